@@ -1,0 +1,67 @@
+#include "engine/region_of_interest.h"
+
+#include "platform/bstr.h"
+#include "platform/guid_text.h"
+
+namespace orx {
+
+Vexlib::VideoFormatDescHandle findRoiFormatDesc(Vexlib::Grabber& grabber)
+{
+    const Vexlib::VideoFormatItem current = grabber.getVideoFormat();
+    if (!current.isValid()) return {};
+    const auto descriptions = grabber.getAvailableVideoFormatDescs_(grabber.getVideoNorm());
+    if (!descriptions) return {};
+    for (const auto& description : *descriptions)
+        if (description && description->createVideoFormat(current.getSize()) == current)
+            return description;
+    return {};
+}
+
+double maximumFrameRate(Vexlib::Grabber& grabber)
+{
+    const auto rates = grabber.getAvailableFPS_(grabber.getVideoFormat());
+    double best = 0.0;
+    if (!rates) return best;
+    for (double rate : *rates)
+        if (!(best > rate)) best = rate;
+    return best;
+}
+
+ComPtr<IUnknown> lookUpPartialScanInterface(Vexlib::IVCDPropertyItems& items, const GUID& elementId,
+                                            const GUID& interfaceId)
+{
+    WideString path = registryText(Vexlib::PartialScanOffsetItemId);
+    path += WCHAR(':');
+    path += registryText(elementId);
+    if (interfaceId != GUID{}) {
+        path += WCHAR(':');
+        path += registryText(interfaceId);
+    }
+    Bstr pathText(path.c_str());
+    if (!pathText) return {};
+
+    ComPtr<IUnknown> found;
+    const HRESULT status = items.findInterfaceByPath(pathText.get(), found.put());
+    pathText.reset();
+    if (status != S_OK || !found) return {};
+
+    ComPtr<IUnknown> typed;
+    if (FAILED(found->QueryInterface(interfaceId, typed.putVoid()))) return {};
+    return typed;
+}
+
+std::int32_t roundOffset(std::int32_t offset, LONG step)
+{
+    const std::int32_t grid = step <= 0 ? 1 : step; // a step that cannot be used counts as 1
+    return offset - offset % grid;
+}
+
+std::int32_t roundAndClampSize(std::int32_t size, LONG step, LONG minimum, LONG maximum)
+{
+    std::int32_t rounded = roundOffset(size, step);
+    if (rounded < minimum) rounded = minimum;
+    if (rounded > maximum) rounded = maximum;
+    return rounded;
+}
+
+} // namespace orx
