@@ -1,0 +1,68 @@
+// Small simulated cameras for the property bridge's tests: a rig built in
+// code, the camera library started on it and the device open on a grabber.
+#pragma once
+
+#include "platform/vexlib.h"
+#include "vexsim/rig.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orx::test {
+
+inline constexpr const char* kCameraName = "ORX Test Camera";
+
+// A distinct identifier that no table of the bridge knows.
+GUID testGuid(std::uint32_t number);
+
+// A camera without norms: a Y800 640x480 format and a Y800 description from
+// 320x240 to 640x480, rates 30 and 15, no serial number, no channels, the
+// given property items.
+vexsim::DeviceSpec cameraDevice(std::vector<vexsim::ItemSpec> items = {});
+
+// Elements offering one typed interface (or none); further ones can be added
+// to the returned value.
+vexsim::ElementSpec plainElement(std::string name, const GUID& id);
+vexsim::ElementSpec integerElement(std::string name, const GUID& id, vexsim::IntegerRangeSpec range);
+vexsim::ElementSpec doubleElement(std::string name, const GUID& id, vexsim::DoubleRangeSpec range);
+vexsim::ElementSpec listElement(std::string name, const GUID& id, vexsim::StringListSpec list);
+vexsim::ElementSpec switchElement(std::string name, const GUID& id, std::int16_t state = 0);
+vexsim::ElementSpec buttonElement(std::string name, const GUID& id);
+
+// A fault of one slot of one property object (items by name, elements by name).
+vexsim::PropertyFault slotFault(vexsim::PropertyObject object, std::string item, std::string element,
+                                int slot, HRESULT status = E_FAIL, bool missingObject = false);
+
+// An item of that name with one "Value" element offering an integer range.
+vexsim::ItemSpec integerItem(const std::string& name, vexsim::IntegerRangeSpec range);
+
+// The camera library started on a rig of one device, which is open on a
+// grabber while the object lives.
+class OpenCamera {
+public:
+    explicit OpenCamera(vexsim::DeviceSpec device);
+    ~OpenCamera();
+    OpenCamera(const OpenCamera&) = delete;
+    OpenCamera& operator=(const OpenCamera&) = delete;
+
+    Vexlib::Grabber& grabber() { return *grabber_; }
+    // Replaces the device's faults while it is open.
+    void setFaults(const vexsim::DeviceFaults& faults);
+
+private:
+    std::string name_;
+    std::unique_ptr<Vexlib::Grabber> grabber_;
+};
+
+// The camera library started on a rig, without a grabber.
+class CameraLibrary {
+public:
+    explicit CameraLibrary(std::vector<vexsim::DeviceSpec> devices);
+    ~CameraLibrary();
+    CameraLibrary(const CameraLibrary&) = delete;
+    CameraLibrary& operator=(const CameraLibrary&) = delete;
+};
+
+} // namespace orx::test
