@@ -1,0 +1,149 @@
+#include "cli_process.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace orx::cli_test {
+namespace {
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> environmentWithoutRig()
+{
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        if (std::strncmp(*entry, "ORX_SIM_RIG=", 12) != 0)
+            variables.emplace_back(*entry);
+    return variables;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& texts)
+{
+    std::vector<char*> result;
+    for (auto& text : texts)
+        result.push_back(text.data());
+    result.push_back(nullptr);
+    return result;
+}
+
+// Only async-signal-safe calls between fork and exec.
+[[noreturn]] void execInChild(const char* folder, const char* outPath, const char* errPath, char** argv, char** envp)
+{
+    const int out = ::open(outPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = ::open(errPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0 || ::chdir(folder) != 0 || ::dup2(out, STDOUT_FILENO) < 0 ||
+        ::dup2(err, STDERR_FILENO) < 0)
+        ::_exit(126);
+    ::execve(argv[0], argv, envp);
+    ::_exit(127);
+}
+
+std::vector<std::string> commandLine(const std::vector<std::string>& arguments, const CliOptions& options)
+{
+    std::vector<std::string> argvTexts{ORX_CLI_PATH};
+    if (options.nameAdaptor)
+        argvTexts.insert(argvTexts.end(), {"--adaptor", ORX_ADAPTOR_PATH});
+    if (options.checkLeaks)
+        argvTexts.push_back("--check-leaks");
+    argvTexts.insert(argvTexts.end(), arguments.begin(), arguments.end());
+    return argvTexts;
+}
+
+int waitForExit(pid_t child)
+{
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+std::vector<std::string> CliRun::errLines() const
+{
+    std::vector<std::string> lines;
+    std::istringstream text(err);
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string CliRun::transcript() const
+{
+    return "exit code " + std::to_string(exitCode) + "\n--- stdout:\n" + out + "--- stderr:\n" + err;
+}
+
+CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder,
+              const CliOptions& options)
+{
+    std::vector<std::string> argvTexts = commandLine(arguments, options);
+    std::vector<std::string> envTexts = environmentWithoutRig();
+    auto argv = pointers(argvTexts);
+    auto envp = pointers(envTexts);
+    const auto outPath = workingFolder / ".cli-stdout";
+    const auto errPath = workingFolder / ".cli-stderr";
+
+    const pid_t child = ::fork();
+    if (child < 0)
+        throw std::runtime_error("fork failed");
+    if (child == 0)
+        execInChild(workingFolder.c_str(), outPath.c_str(), errPath.c_str(), argv.data(), envp.data());
+
+    CliRun run;
+    run.exitCode = waitForExit(child);
+    run.out = readFile(outPath);
+    run.err = readFile(errPath);
+    std::filesystem::remove(outPath);
+    std::filesystem::remove(errPath);
+    return run;
+}
+
+CliRun runCliOnTerminal(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder,
+                        const CliOptions& options)
+{
+    std::vector<std::string> argvTexts = commandLine(arguments, options);
+    std::vector<std::string> envTexts = environmentWithoutRig();
+    auto argv = pointers(argvTexts);
+    auto envp = pointers(envTexts);
+
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child < 0)
+        throw std::runtime_error("forkpty failed");
+    if (child == 0) {
+        if (::chdir(workingFolder.c_str()) != 0)
+            ::_exit(126);
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    CliRun run;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(terminal, buffer, sizeof buffer);
+        if (got > 0)
+            run.out.append(buffer, static_cast<std::size_t>(got));
+        else if (got == 0 || errno != EINTR)
+            break; // EIO once the program has closed its side
+    }
+    ::close(terminal);
+    run.exitCode = waitForExit(child);
+    return run;
+}
+
+} // namespace orx::cli_test

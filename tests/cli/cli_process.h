@@ -1,0 +1,38 @@
+// Runs the built orximaq program as a separate process and keeps what it
+// printed and how it ended.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace orx::cli_test {
+
+struct CliRun {
+    int exitCode = -1;          // -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+
+    std::vector<std::string> errLines() const;
+    // Both streams, for failure messages.
+    std::string transcript() const;
+};
+
+struct CliOptions {
+    bool nameAdaptor = true;  // pass --adaptor with the built module's path
+    bool checkLeaks = true;   // pass --check-leaks: exit code 3 when a resource leaked
+};
+
+inline constexpr int kLeakExitCode = 3;
+
+// Runs orximaq with `arguments` in `workingFolder`, with the rig variable
+// ORX_SIM_RIG removed from its environment.
+CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder,
+              const CliOptions& options = {});
+
+// The same with standard output and standard error on a pseudo-terminal;
+// everything the program wrote to it lands in `out`.
+CliRun runCliOnTerminal(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder,
+                        const CliOptions& options = {});
+
+} // namespace orx::cli_test

@@ -1,0 +1,209 @@
+#include "acquisition_run.h"
+
+#include "output_folder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+
+namespace orximaq {
+namespace {
+
+std::string formatted(const char* format, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string endText(imaqsim::AcquisitionEnd end)
+{
+    switch (end) {
+    case imaqsim::AcquisitionEnd::Completed: return "completed";
+    case imaqsim::AcquisitionEnd::StartRefused: return "the adaptor could not start the capture";
+    case imaqsim::AcquisitionEnd::Timeout: return "no frame arrived in time";
+    case imaqsim::AcquisitionEnd::DeviceLost: return "the device was lost";
+    case imaqsim::AcquisitionEnd::CaptureStopped: return "the capture stopped and could not be restarted";
+    }
+    return "ended";
+}
+
+std::string imageKind(const Image& image)
+{
+    switch (image.format) {
+    case PixelFormat::Grey8: return "8-bit grey";
+    case PixelFormat::Grey16: return "16-bit grey";
+    case PixelFormat::Rgb24: return "RGB";
+    }
+    return "";
+}
+
+std::string verificationText(const AcquisitionResult& result)
+{
+    const auto& checks = result.checks;
+    if (!checks.available)
+        return "not possible for this frame type";
+    std::string text = std::to_string(checks.whole) + " of " + std::to_string(result.stats.received) + " whole, " +
+                       std::to_string(checks.inOrder) + " in order";
+    if (!checks.firstProblem.empty())
+        text += " (" + checks.firstProblem + ")";
+    return text;
+}
+
+struct FrameSize {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+// The size in a format name such as "Y800 (640x480)" or "NTSC_M:RGB24 (320x240)".
+std::optional<FrameSize> formatSize(const std::string& name)
+{
+    int width = 0;
+    int height = 0;
+    char close = 0;
+    const auto open = name.rfind('(');
+    if (open == std::string::npos || std::sscanf(name.c_str() + open, "(%dx%d%c", &width, &height, &close) != 3 ||
+        close != ')')
+        return std::nullopt;
+    return FrameSize{width, height};
+}
+
+// Where the frames may lie on the sensor: at the region's offsets, or in the
+// middle of the largest format. The second is for a region-of-interest camera
+// whose auto-centre is on: it centres its window and ignores the offsets that
+// the adaptor's region read reports.
+std::vector<SensorOrigin> likelyOrigins(const imaqsim::DeviceRecord& device, const imaqsim::Region& region)
+{
+    std::vector<SensorOrigin> origins{{region.x, region.y}};
+    FrameSize sensor;
+    for (const auto& format : device.formats)
+        if (const auto size = formatSize(format.name)) {
+            sensor.width = std::max(sensor.width, size->width);
+            sensor.height = std::max(sensor.height, size->height);
+        }
+    const SensorOrigin centred{std::max(0, (sensor.width - region.width) / 2),
+                               std::max(0, (sensor.height - region.height) / 2)};
+    if (centred != origins.front())
+        origins.push_back(centred);
+    return origins;
+}
+
+} // namespace
+
+bool AcquisitionResult::succeeded() const
+{
+    return stats.end == imaqsim::AcquisitionEnd::Completed && !writeError &&
+           static_cast<std::int64_t>(files.size()) == stats.requested;
+}
+
+std::string AcquisitionResult::failure() const
+{
+    if (writeError)
+        return *writeError + " (" + std::to_string(files.size()) + " frames written before it)";
+    if (stats.end != imaqsim::AcquisitionEnd::Completed)
+        return "acquisition ended early: " + endText(stats.end) + " (" + std::to_string(files.size()) + " of " +
+               std::to_string(stats.requested) + " frames written)";
+    if (static_cast<std::int64_t>(files.size()) != stats.requested)
+        return "only " + std::to_string(files.size()) + " of " + std::to_string(stats.requested) +
+               " frames arrived";
+    return {};
+}
+
+AcquisitionResult acquireInto(imaqsim::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
+                              bool showProgress)
+{
+    AcquisitionResult result;
+    result.folder = folder;
+    result.region = input.region();
+    ProgressBar progress(stdout, "Acquiring", frames, showProgress);
+    FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress);
+    result.stats = input.acquire(frames, [&recorder](const imaqsim::FrameView& frame) { recorder(frame); });
+    progress.finish();
+    result.files = recorder.files();
+    result.checks = recorder.checks();
+    result.firstImage = recorder.firstImage();
+    result.writeError = recorder.writeError();
+    result.olderFrames = countOlderFrames(folder, static_cast<std::int64_t>(result.files.size()));
+    return result;
+}
+
+const char* endKey(imaqsim::AcquisitionEnd end)
+{
+    switch (end) {
+    case imaqsim::AcquisitionEnd::Completed: return "completed";
+    case imaqsim::AcquisitionEnd::StartRefused: return "startRefused";
+    case imaqsim::AcquisitionEnd::Timeout: return "timeout";
+    case imaqsim::AcquisitionEnd::DeviceLost: return "deviceLost";
+    case imaqsim::AcquisitionEnd::CaptureStopped: return "captureStopped";
+    }
+    return "";
+}
+
+void printAcquisition(std::ostream& out, const AcquisitionResult& result)
+{
+    const auto& stats = result.stats;
+    out << "  frames received:  " << stats.received << " of " << stats.requested << '\n'
+        << "  frames dropped:   " << stats.notWanted + stats.refused << " (not wanted " << stats.notWanted
+        << ", after the last requested one; refused " << stats.refused << ")\n"
+        << "  frames verified:  " << verificationText(result) << '\n'
+        << "  frame rate:       "
+        << (stats.received >= 2 ? formatted("%.2f", stats.measuredRate) + " frames/s (measured)"
+                                : std::string("not measured (fewer than two frames)"))
+        << '\n';
+    if (stats.received > 0)
+        out << "  time stamps:      first " << formatted("%.6f", stats.firstTime) << " s, last "
+            << formatted("%.6f", stats.lastTime) << " s\n";
+    if (!result.files.empty()) {
+        out << "  files:            " << result.files.front().filename().string();
+        if (result.files.size() > 1)
+            out << " ... " << result.files.back().filename().string();
+        if (result.firstImage)
+            out << " (" << imageKind(*result.firstImage) << ", " << result.firstImage->width << "x"
+                << result.firstImage->height << ")";
+        out << " in " << result.folder.string() << '\n';
+    }
+    if (result.olderFrames > 0)
+        out << "  note:             " << result.folder.string() << " also holds " << result.olderFrames
+            << " frame files of an earlier run\n";
+    if (stats.end != imaqsim::AcquisitionEnd::Completed)
+        out << "  ended:            " << endText(stats.end) << '\n';
+}
+
+Json acquisitionJson(const AcquisitionResult& result)
+{
+    const auto& stats = result.stats;
+    Json files = Json::array();
+    for (const auto& file : result.files)
+        files.push_back(file.filename().string());
+    Json output{{"folder", result.folder.string()}, {"files", std::move(files)}};
+    if (result.firstImage) {
+        output["width"] = result.firstImage->width;
+        output["height"] = result.firstImage->height;
+        output["bitDepth"] = bitDepth(result.firstImage->format);
+        output["colour"] = result.firstImage->format == PixelFormat::Rgb24 ? "rgb" : "grey";
+    }
+    output["olderFrames"] = result.olderFrames;
+    const auto& origin = result.checks.origin;
+    Json verification{{"available", result.checks.available},
+                      {"origin", origin ? Json{{"x", origin->x}, {"y", origin->y}} : Json(nullptr)},
+                      {"whole", result.checks.whole},
+                      {"inOrder", result.checks.inOrder},
+                      {"problem", result.checks.firstProblem.empty() ? Json(nullptr)
+                                                                     : Json(result.checks.firstProblem)}};
+    const Json timestamps = stats.received > 0 ? Json{{"first", stats.firstTime}, {"last", stats.lastTime}}
+                                               : Json{{"first", nullptr}, {"last", nullptr}};
+    return {{"end", endKey(stats.end)},
+            {"frames",
+             {{"requested", stats.requested},
+              {"received", stats.received},
+              {"dropped", stats.notWanted + stats.refused},
+              {"notWanted", stats.notWanted},
+              {"refused", stats.refused}}},
+            {"verification", std::move(verification)},
+            {"frameRate", stats.received >= 2 ? Json(stats.measuredRate) : Json(nullptr)},
+            {"timestamps", timestamps},
+            {"output", std::move(output)},
+            {"error", result.succeeded() ? Json(nullptr) : Json(result.failure())}};
+}
+
+} // namespace orximaq

@@ -1,0 +1,99 @@
+#include "frame_recorder.h"
+
+#include "output_folder.h"
+#include "png_writer.h"
+
+#include "platform/imaqkit.h"
+#include "vexsim/pattern.h"
+
+#include <algorithm>
+
+namespace orximaq {
+namespace {
+
+std::optional<vexsim::PixelLayout> patternLayout(std::uint32_t frameType)
+{
+    switch (frameType) {
+    case imaqkit::kMono8: return vexsim::PixelLayout::Gray8;
+    case imaqkit::kMono16: return vexsim::PixelLayout::Gray16;
+    case imaqkit::kRgb24Packed: return vexsim::PixelLayout::Rgb24;
+    case imaqkit::kRgb32Packed: return vexsim::PixelLayout::Rgb32;
+    default: return std::nullopt;
+    }
+}
+
+} // namespace
+
+FrameRecorder::FrameRecorder(std::filesystem::path folder, std::vector<SensorOrigin> origins, ProgressBar& progress)
+    : folder_(std::move(folder)), origins_(std::move(origins)), progress_(progress)
+{
+    if (origins_.empty())
+        origins_.push_back({});
+}
+
+void FrameRecorder::operator()(const imaqsim::FrameView& frame)
+{
+    check(frame);
+    write(frame);
+    progress_.update(++seen_);
+}
+
+void FrameRecorder::check(const imaqsim::FrameView& frame)
+{
+    const auto layout = patternLayout(frame.frameType);
+    const std::size_t stride = static_cast<std::size_t>(std::max(frame.width, 0)) *
+                               static_cast<std::size_t>(std::max(frame.bytesPerPixel, 0));
+    if (!layout || frame.pixels == nullptr || frame.bytes < stride * static_cast<std::size_t>(std::max(frame.height, 0)))
+        return;
+    checks_.available = true;
+    // The origin that matched last is tried first; the others only when it fails.
+    std::vector<SensorOrigin> order;
+    if (checks_.origin)
+        order.push_back(*checks_.origin);
+    for (const auto& origin : origins_)
+        if (origin != checks_.origin)
+            order.push_back(origin);
+    vexsim::pattern::FrameCheck result;
+    std::string firstProblem;
+    for (const auto& origin : order) {
+        result = vexsim::pattern::checkFrame(*layout, frame.pixels, frame.width, frame.height, origin.x, origin.y,
+                                             stride);
+        if (result) {
+            checks_.origin = origin;
+            break;
+        }
+        if (firstProblem.empty())
+            firstProblem = result.problem;
+    }
+    if (!result) {
+        if (checks_.firstProblem.empty())
+            checks_.firstProblem = "frame " + std::to_string(frame.index + 1) + ": " + firstProblem;
+        return;
+    }
+    ++checks_.whole;
+    if (!lastFrameNumber_ || result.frameNumber > *lastFrameNumber_)
+        ++checks_.inOrder;
+    else if (checks_.firstProblem.empty())
+        checks_.firstProblem = "frame " + std::to_string(frame.index + 1) + " carries camera frame number " +
+                               std::to_string(result.frameNumber) + ", not after " +
+                               std::to_string(*lastFrameNumber_);
+    lastFrameNumber_ = result.frameNumber;
+}
+
+void FrameRecorder::write(const imaqsim::FrameView& frame)
+{
+    if (writeError_)
+        return;
+    try {
+        Image image = imageFromFrame(frame.frameType, frame.width, frame.height, frame.pixels, frame.bytes);
+        const auto path = folder_ / frameFileName(frame.index);
+        writePng(path, image);
+        files_.push_back(path);
+        if (!firstImage_)
+            firstImage_ = std::move(image);
+    } catch (const std::exception& error) {
+        writeError_ = error.what();
+    }
+}
+
+} // namespace orximaq

@@ -1,0 +1,63 @@
+// The consumer of an acquisition: checks each frame against the camera's test
+// pattern, writes it as a PNG file and shows progress.
+#pragma once
+
+#include "image.h"
+#include "progress_bar.h"
+
+#include "imaqsim/acquisition.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orximaq {
+
+// A place on the sensor where a frame's top-left pixel may lie.
+struct SensorOrigin {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    friend bool operator==(const SensorOrigin&, const SensorOrigin&) = default;
+};
+
+struct FrameChecks {
+    bool available = false;       // the frame type has a pattern decoder
+    std::optional<SensorOrigin> origin; // where the last whole frame lay
+    std::int64_t whole = 0;       // frames the decoder found whole
+    std::int64_t inOrder = 0;     // whole frames numbered after the one before
+    std::string firstProblem;     // why the first frame that failed did
+};
+
+class FrameRecorder {
+public:
+    // `origins`: where the frames' top-left pixel may lie on the sensor, the
+    // most likely first; a frame is whole when it matches the pattern at one.
+    FrameRecorder(std::filesystem::path folder, std::vector<SensorOrigin> origins, ProgressBar& progress);
+
+    // The acquisition's consumer. A failure to write a file does not end the
+    // acquisition: it is kept (see writeError) and no further file is written.
+    void operator()(const imaqsim::FrameView& frame);
+
+    const std::vector<std::filesystem::path>& files() const { return files_; }
+    const FrameChecks& checks() const { return checks_; }
+    const std::optional<Image>& firstImage() const { return firstImage_; }
+    const std::optional<std::string>& writeError() const { return writeError_; }
+
+private:
+    void check(const imaqsim::FrameView& frame);
+    void write(const imaqsim::FrameView& frame);
+
+    std::filesystem::path folder_;
+    std::vector<SensorOrigin> origins_;
+    ProgressBar& progress_;
+    std::vector<std::filesystem::path> files_;
+    FrameChecks checks_;
+    std::optional<std::uint32_t> lastFrameNumber_;
+    std::optional<Image> firstImage_;
+    std::optional<std::string> writeError_;
+    std::int64_t seen_ = 0;
+};
+
+} // namespace orximaq

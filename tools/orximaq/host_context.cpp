@@ -1,0 +1,51 @@
+#include "host_context.h"
+
+#include "adaptor_path.h"
+#include "cli_error.h"
+
+#include "imaqsim/host_error.h"
+#include "vexsim/vexsim.h"
+
+#include <filesystem>
+
+namespace orximaq {
+namespace {
+
+void installRigFile(const std::string& path)
+{
+    try {
+        vexsim::useRigFile(path);
+    } catch (const vexsim::RigError& error) {
+        throw CliError(std::string("rig ") + error.what());
+    }
+}
+
+std::string chooseAdaptorPath(const GlobalOptions& options)
+{
+    const std::string path = options.adaptorPath.empty() ? defaultAdaptorPath().string() : options.adaptorPath;
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        throw CliError("adaptor module not found: " + path +
+                       (options.adaptorPath.empty() ? " (name another with --adaptor PATH)" : ""));
+    return path;
+}
+
+} // namespace
+
+HostContext::HostContext(const GlobalOptions& options, NoticeLog& log)
+    : log_(log), adaptorPath_(chooseAdaptorPath(options))
+{
+    if (!options.rigFile.empty())
+        installRigFile(options.rigFile);
+    try {
+        session_.emplace(imaqsim::Session::load(adaptorPath_));
+    } catch (const imaqsim::HostError& error) {
+        // The camera library refuses to start only over a bad ORX_SIM_RIG.
+        const std::string rigProblem = vexsim::lastInitError();
+        if (!rigProblem.empty())
+            throw CliError("the rig named by ORX_SIM_RIG cannot be used: " + rigProblem);
+        throw CliError(error.what());
+    }
+}
+
+} // namespace orximaq
