@@ -33,7 +33,7 @@ public:
         return this->answerWrite(14, [value](ElementSpec& e) {
             Spec& range = *(e.*kRange);
             if (clampsWrites(e) && value == value) {
-                range.value = std::clamp(value, range.min, range.max);
+                range.value = std::clamp<Value>(value, range.min, range.max);
                 return S_OK;
             }
             if (!(value >= range.min && value <= range.max)) return E_INVALIDARG;
