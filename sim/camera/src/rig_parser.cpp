@@ -205,6 +205,9 @@ Rig parseRig(std::string_view text, std::string_view origin)
         root = nlohmann::json::parse(text);
     } catch (const nlohmann::json::parse_error& error) {
         throw RigError(name + ":" + positionOf(text, error.byte) + ": " + syntaxProblem(error));
+    } catch (const nlohmann::json::exception& error) {
+        // A number too large for a double ("2e999") is no parse_error.
+        throw RigError(name + ": " + error.what());
     }
     return parseRigObject(RigJsonNode(root, "", name));
 }

@@ -1,0 +1,60 @@
+// Soak: 100,000 frames from a free-running camera while another thread reads
+// and writes properties and the host thread applies regions between frames.
+// Prints its figures and exits non-zero when a frame went missing, arrived
+// torn or out of order, a property call failed, or anything leaked.
+#include "reliability/reference_rig.h"
+#include "reliability/soak.h"
+#include "support/core_entry_points.h"
+
+#include "imaqsim/session.h"
+#include "imaqsim/warnings.h"
+#include "platform/win32_seam.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    using namespace orx::test;
+    const std::int64_t frames = argc > 1 ? std::atoll(argv[1]) : 100000;
+    imaqsim::setWarningEcho(false);
+    win32seam::setMessageBoxEcho(false);
+    vexsim::setFreeRunning(true);
+    vexsim::installRig(referenceRig());
+    const auto before = resourceCounts();
+
+    SoakFigures figures;
+    {
+        imaqsim::Session session(coreEntryPoints());
+        session.discover();
+        auto input = session.open(std::string(kCamera), std::string("Y800 (128x96)"));
+        figures = runSoak(*input, frames, 5000, 20000);
+    }
+    const auto after = resourceCounts();
+
+    std::printf("frames requested      %lld\n", static_cast<long long>(figures.requested));
+    std::printf("frames received       %lld (%s)\n", static_cast<long long>(figures.received), figures.end.c_str());
+    std::printf("frames refused        %lld of %lld refusals injected\n", static_cast<long long>(figures.refused),
+                static_cast<long long>(figures.refusalsInjected));
+    std::printf("torn frames           %lld\n", static_cast<long long>(figures.torn));
+    std::printf("out of order          %lld\n", static_cast<long long>(figures.outOfOrder));
+    std::printf("property operations   %lld (%lld failed)\n", static_cast<long long>(figures.propertyOperations),
+                static_cast<long long>(figures.propertyFailures));
+    std::printf("region applies        %lld\n", static_cast<long long>(figures.regionApplies));
+    std::printf("elapsed               %.2f s (%.0f frames/s)\n", figures.seconds,
+                static_cast<double>(figures.received) / figures.seconds);
+    bool leaked = false;
+    for (const auto& [name, count] : after) {
+        if (count == before.at(name)) continue;
+        std::printf("LEAK                  %s: %lld -> %lld\n", name.c_str(), static_cast<long long>(before.at(name)),
+                    static_cast<long long>(count));
+        leaked = true;
+    }
+    const bool sound = figures.end == "completed" && figures.received == figures.requested &&
+                       figures.refused == figures.refusalsInjected && figures.torn == 0 && figures.outOfOrder == 0 &&
+                       figures.propertyFailures == 0 && !leaked;
+    std::printf("%s\n", sound ? "soak passed" : "SOAK FAILED");
+    if (!figures.firstProblem.empty()) std::printf("first problem: %s\n", figures.firstProblem.c_str());
+    return sound ? 0 : 1;
+}

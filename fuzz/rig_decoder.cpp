@@ -1,0 +1,202 @@
+#include "rig_decoder.h"
+
+#include "platform/vexlib_properties.h"
+
+#include <array>
+#include <cstring>
+#include <string>
+
+namespace orx::fuzz {
+
+namespace {
+
+// Reads bytes front to back; past the end every read gives zero.
+class ByteReader {
+public:
+    ByteReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    std::uint8_t byte() { return position_ < size_ ? data_[position_++] : 0; }
+    bool flag() { return byte() & 1; }
+    std::size_t below(std::size_t count) { return count ? byte() % count : 0; }
+    std::int32_t int32()
+    {
+        std::uint32_t value = 0;
+        for (int i = 0; i < 4; ++i) value = (value << 8) | byte();
+        return static_cast<std::int32_t>(value);
+    }
+    // Small values most of the time, the extremes now and then.
+    std::int32_t number()
+    {
+        switch (below(8)) {
+        case 0: return int32();
+        case 1: return -static_cast<std::int32_t>(byte());
+        default: return byte();
+        }
+    }
+    std::int32_t side() { return 1 + static_cast<std::int32_t>(below(kMaxSide)); }
+    template <typename T, std::size_t N>
+    const T& pick(const std::array<T, N>& choices)
+    {
+        return choices[below(N)];
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t position_ = 0;
+};
+
+const std::array<std::string, 9> kNames{
+    "Cam", "Value", "Auto", "100% %s%n", "\"quoted\"", "a:b:c", "bad \xff\xfe", "", std::string(1100, 'L')};
+const std::array<std::string, 7> kColorformats{"Y800", "Y16", "RGB24", "RGB32", "BY8", "UYVY", "Q"};
+const std::array<double, 6> kRates{30.0, 15.0, 3.75, 0.5, 1000.0, 29.97};
+const std::array<GUID, 7> kElementIds{Vexlib::ValueElementId, Vexlib::AutoElementId, Vexlib::SelfNamedElementIdA,
+                                      Vexlib::AutoCenterElementId, Vexlib::OffsetXElementId,
+                                      Vexlib::OffsetYElementId, GUID{0x7E57, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}}};
+const std::array<GUID, 4> kItemIds{GUID{0x7E58, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}}, Vexlib::PartialScanOffsetItemId,
+                                   Vexlib::ExcludedItemId, GUID{0x7E59, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}}};
+const std::array<HRESULT, 5> kStatuses{E_FAIL, S_FALSE, 1, E_NOTIMPL, static_cast<HRESULT>(0x80000001u)};
+
+std::string name(ByteReader& in, std::size_t index)
+{
+    // An index keeps device, item and element names apart where they must be.
+    return in.pick(kNames) + (in.flag() ? std::to_string(index) : "");
+}
+
+vexsim::Size size(ByteReader& in)
+{
+    return {in.side(), in.side()};
+}
+
+vexsim::FormatSpec format(ByteReader& in)
+{
+    return {in.pick(kColorformats), size(in)};
+}
+
+vexsim::DescriptionSpec description(ByteReader& in)
+{
+    vexsim::DescriptionSpec description;
+    description.colorformat = in.pick(kColorformats);
+    description.minSize = size(in);
+    description.maxSize = {std::min(kMaxSide, description.minSize.cx + static_cast<std::int32_t>(in.byte())),
+                           std::min(kMaxSide, description.minSize.cy + static_cast<std::int32_t>(in.byte()))};
+    description.stepSize = {static_cast<std::int32_t>(in.below(9)), static_cast<std::int32_t>(in.below(9))};
+    description.roi = in.flag();
+    if (in.flag()) {
+        description.acceptance = vexsim::SizeAcceptance::Listed;
+        for (std::size_t i = in.below(3); i > 0; --i) description.acceptedSizes.push_back(size(in));
+    }
+    if (in.flag()) description.rejectedSizes.push_back(description.maxSize);
+    return description;
+}
+
+vexsim::ElementSpec element(ByteReader& in, std::size_t index)
+{
+    vexsim::ElementSpec element;
+    element.name = name(in, index);
+    element.id = in.pick(kElementIds);
+    const std::uint8_t interfaces = in.byte();
+    if (interfaces & 1) {
+        const std::int32_t low = in.number(), high = in.number();
+        element.integerRange = vexsim::IntegerRangeSpec{low, high, low, low};
+    }
+    if (interfaces & 2) {
+        const double low = in.number() / 16.0, high = in.number() / 16.0;
+        element.doubleRange = vexsim::DoubleRangeSpec{low, high, low, low};
+    }
+    if (interfaces & 4) {
+        vexsim::StringListSpec list;
+        list.min = in.number();
+        for (std::size_t i = in.below(4); i > 0; --i) list.texts.push_back(in.pick(kNames));
+        list.def = list.value = list.min + static_cast<std::int32_t>(in.below(list.texts.size() + 1));
+        element.stringList = list;
+    }
+    if (interfaces & 8) element.switchState = vexsim::SwitchSpec{static_cast<std::int16_t>(in.number())};
+    if (interfaces & 16) element.button = vexsim::ButtonSpec{};
+    return element;
+}
+
+vexsim::ItemSpec item(ByteReader& in, std::size_t index)
+{
+    vexsim::ItemSpec item;
+    item.name = name(in, index);
+    item.id = in.pick(kItemIds);
+    if (item.id == kItemIds[0] || item.id == kItemIds[3]) item.id.Data1 += static_cast<std::uint32_t>(index);
+    for (std::size_t i = in.below(4); i > 0; --i) item.elements.push_back(element(in, i));
+    return item;
+}
+
+vexsim::PropertyFault propertyFault(ByteReader& in, const std::vector<vexsim::ItemSpec>& items)
+{
+    static constexpr std::array<int, 8> kSlots{7, 8, 9, 10, 13, 14, 15, 17};
+    vexsim::PropertyFault fault;
+    fault.object = static_cast<vexsim::PropertyObject>(in.below(10));
+    fault.slot = in.pick(kSlots);
+    if (in.flag()) fault.slot = 16 + static_cast<int>(in.below(4));
+    fault.status = in.pick(kStatuses);
+    fault.missingObject = in.flag();
+    if (!items.empty()) {
+        const auto& chosen = items[in.below(items.size())];
+        fault.item = chosen.name;
+        if (!chosen.elements.empty()) fault.element = chosen.elements[in.below(chosen.elements.size())].name;
+    }
+    return fault;
+}
+
+vexsim::DeviceFaults faults(ByteReader& in, const vexsim::DeviceSpec& device)
+{
+    vexsim::DeviceFaults faults;
+    const std::uint8_t switches = in.byte();
+    faults.refuseNorm = switches & 1;
+    faults.refuseFormat = switches & 2;
+    faults.refuseLive = switches & 4;
+    if (switches & 8) faults.liveThrows = in.pick(kStatuses);
+    if (switches & 16) faults.lostAfterFrames = in.below(4);
+    if (switches & 32)
+        for (int kind = 1; kind <= 7; ++kind)
+            faults.lists[static_cast<vexsim::ListKind>(kind)] = static_cast<vexsim::ListFault>(in.below(3));
+    if (switches & 64) faults.missingDescriptions.push_back(in.below(3));
+    if (switches & 128)
+        for (std::size_t i = 1 + in.below(2); i > 0; --i) faults.properties.push_back(propertyFault(in, device.properties));
+    return faults;
+}
+
+vexsim::DeviceSpec device(ByteReader& in, std::size_t index)
+{
+    vexsim::DeviceSpec device;
+    device.name = name(in, index) + "#" + std::to_string(index); // device names must differ
+    if (in.flag()) device.serial = in.int32();
+    device.opens = in.below(8) != 0;
+    device.hasNorms = in.below(3) == 0;
+    if (device.hasNorms) {
+        for (std::size_t n = in.below(3); n > 0; --n) {
+            vexsim::NormSpec norm{name(in, n), {}, {}};
+            for (std::size_t i = in.below(4); i > 0; --i) norm.formats.push_back(format(in));
+            device.norms.push_back(std::move(norm));
+        }
+    } else {
+        vexsim::NormSpec norm;
+        for (std::size_t i = in.below(3); i > 0; --i) norm.formats.push_back(format(in));
+        for (std::size_t i = in.below(4); i > 0; --i) norm.descriptions.push_back(description(in));
+        device.norms.push_back(std::move(norm));
+    }
+    for (std::size_t i = in.below(3); i > 0; --i) device.channels.push_back(in.pick(kNames));
+    for (std::size_t i = in.below(3); i > 0; --i) device.frameRates.defaults.push_back(in.pick(kRates));
+    device.frameRates.available = in.below(4) != 0;
+    for (std::size_t i = in.below(5); i > 0; --i) device.properties.push_back(item(in, i));
+    if (in.flag()) device.faults = faults(in, device);
+    return device;
+}
+
+} // namespace
+
+vexsim::Rig decodeRig(const std::uint8_t* data, std::size_t size)
+{
+    ByteReader in(data, size);
+    vexsim::Rig rig;
+    rig.deviceList = static_cast<vexsim::ListFault>(in.below(4) == 0 ? in.below(3) : 0);
+    for (std::size_t i = 1 + in.below(3); i > 0; --i) rig.devices.push_back(device(in, i));
+    return rig;
+}
+
+} // namespace orx::fuzz
