@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the address and
-# undefined-behaviour sanitizer build, and the streaming tests under the
-# thread sanitizer.
+# undefined-behaviour sanitizer build and the streaming tests under the thread
+# sanitizer. With ORX_WITH_WINDOWS=1 it also runs the platform and adaptor
+# tests of the Windows build under Wine (scripts/test-windows.sh runs the
+# whole Windows suite).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -19,4 +21,7 @@ run default
 if [[ "${ORX_SKIP_SANITIZERS:-0}" != 1 ]]; then
     run asan
     run tsan
+fi
+if [[ "${ORX_WITH_WINDOWS:-0}" == 1 ]]; then
+    ORX_WINDOWS_TESTS=smoke scripts/test-windows.sh
 fi

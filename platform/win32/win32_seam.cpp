@@ -1,34 +1,15 @@
 // The Win32 functions the adaptor uses, for systems other than Windows.
 #include "platform/win32.h"
-#include "platform/win32_seam.h"
+#include "seam_state.h"
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <string>
-#include <utility>
+
+using namespace win32seam::state;
 
 namespace {
-
-std::atomic<std::int64_t> liveTaskMem{0};
-std::atomic<std::int64_t> liveBstrs{0};
-std::atomic<int> taskMemFailures{0};
-std::atomic<int> bstrFailures{0};
-std::atomic<bool> echoMessageBoxes{true};
-
-std::mutex hookMutex;
-win32seam::MessageBoxHook messageBoxHook;
-win32seam::DebugOutputHook debugOutputHook;
-
-bool consumeFailure(std::atomic<int>& counter)
-{
-    int left = counter.load();
-    while (left > 0)
-        if (counter.compare_exchange_weak(left, left - 1)) return true;
-    return false;
-}
 
 // A BSTR is preceded by its length in bytes (32 bits) and ends with a zero.
 struct BstrHeader {
@@ -89,30 +70,20 @@ extern "C" {
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT style)
 {
     win32seam::MessageBoxCall call{text ? text : "", caption ? caption : "", style};
-    win32seam::MessageBoxHook hook;
-    {
-        std::lock_guard lock(hookMutex);
-        hook = messageBoxHook;
-    }
-    if (hook) hook(call);
-    if (echoMessageBoxes.load())
+    if (const auto hook = messageBoxHook()) hook(call);
+    if (echoMessageBoxes())
         std::fprintf(stderr, "[message box] %s: %s\n", call.caption.c_str(), call.text.c_str());
     return IDOK;
 }
 
 void OutputDebugStringA(LPCSTR text)
 {
-    win32seam::DebugOutputHook hook;
-    {
-        std::lock_guard lock(hookMutex);
-        hook = debugOutputHook;
-    }
-    if (hook) hook(text ? text : "");
+    if (const auto hook = debugOutputHook()) hook(text ? text : "");
 }
 
 void* CoTaskMemAlloc(std::size_t bytes)
 {
-    if (consumeFailure(taskMemFailures)) return nullptr;
+    if (consumeTaskMemFailure()) return nullptr;
     void* block = std::malloc(bytes == 0 ? 1 : bytes);
     if (block) ++liveTaskMem;
     return block;
@@ -127,7 +98,7 @@ void CoTaskMemFree(void* block)
 
 BSTR SysAllocStringLen(const OLECHAR* text, UINT length)
 {
-    if (consumeFailure(bstrFailures)) return nullptr;
+    if (consumeBstrFailure()) return nullptr;
     const std::size_t bytes = sizeof(BstrHeader) + (std::size_t{length} + 1) * sizeof(OLECHAR);
     auto* raw = static_cast<unsigned char*>(std::malloc(bytes));
     if (!raw) return nullptr;
@@ -198,25 +169,3 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideCount, LPSTR
 }
 
 } // extern "C"
-
-namespace win32seam {
-
-MessageBoxHook setMessageBoxHook(MessageBoxHook hook)
-{
-    std::lock_guard lock(hookMutex);
-    return std::exchange(messageBoxHook, std::move(hook));
-}
-
-DebugOutputHook setDebugOutputHook(DebugOutputHook hook)
-{
-    std::lock_guard lock(hookMutex);
-    return std::exchange(debugOutputHook, std::move(hook));
-}
-
-void setMessageBoxEcho(bool echo) { echoMessageBoxes.store(echo); }
-std::int64_t outstandingTaskMemBlocks() { return liveTaskMem.load(); }
-std::int64_t outstandingBstrs() { return liveBstrs.load(); }
-void failNextTaskMemAllocs(int count) { taskMemFailures.store(count); }
-void failNextBstrAllocs(int count) { bstrFailures.store(count); }
-
-} // namespace win32seam

@@ -128,7 +128,9 @@ TEST(CameraLibrarySlots, BufferAndListener)
 TEST(CameraLibrarySlots, PropertyObjects)
 {
     using namespace Vexlib;
-    EXPECT_EQ(slotOf(&IUnknown::QueryInterface, kNoDtor), 0);
+    // The Windows headers add a template overload; take the virtual one.
+    using QueryInterfaceSlot = HRESULT (STDMETHODCALLTYPE IUnknown::*)(REFIID, void**);
+    EXPECT_EQ(slotOf(static_cast<QueryInterfaceSlot>(&IUnknown::QueryInterface), kNoDtor), 0);
     EXPECT_EQ(slotOf(&IUnknown::AddRef, kNoDtor), 1);
     EXPECT_EQ(slotOf(&IUnknown::Release, kNoDtor), 2);
     EXPECT_EQ(slotOf(&IVCDPropertyItems::get_Item, kNoDtor), 8);

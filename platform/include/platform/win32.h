@@ -8,9 +8,40 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
-#include <windows.h>
+
+#if defined(ORX_WIN32SEAM_BUILD)
+#define ORX_WIN32SEAM_API __declspec(dllexport)
+#else
+#define ORX_WIN32SEAM_API __declspec(dllimport)
+#endif
+
+// The calls that must stay observable go through win32seam.dll, which counts
+// or hooks them and forwards to the real functions. The seam library itself
+// sees the real names.
+extern "C" {
+ORX_WIN32SEAM_API int WINAPI win32seamMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+ORX_WIN32SEAM_API void WINAPI win32seamOutputDebugStringA(LPCSTR text);
+ORX_WIN32SEAM_API LPVOID WINAPI win32seamCoTaskMemAlloc(SIZE_T bytes);
+ORX_WIN32SEAM_API void WINAPI win32seamCoTaskMemFree(LPVOID block);
+ORX_WIN32SEAM_API BSTR WINAPI win32seamSysAllocString(const OLECHAR* text);
+ORX_WIN32SEAM_API BSTR WINAPI win32seamSysAllocStringLen(const OLECHAR* text, UINT length);
+ORX_WIN32SEAM_API void WINAPI win32seamSysFreeString(BSTR text);
+ORX_WIN32SEAM_API HRESULT WINAPI win32seamStringFromCLSID(REFCLSID clsid, LPOLESTR* text);
+}
+
+#if !defined(ORX_WIN32SEAM_BUILD)
+#define MessageBoxA win32seamMessageBoxA
+#define OutputDebugStringA win32seamOutputDebugStringA
+#define CoTaskMemAlloc win32seamCoTaskMemAlloc
+#define CoTaskMemFree win32seamCoTaskMemFree
+#define SysAllocString win32seamSysAllocString
+#define SysAllocStringLen win32seamSysAllocStringLen
+#define SysFreeString win32seamSysFreeString
+#define StringFromCLSID win32seamStringFromCLSID
+#endif
 
 #else
 
@@ -89,6 +120,8 @@ constexpr int IDOK = 1;
 constexpr UINT CP_UTF8 = 65001u;
 
 #define STDMETHODCALLTYPE
+// A wide (OLECHAR) literal, as the Windows headers spell it: OLESTR("text").
+#define OLESTR(text) u##text
 #define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
 #define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
 

@@ -1,6 +1,8 @@
 // Observation points of the Win32 seam, for tests and the command-line host.
 // A message box must never wait for a person in an automated run: by default
 // it is written to standard error and answered with IDOK; a hook sees it first.
+// On Windows a box is real while no hook is installed; with a hook it is
+// answered with IDOK as elsewhere.
 // Debugger lines go nowhere unless a hook is installed. Task memory and BSTRs
 // are counted so that a test can prove that nothing leaked.
 #pragma once
@@ -10,8 +12,10 @@
 #include <functional>
 #include <string>
 
-#if defined(_WIN32)
-#define ORX_WIN32SEAM_HOOKS_API
+#if defined(_WIN32) && defined(ORX_WIN32SEAM_BUILD)
+#define ORX_WIN32SEAM_HOOKS_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define ORX_WIN32SEAM_HOOKS_API __declspec(dllimport)
 #elif defined(ORX_WIN32SEAM_BUILD)
 #define ORX_WIN32SEAM_HOOKS_API __attribute__((visibility("default")))
 #else

@@ -112,9 +112,9 @@ orx::ComPtr<Interface> propertyInterface(const Vexlib::Grabber& grabber, const G
     const auto registryText = [](const GUID& id) {
         orx::TaskMem<OLECHAR> text;
         StringFromCLSID(id, text.put());
-        return std::u16string(text.get());
+        return std::basic_string<OLECHAR>(text.get());
     };
-    const std::u16string path = registryText(item) + u":" + registryText(element) + u":" + registryText(interfaceId);
+    const auto path = registryText(item) + OLESTR(":") + registryText(element) + OLESTR(":") + registryText(interfaceId);
     const orx::Bstr bstr(path.c_str());
     auto items = grabber.getAvailableVCDProperties();
     orx::ComPtr<IUnknown> found;

@@ -10,6 +10,18 @@
 namespace vexsim::test {
 namespace {
 
+void setRigVariable(const std::string& value)
+{
+#if defined(_WIN32)
+    _putenv_s("ORX_SIM_RIG", value.c_str()); // an empty value removes it
+#else
+    if (value.empty())
+        ::unsetenv("ORX_SIM_RIG");
+    else
+        ::setenv("ORX_SIM_RIG", value.c_str(), 1);
+#endif
+}
+
 using Vexlib::Grabber;
 using Vexlib::VideoFormatItem;
 
@@ -177,9 +189,8 @@ TEST_F(FormatSelectionTest, NoFrameRateList)
 TEST_F(FormatSelectionTest, PropertyValuesOutliveTheGrabber)
 {
     const auto path = [] {
-        std::u16string text = u"{2CED6FD6-AB4D-4C74-904C-D682E53B9CC5}:{5E59F654-7B47-4458-B4C6-5D4F0D175FC1}:"
-                              u"{99B44940-BFE1-4083-ADA1-BE703F4B8E03}";
-        return orx::Bstr(text.c_str());
+        return orx::Bstr(OLESTR("{2CED6FD6-AB4D-4C74-904C-D682E53B9CC5}:{5E59F654-7B47-4458-B4C6-5D4F0D175FC1}:")
+                         OLESTR("{99B44940-BFE1-4083-ADA1-BE703F4B8E03}"));
     };
     const auto offsetX = [&](Grabber& grabber) {
         auto items = grabber.getAvailableVCDProperties();
@@ -233,7 +244,7 @@ TEST_F(LibraryLifetimeTest, EnvironmentRig)
 {
     const std::string path = ::testing::TempDir() + "vexsim_env_rig.json";
     std::ofstream(path) << R"json({"devices": [{"name": "Env Cam", "formats": ["Y800 (64x8)"]}]})json";
-    ::setenv("ORX_SIM_RIG", path.c_str(), 1);
+    setRigVariable(path);
     start();
     Grabber grabber;
     auto devices = copyList(grabber.getAvailableVideoCaptureDevices_());
@@ -246,7 +257,7 @@ TEST_F(LibraryLifetimeTest, EnvironmentRig)
     EXPECT_NE(lastInitError().find(path + ": at /devices/0/formats"), std::string::npos) << lastInitError();
     EXPECT_TRUE(copyList(grabber.getAvailableVideoCaptureDevices_()).empty());
     Vexlib::ExitLibrary();
-    ::unsetenv("ORX_SIM_RIG");
+    setRigVariable("");
     std::remove(path.c_str());
 }
 

@@ -139,7 +139,7 @@ TEST_F(PropertyFaults, PositiveStatusOnFindsComesWithAnObject)
         EXPECT_FALSE(found);
 
         auto items = itemsOf(*store_);
-        const WideString path = textOf(registryText(Vexlib::PartialScanOffsetItemId).get()) + u':' +
+        const WideString path = textOf(registryText(Vexlib::PartialScanOffsetItemId).get()) + OLESTR(':') +
                                 textOf(registryText(Vexlib::OffsetXElementId).get());
         EXPECT_EQ(items->findInterfaceByPath(orx::Bstr(path.c_str()).get(), found.put()), 2);
         EXPECT_TRUE(found);
@@ -165,7 +165,7 @@ TEST_F(PropertyFaults, MissingObjectsAreAnsweredWithSOkAndNull)
     EXPECT_EQ(items->get_Item(8, &item), DISP_E_BADINDEX);
 
     auto* found = reinterpret_cast<IUnknown*>(0x1);
-    const WideString path = textOf(registryText(Vexlib::PartialScanOffsetItemId).get()) + u':' +
+    const WideString path = textOf(registryText(Vexlib::PartialScanOffsetItemId).get()) + OLESTR(':') +
                             textOf(registryText(Vexlib::OffsetXElementId).get());
     EXPECT_EQ(items->findInterfaceByPath(orx::Bstr(path.c_str()).get(), &found), S_OK);
     EXPECT_EQ(found, nullptr);

@@ -12,12 +12,12 @@ protected:
 
 orx::Bstr pathOf(const GUID& item, const GUID& element)
 {
-    return orx::Bstr((textOf(registryText(item).get()) + u':' + textOf(registryText(element).get())).c_str());
+    return orx::Bstr((textOf(registryText(item).get()) + OLESTR(':') + textOf(registryText(element).get())).c_str());
 }
 
 orx::Bstr pathOf(const GUID& item, const GUID& element, const GUID& iid)
 {
-    const WideString text = textOf(pathOf(item, element).get()) + u':' + textOf(registryText(iid).get());
+    const WideString text = textOf(pathOf(item, element).get()) + OLESTR(':') + textOf(registryText(iid).get());
     return orx::Bstr(text.c_str());
 }
 
@@ -153,7 +153,7 @@ TEST_F(PropertyLookup, PathsThatLeadNowhere)
     EXPECT_EQ(answer(pathOf(kWhiteBalanceId, Vexlib::OffsetXElementId)), E_NOINTERFACE);
 
     const WideString good = textOf(pathOf(scan, Vexlib::OffsetXElementId).get());
-    EXPECT_EQ(answer(orx::Bstr((good + u':').c_str())), E_INVALIDARG);
+    EXPECT_EQ(answer(orx::Bstr((good + OLESTR(':')).c_str())), E_INVALIDARG);
     EXPECT_EQ(answer(orx::Bstr(good.substr(0, 38).c_str())), E_INVALIDARG);
     WideString semicolon = good;
     semicolon[38] = u';';

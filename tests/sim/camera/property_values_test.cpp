@@ -39,7 +39,8 @@ TEST_F(PropertyValues, IntegerRangeRoundTripAndRefusals)
         EXPECT_EQ(range->get_Value(&value), S_OK);
         EXPECT_EQ(value, accepted);
     }
-    for (LONG refused : {-1, 256, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()}) {
+    for (LONG refused : std::initializer_list<LONG>{-1, 256, std::numeric_limits<LONG>::min(),
+                                                   std::numeric_limits<LONG>::max()}) {
         EXPECT_EQ(range->put_Value(refused), E_INVALIDARG) << refused;
         EXPECT_EQ(range->get_Value(&value), S_OK);
         EXPECT_EQ(value, 17);

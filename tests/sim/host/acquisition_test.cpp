@@ -99,6 +99,26 @@ TEST_F(AcquisitionTest, StreamingSilentCaptureEndsAfterTheTimeout)
     EXPECT_TRUE(log().activeAtStop);
 }
 
+// Frames of a fast burst after which the camera falls silent reach the
+// consumer at once, not only when the timeout ends the acquisition.
+TEST_F(AcquisitionTest, StreamingBurstBeforeSilenceIsPassedOnPromptly)
+{
+    config().framePeriod = std::chrono::microseconds{0};
+    config().lockstep = true;
+    imaqsim::Session session(fakeEntryPoints());
+    auto input = openFake(session);
+    std::vector<double> delays;
+    const auto stats = input->acquire(10, [&](const imaqsim::FrameView& frame) {
+        delays.push_back(imaqkit::getCurrentTime() - frame.time);
+        if (frame.index == 0)
+            for (int i = 0; i < 5; ++i) grantFrame();
+    }, 500ms);
+    EXPECT_EQ(stats.end, AcquisitionEnd::Timeout);
+    EXPECT_EQ(stats.received, 6);
+    ASSERT_EQ(delays.size(), 6u);
+    for (double delay : delays) EXPECT_LT(delay, 0.1);
+}
+
 // The adaptor reports a lost device only by a warning; the host ends the
 // acquisition and stops capture from its own thread.
 TEST_F(AcquisitionTest, StreamingLostDeviceWarningEndsTheAcquisition)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -100,6 +101,15 @@ TEST_P(FrameCopyTest, WindowBeyondTheSourceCopiesOnlyTheOverlap)
     expectWindow(-1, 1, 12, 3); // wider than the source
 }
 
+// Windows of the source's full width take whole rows, also when rows are missing above or below.
+TEST_P(FrameCopyTest, FullWidthWindowTakesWholeRows)
+{
+    expectWindow(0, 2, kSourceWidth, 3);
+    expectWindow(0, 5, kSourceWidth, 4);  // past the bottom
+    expectWindow(0, -2, kSourceWidth, 4); // above the top
+    expectWindow(0, -1, kSourceWidth, 9); // both
+}
+
 TEST_P(FrameCopyTest, WindowOutsideTheSourceIsCleared)
 {
     const int bpp = GetParam().bytesPerPixel;
@@ -107,6 +117,9 @@ TEST_P(FrameCopyTest, WindowOutsideTheSourceIsCleared)
     EXPECT_EQ(copyOneFrame(kSourceWidth, 0, 4, 3), cleared);
     EXPECT_EQ(copyOneFrame(0, -3, 4, 3), cleared);
     EXPECT_EQ(copyOneFrame(-2147483647 - 1, 2147483647, 4, 3), cleared);
+    const std::vector<std::uint8_t> clearedRows(static_cast<std::size_t>(kSourceWidth * 3 * bpp), 0);
+    EXPECT_EQ(copyOneFrame(0, 2147483647, kSourceWidth, 3), clearedRows);
+    EXPECT_EQ(copyOneFrame(0, -2147483647 - 1, kSourceWidth, 3), clearedRows);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, FrameCopyTest,
@@ -115,6 +128,29 @@ INSTANTIATE_TEST_SUITE_P(Layouts, FrameCopyTest,
                                            Layout{"Rgb24", imaqkit::kRgb24Packed, 3},
                                            Layout{"Rgb32", imaqkit::kRgb32Packed, 4}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A frame of several hundred kilobytes, copied in pieces, arrives whole and in place.
+TEST_F(HostTest, LargeFullWidthWindowArrivesWhole)
+{
+    constexpr std::int32_t kWidth = 700, kHeight = 400, kSourceHeight = 450, kY = 30;
+    std::vector<std::uint8_t> source(static_cast<std::size_t>(kWidth * kSourceHeight));
+    for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    config().frameType = imaqkit::kMono8;
+    config().width = kWidth;
+    config().height = kHeight;
+    config().source = source;
+    config().sourceWidth = kWidth;
+    config().sourceHeight = kSourceHeight;
+    config().y = kY;
+    imaqsim::Session session(fakeEntryPoints());
+    auto input = openFake(session);
+    bool same = false;
+    input->acquire(1, [&](const imaqsim::FrameView& frame) {
+        same = frame.bytes == std::size_t{kWidth} * kHeight &&
+               std::equal(frame.pixels, frame.pixels + frame.bytes, source.begin() + kY * kWidth);
+    });
+    EXPECT_TRUE(same);
+}
 
 // makeFrame refuses what it cannot make; a frame handed back outside an
 // acquisition returns to the pool.

@@ -88,7 +88,7 @@ TEST(LeakCheck, ReportsEveryCounterThatMoved)
     void* block = imaqkit::imaqmalloc(8);
     EXPECT_NONFATAL_FAILURE(orx::test::expectNoLeaks(before), "leaked imaqmalloc blocks");
     imaqkit::imaqfree(block);
-    BSTR text = SysAllocString(u"x");
+    BSTR text = SysAllocString(OLESTR("x"));
     EXPECT_NONFATAL_FAILURE(orx::test::expectNoLeaks(before), "leaked BSTRs");
     SysFreeString(text);
     void* memory = CoTaskMemAlloc(4);

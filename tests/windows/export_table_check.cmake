@@ -1,0 +1,40 @@
+# Fails unless the module exports every adaptor entry point under its plain
+# name, with nothing decorated (no C++ mangling, no @N stdcall suffix).
+#   cmake -DOBJDUMP=... -DMODULE=ORXImaq.dll -P export_table_check.cmake
+cmake_minimum_required(VERSION 3.25)
+set(entry_points initializeAdaptor uninitializeAdaptor getAvailHW getDeviceAttributes createInstance)
+
+execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} cannot read ${MODULE}")
+endif()
+
+# The name pointer table: lines "\t[   N] name" after "[Ordinal/Name Pointer] Table".
+string(FIND "${dump}" "[Ordinal/Name Pointer] Table" table_start)
+if(table_start EQUAL -1)
+  message(FATAL_ERROR "${MODULE} has no export name table")
+endif()
+string(SUBSTRING "${dump}" ${table_start} -1 table)
+string(FIND "${table}" "\n\n" table_end)
+if(NOT table_end EQUAL -1)
+  string(SUBSTRING "${table}" 0 ${table_end} table)
+endif()
+string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" entries "${table}")
+set(exported "")
+foreach(entry IN LISTS entries)
+  string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${entry}")
+  string(STRIP "${name}" name)
+  list(APPEND exported "${name}")
+endforeach()
+
+foreach(name IN LISTS exported)
+  if(NOT name IN_LIST entry_points)
+    message(FATAL_ERROR "${MODULE} exports \"${name}\", which is not a plain entry-point name")
+  endif()
+endforeach()
+foreach(name IN LISTS entry_points)
+  if(NOT name IN_LIST exported)
+    message(FATAL_ERROR "${MODULE} does not export \"${name}\" (exports: ${exported})")
+  endif()
+endforeach()
+message(STATUS "${MODULE} exports exactly: ${exported}")
