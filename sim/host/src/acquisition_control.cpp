@@ -18,6 +18,11 @@ constexpr std::int64_t kReservedTimestamps = 1 << 20;
 
 constexpr std::size_t kReservedQueue = 64;
 
+// While frames flow the host thread looks for them this often, and is woken
+// early only when this many are waiting or the last one asked for arrived.
+constexpr std::chrono::microseconds kPollInterval{250};
+constexpr std::size_t kWakeBatch = 16;
+
 } // namespace
 
 const char* toString(AcquisitionEnd end)
@@ -61,21 +66,26 @@ void AcquisitionControl::frameRefused()
 
 bool AcquisitionControl::deliver(Frame& frame)
 {
-    std::lock_guard lock(mutex_);
-    if (!active_.load()) {
-        ++outside_;
-        return false;
+    bool wake = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (!active_.load()) {
+            ++outside_;
+            return false;
+        }
+        if (stats_.received >= wanted_) {
+            ++stats_.excess;
+            return false;
+        }
+        if (stats_.received == 0) stats_.firstTime = frame.time();
+        stats_.lastTime = frame.time();
+        ++stats_.received;
+        stats_.timestamps.push_back(frame.time());
+        queue_.push_back(&frame);
+        wake = !hostPolling_ || queue_.size() >= kWakeBatch || stats_.received == wanted_;
     }
-    if (stats_.received >= wanted_) {
-        ++stats_.excess;
-        return false;
-    }
-    if (stats_.received == 0) stats_.firstTime = frame.time();
-    stats_.lastTime = frame.time();
-    ++stats_.received;
-    stats_.timestamps.push_back(frame.time());
-    queue_.push_back(&frame);
-    arrived_.notify_one();
+    // Woken after the unlock, the host thread finds the mutex free.
+    if (wake) arrived_.notify_one();
     return true;
 }
 
@@ -94,6 +104,7 @@ void AcquisitionControl::begin(std::int64_t frames)
     stats_.timestamps.reserve(static_cast<std::size_t>(std::min(frames, kReservedTimestamps)));
     wanted_ = frames;
     deviceLost_ = false;
+    hostPolling_ = false;
     consumed_ = 0;
     running_.store(false);
     active_.store(true);
@@ -127,7 +138,7 @@ AcquisitionStats AcquisitionControl::run(imaqkit::IAdaptor& adaptor, std::int64_
         }
     } catch (...) {
         finish(adaptor, started);
-        recycleBatch(0);
+        recycleBatch();
         throw;
     }
     const std::exception_ptr stopFailure = finish(adaptor, started);
@@ -142,40 +153,45 @@ AcquisitionStats AcquisitionControl::run(imaqkit::IAdaptor& adaptor, std::int64_
 
 void AcquisitionControl::passBatch(const FrameConsumer& consumer)
 {
-    for (std::size_t i = 0; i < batch_.size(); ++i) {
-        const Frame& frame = *batch_[i];
+    for (const Frame* frame : batch_) {
         if (consumer) {
-            const FrameView view{consumed_,     frame.frameType(),     frame.width(),
-                                 frame.height(), frame.bytesPerPixel(), frame.time(),
-                                 frame.pixels(), frame.bytes()};
+            const FrameView view{consumed_,      frame->frameType(),     frame->width(),
+                                 frame->height(), frame->bytesPerPixel(), frame->time(),
+                                 frame->pixels(), frame->bytes()};
             try {
                 consumer(view);
             } catch (...) {
-                recycleBatch(i);
+                recycleBatch();
                 throw;
             }
         }
-        pool_.recycle(batch_[i]);
         ++consumed_;
     }
-    batch_.clear();
+    // Back to the pool together: one lock for the batch, not one per frame.
+    recycleBatch();
 }
 
 AcquisitionEnd AcquisitionControl::consume(const FrameConsumer& consumer,
                                            std::chrono::milliseconds timeout)
 {
     auto deadline = Clock::now() + timeout;
+    bool flowing = false;
     for (;;) {
         bool lost = false;
         {
             std::unique_lock lock(mutex_);
-            arrived_.wait_until(lock, deadline, [&] {
+            // While frames flow, look again after a short while instead of
+            // being woken for every frame; once they stop, wait to be woken.
+            hostPolling_ = flowing;
+            const auto until = flowing ? std::min(deadline, Clock::now() + kPollInterval) : deadline;
+            arrived_.wait_until(lock, until, [&] {
                 return !queue_.empty() || deviceLost_ || !running_.load();
             });
             std::swap(queue_, batch_);
             lost = deviceLost_;
         }
         const bool progressed = !batch_.empty();
+        flowing = progressed;
         passBatch(consumer);
         if (consumed_ >= wanted_) return AcquisitionEnd::Completed;
         if (lost) return AcquisitionEnd::DeviceLost;
@@ -187,9 +203,9 @@ AcquisitionEnd AcquisitionControl::consume(const FrameConsumer& consumer,
     }
 }
 
-void AcquisitionControl::recycleBatch(std::size_t from)
+void AcquisitionControl::recycleBatch()
 {
-    for (std::size_t i = from; i < batch_.size(); ++i) pool_.recycle(batch_[i]);
+    pool_.recycle(batch_);
     batch_.clear();
 }
 

@@ -47,7 +47,7 @@ private:
     std::exception_ptr finish(imaqkit::IAdaptor& adaptor, bool started);
     // Hands the batch to the consumer and returns its frames to the pool.
     void passBatch(const FrameConsumer& consumer);
-    void recycleBatch(std::size_t from);
+    void recycleBatch();
 
     FramePool& pool_;
     std::atomic<bool> active_{false};
@@ -60,6 +60,7 @@ private:
     std::int64_t consumed_ = 0; // host thread only
     std::int64_t wanted_ = 0;
     bool deviceLost_ = false;
+    bool hostPolling_ = false; // the host thread looks for frames without being woken
     std::int64_t outside_ = 0;
     AcquisitionStats stats_;
 };

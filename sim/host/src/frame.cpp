@@ -7,6 +7,34 @@
 
 namespace imaqsim {
 
+namespace {
+
+// memcpy runs at full speed on pieces of this size; a single copy of several
+// megabytes can take a markedly slower path in the C library.
+constexpr std::size_t kCopyPiece = std::size_t{256} << 10;
+
+void copyInPieces(std::uint8_t* out, const std::uint8_t* in, std::size_t bytes)
+{
+    for (std::size_t done = 0; done < bytes; done += kCopyPiece)
+        std::memcpy(out + done, in + done, std::min(kCopyPiece, bytes - done));
+}
+
+// Frame and source rows of the same length: the frame's rows that lie within
+// the source are one block in both images, copied at once; the rest is cleared.
+void copyRowBlock(std::uint8_t* destination, std::int64_t height, std::int64_t rowBytes,
+                  const std::uint8_t* source, std::int64_t sourceHeight, std::int64_t y)
+{
+    const std::int64_t top = std::clamp<std::int64_t>(-y, 0, height);
+    const std::int64_t bottom = std::clamp<std::int64_t>(sourceHeight - y, top, height);
+    std::memset(destination, 0, static_cast<std::size_t>(top * rowBytes));
+    if (bottom > top)
+        copyInPieces(destination + top * rowBytes, source + (y + top) * rowBytes,
+                     static_cast<std::size_t>((bottom - top) * rowBytes));
+    std::memset(destination + bottom * rowBytes, 0, static_cast<std::size_t>((height - bottom) * rowBytes));
+}
+
+} // namespace
+
 std::int32_t bytesPerPixelOf(std::uint32_t frameType) noexcept
 {
     switch (frameType) {
@@ -54,6 +82,10 @@ void Frame::copyData(const void* pixels, std::int32_t sourceWidth, std::int32_t 
     // Columns of the frame that fall inside the source, in frame coordinates.
     const std::int64_t first = std::clamp<std::int64_t>(-std::int64_t{x}, 0, width_);
     const std::int64_t last = std::clamp<std::int64_t>(std::int64_t{sourceWidth} - x, 0, width_);
+    if (first == 0 && last == width_ && sourceStride == rowBytes) {
+        copyRowBlock(destination, height_, rowBytes, source, sourceHeight, y);
+        return;
+    }
     for (std::int64_t row = 0; row < height_; ++row) {
         std::uint8_t* out = destination + row * rowBytes;
         const std::int64_t sourceRow = std::int64_t{y} + row;

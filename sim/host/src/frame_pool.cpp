@@ -74,6 +74,17 @@ Frame* FramePool::receive(imaqkit::IFrame* frame)
 void FramePool::recycle(Frame* frame)
 {
     std::lock_guard lock(mutex_);
+    recycleLocked(frame);
+}
+
+void FramePool::recycle(const std::vector<Frame*>& frames)
+{
+    std::lock_guard lock(mutex_);
+    for (Frame* frame : frames) recycleLocked(frame);
+}
+
+void FramePool::recycleLocked(Frame* frame)
+{
     if (!frame || frame->state == Frame::State::Pooled) return;
     frame->state = Frame::State::Pooled;
     pooled_.push_back(frame);

@@ -25,12 +25,15 @@ public:
     // The pool's frame behind `frame` if it is handed out; it becomes Received.
     Frame* receive(imaqkit::IFrame* frame);
     void recycle(Frame* frame);
+    // The same for every frame of the list, under one lock.
+    void recycle(const std::vector<Frame*>& frames);
 
     std::size_t frameCount() const;
     std::size_t pooledCount() const;
 
 private:
     Frame* findOwn(const imaqkit::IFrame* frame) const;
+    void recycleLocked(Frame* frame);
 
     mutable std::mutex mutex_;
     std::vector<std::unique_ptr<Frame>> frames_;

@@ -1,0 +1,241 @@
+// What the frame-delivery benchmarks share: an adaptor driven in-process by a
+// host session on an installed rig, a timed acquisition, and a plain memcpy
+// of the same bytes to compare it with.
+#pragma once
+
+#include "imaqsim/session.h"
+#include "imaqsim/warnings.h"
+#include "support/core_entry_points.h"
+#include "vexsim/pattern.h"
+#include "vexsim/vexsim.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace orx::bench {
+
+// As many buffers as the adaptor's frame sink asks the camera for.
+inline constexpr std::size_t kCameraBuffers = 5;
+
+// The camera streams as fast as the adaptor takes frames, and fills its
+// buffers once at the start instead of drawing a pattern per frame, so that
+// only the delivery is measured. Warnings stay quiet. Undone at the end.
+class ThroughputSettings {
+public:
+    ThroughputSettings()
+        : freeRunning_(vexsim::isFreeRunning()), generation_(vexsim::isPatternGenerationOn())
+    {
+        vexsim::setFreeRunning(true);
+        vexsim::setPatternGeneration(false);
+        imaqsim::setWarningEcho(false);
+    }
+    ~ThroughputSettings()
+    {
+        vexsim::setPatternGeneration(generation_);
+        vexsim::setFreeRunning(freeRunning_);
+        imaqsim::setWarningEcho(true);
+    }
+    ThroughputSettings(const ThroughputSettings&) = delete;
+    ThroughputSettings& operator=(const ThroughputSettings&) = delete;
+
+private:
+    bool freeRunning_;
+    bool generation_;
+};
+
+// A rig installed in the camera library for as long as the object lives.
+class InstalledRig {
+public:
+    explicit InstalledRig(vexsim::Rig rig) { vexsim::installRig(std::move(rig)); }
+    ~InstalledRig() { vexsim::clearInstalledRig(); }
+    InstalledRig(const InstalledRig&) = delete;
+    InstalledRig& operator=(const InstalledRig&) = delete;
+};
+
+// A host session with the adaptor linked in, on a rig of our own. Video
+// inputs opened through it close before the session ends, and the session
+// before the rig goes.
+class DeliverySession {
+public:
+    explicit DeliverySession(vexsim::Rig rig) : rig_(std::move(rig)), session_(orx::test::coreEntryPoints())
+    {
+        session_.discover();
+    }
+
+    imaqsim::VideoInput& open(const std::string& device, const std::string& format)
+    {
+        inputs_.push_back(session_.open(device, format));
+        return *inputs_.back();
+    }
+
+private:
+    ThroughputSettings settings_;
+    InstalledRig rig_;
+    imaqsim::Session session_;
+    std::vector<std::unique_ptr<imaqsim::VideoInput>> inputs_;
+};
+
+// One acquisition, timed by the frames' own stamps: N frames give N - 1 whole
+// frame intervals, and the stream's start and stop (which allocate and fill
+// the camera's buffers) are left out.
+struct DeliveryTiming {
+    double seconds = 0.0;      // from the first frame's stamp to the last
+    std::int64_t frames = 0;   // frame intervals in that time
+    double startSeconds = 0.0; // from the acquisition's start to the first frame
+    std::vector<double> stamps;
+    bool completed = false;
+};
+
+inline DeliveryTiming acquireTimed(imaqsim::VideoInput& input, std::int64_t frames)
+{
+    auto stats = input.acquire(frames);
+    DeliveryTiming timing;
+    timing.completed = stats.end == imaqsim::AcquisitionEnd::Completed && stats.received == frames;
+    timing.seconds = stats.lastTime - stats.firstTime;
+    timing.frames = stats.received - 1;
+    timing.startSeconds = stats.firstTime - stats.startedAt;
+    timing.stamps = std::move(stats.timestamps);
+    return timing;
+}
+
+// Nanoseconds per frame in each run of `window` frame intervals of a stamp list.
+inline std::vector<double> windowCosts(const std::vector<double>& stamps, std::size_t window)
+{
+    std::vector<double> costs;
+    for (std::size_t first = 0; first + window < stamps.size(); first += window)
+        costs.push_back((stamps[first + window] - stamps[first]) * 1e9 / static_cast<double>(window));
+    return costs;
+}
+
+// Frames per window: enough that a window spans several milliseconds, so that
+// every periodic cost of the delivery falls into it; few enough for a
+// handful of windows per acquisition.
+inline std::size_t framesPerWindow(std::size_t frameBytes)
+{
+    return std::clamp<std::size_t>((std::size_t{128} << 20) / std::max<std::size_t>(frameBytes, 1), 4, 512);
+}
+
+// Frames per acquisition: about `bytesPerAcquisition` of pixels, within limits,
+// so that every size runs for a similar time.
+inline std::int64_t framesPerAcquisition(std::size_t frameBytes, std::size_t bytesPerAcquisition,
+                                         std::int64_t fewest, std::int64_t most)
+{
+    const auto frames = static_cast<std::int64_t>(bytesPerAcquisition / std::max<std::size_t>(frameBytes, 1));
+    return std::clamp(frames, fewest, most);
+}
+
+// An empty text when every frame of a short acquisition is the camera's whole
+// image of the expected size from sensor position (x, y); else what is wrong.
+inline std::string checkDelivery(imaqsim::VideoInput& input, vexsim::PixelLayout layout, std::int32_t width,
+                                 std::int32_t height, std::int32_t x = 0, std::int32_t y = 0)
+{
+    std::string problem;
+    const auto stats = input.acquire(4, [&](const imaqsim::FrameView& frame) {
+        if (!problem.empty()) return;
+        if (frame.width != width || frame.height != height) {
+            problem = "frame of " + std::to_string(frame.width) + "x" + std::to_string(frame.height);
+            return;
+        }
+        const auto check = vexsim::pattern::checkFrame(layout, frame.pixels, width, height, x, y);
+        if (!check) problem = check.problem;
+    });
+    if (problem.empty() && stats.end != imaqsim::AcquisitionEnd::Completed)
+        problem = std::string("acquisition ended: ") + imaqsim::toString(stats.end);
+    return problem;
+}
+
+// The middle value; robust against the windows in which another process ran.
+inline double median(std::vector<double> values)
+{
+    if (values.empty()) return 0.0;
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// Time and frames summed over the timed batches of one benchmark, and the
+// cost per frame of every window of them.
+struct RateRecord {
+    double seconds = 0.0;
+    std::int64_t frames = 0;
+    std::vector<double> windowNs;
+
+    void add(const DeliveryTiming& timing, std::size_t window)
+    {
+        seconds += timing.seconds;
+        frames += timing.frames;
+        const auto costs = windowCosts(timing.stamps, window);
+        windowNs.insert(windowNs.end(), costs.begin(), costs.end());
+    }
+    double meanFps() const { return seconds > 0.0 ? static_cast<double>(frames) / seconds : 0.0; }
+    double medianNs() const { return median(windowNs); }
+    double medianFps() const { return windowNs.empty() ? 0.0 : 1e9 / medianNs(); }
+};
+
+// The least any delivery must do per frame: copy the frame's bytes out of the
+// next buffer of a ring as large as the camera's into one destination, with
+// memcpy on pieces of 256 KiB: a single memcpy of several megabytes takes a
+// slower path in some C libraries (a third slower with glibc 2.36 on the
+// machine of docs/benchmarks.md), and the baseline is the fastest copy.
+class MemcpyBaseline {
+public:
+    explicit MemcpyBaseline(std::size_t frameBytes)
+        : sources_(kCameraBuffers, std::vector<std::uint8_t>(frameBytes, 0x5A)), destination_(frameBytes)
+    {
+    }
+
+    // Copies `frames` frames into the record, timing each run of `window` of
+    // them. The copies run on a thread started for the purpose, as the
+    // camera starts its delivery thread for each acquisition, so that a busy
+    // machine's scheduler treats both alike.
+    void copy(std::int64_t frames, std::size_t window, RateRecord& record)
+    {
+        std::thread copier([&] { copyHere(frames, window, record); });
+        copier.join();
+    }
+
+private:
+    static constexpr std::size_t kPiece = std::size_t{256} << 10;
+
+    static void copyInPieces(std::uint8_t* out, const std::uint8_t* in, std::size_t bytes)
+    {
+        for (std::size_t done = 0; done < bytes; done += kPiece)
+            std::memcpy(out + done, in + done, std::min(kPiece, bytes - done));
+    }
+
+    void copyHere(std::int64_t frames, std::size_t window, RateRecord& record)
+    {
+        using Clock = std::chrono::steady_clock;
+        const auto start = Clock::now();
+        auto windowStart = start;
+        for (std::int64_t i = 1; i <= frames; ++i) {
+            copyInPieces(destination_.data(), sources_[next_].data(), destination_.size());
+            benchmark::DoNotOptimize(destination_.data());
+            benchmark::ClobberMemory();
+            next_ = (next_ + 1) % sources_.size();
+            if (i % static_cast<std::int64_t>(window) == 0) {
+                const auto now = Clock::now();
+                record.windowNs.push_back(std::chrono::duration<double, std::nano>(now - windowStart).count() /
+                                          static_cast<double>(window));
+                windowStart = now;
+            }
+        }
+        record.seconds += std::chrono::duration<double>(Clock::now() - start).count();
+        record.frames += frames;
+    }
+
+    std::vector<std::vector<std::uint8_t>> sources_;
+    std::vector<std::uint8_t> destination_;
+    std::size_t next_ = 0;
+};
+
+} // namespace orx::bench
