@@ -24,7 +24,7 @@
 namespace orx::test {
 namespace {
 
-constexpr const char* kFormat = "Y800 (640x480)";
+constexpr const char* kOpenFormat = "Y800 (640x480)";
 
 imaqsim::EntryPoints inProcessEntryPoints()
 {
@@ -81,7 +81,7 @@ protected:
 TEST_F(PropertyListenersTest, DevicePropertiesGetBothListeners)
 {
     auto session = startSession(listenerCamera());
-    auto input = session->open(kCameraName, kFormat);
+    auto input = session->open(kCameraName, kOpenFormat);
     for (const char* name : {"SerialNo", "FrameRate", "Gain"}) {
         EXPECT_TRUE(input->hasCustomGetFunction(name)) << name;
         EXPECT_EQ(input->postSetListenerCount(name), 1u) << name;
@@ -94,7 +94,7 @@ TEST_F(PropertyListenersTest, PropertyThatIsNotDeviceSpecificGetsNone)
     auto session = startSession(listenerCamera());
     imaqsim::OpenOptions options;
     options.notDeviceSpecific = {"Gain"};
-    auto input = session->open(kCameraName, kFormat, options);
+    auto input = session->open(kCameraName, kOpenFormat, options);
     EXPECT_FALSE(input->hasCustomGetFunction("Gain"));
     EXPECT_EQ(input->postSetListenerCount("Gain"), 0u);
     EXPECT_TRUE(input->hasCustomGetFunction("SerialNo"));
@@ -104,7 +104,7 @@ TEST_F(PropertyListenersTest, PropertyThatIsNotDeviceSpecificGetsNone)
 TEST_F(PropertyListenersTest, HostReadsAndWritesReachTheCamera)
 {
     auto session = startSession(listenerCamera());
-    auto input = session->open(kCameraName, kFormat);
+    auto input = session->open(kCameraName, kOpenFormat);
     EXPECT_EQ(std::get<std::int32_t>(input->get("Gain")), 10);
     input->set("Gain", std::int32_t{64});
     EXPECT_EQ(std::get<std::int32_t>(input->get("Gain")), 64);
@@ -117,7 +117,7 @@ TEST_F(PropertyListenersTest, HostReadsAndWritesReachTheCamera)
 TEST_F(PropertyListenersTest, NullValuePointersDoNothing)
 {
     auto session = startSession(listenerCamera());
-    auto input = session->open(kCameraName, kFormat);
+    auto input = session->open(kCameraName, kOpenFormat);
     ORXadaptor& adaptor = adaptorOf(*input);
     FakePropInfo info("Gain");
     PropListener getter(&adaptor);
@@ -134,7 +134,7 @@ TEST_F(PropertyListenersTest, NullValuePointersDoNothing)
 TEST_F(PropertyListenersTest, ListenerWithoutStorageIsLeftOut)
 {
     auto session = startSession(listenerCamera());
-    auto input = session->open(kCameraName, kFormat);
+    auto input = session->open(kCameraName, kOpenFormat);
     imaqsim::failNextImaqmallocs(1000);
     registerPropertyListeners(adaptorOf(*input));
     imaqsim::failNextImaqmallocs(0);
@@ -154,7 +154,7 @@ TEST_F(PropertyListenersTest, DeviceThatDidNotOpenStillListens)
     auto closed = listenerCamera();
     closed.opens = false;
     vexsim::installRig(vexsim::Rig{{closed}});
-    auto input = session->open(kCameraName, kFormat);
+    auto input = session->open(kCameraName, kOpenFormat);
     EXPECT_TRUE(input->propertyNames().empty());
     EXPECT_NO_THROW(input->selectSource(kCameraName));
     EXPECT_TRUE(imaqsim::warnings().empty());
@@ -164,7 +164,7 @@ TEST_F(PropertyListenersTest, DeviceThatDidNotOpenStillListens)
 TEST_F(PropertyListenersTest, SourceChangeOutsideAcquisitionDoesNothing)
 {
     auto session = startSession(listenerCamera());
-    auto input = session->open(kCameraName, kFormat);
+    auto input = session->open(kCameraName, kOpenFormat);
     ASSERT_FALSE(input->isAcquisitionActive());
     input->selectSource(kCameraName);
     EXPECT_FALSE(adaptorOf(*input).camera().isLive());
@@ -186,7 +186,7 @@ std::uint32_t cameraFrameNumber(const imaqsim::FrameView& frame)
 TEST_F(PropertyListenersTest, SourceChangeDuringAcquisitionRestartsCapture)
 {
     auto session = startSession(listenerCamera());
-    auto input = session->open(kCameraName, kFormat);
+    auto input = session->open(kCameraName, kOpenFormat);
     std::vector<std::uint32_t> numbers;
     const auto stats = input->acquire(8, [&](const imaqsim::FrameView& frame) {
         numbers.push_back(cameraFrameNumber(frame));
@@ -202,7 +202,7 @@ TEST_F(PropertyListenersTest, SourceChangeDuringAcquisitionRestartsCapture)
 TEST_F(PropertyListenersTest, FrameNumbersGrowWithoutSourceChange)
 {
     auto session = startSession(listenerCamera());
-    auto input = session->open(kCameraName, kFormat);
+    auto input = session->open(kCameraName, kOpenFormat);
     std::vector<std::uint32_t> numbers;
     input->acquire(8, [&](const imaqsim::FrameView& frame) { numbers.push_back(cameraFrameNumber(frame)); });
     ASSERT_EQ(numbers.size(), 8u);

@@ -2,6 +2,7 @@
 
 #include "cli_error.h"
 #include "failure_text.h"
+#include "text_parsing.h"
 
 #include <ostream>
 #include <vector>
@@ -15,12 +16,6 @@ std::string knownNames(imaqsim::VideoInput& input)
     for (const auto& name : input.propertyNames())
         names += (names.empty() ? "" : ", ") + name;
     return names.empty() ? "none" : names;
-}
-
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // An enumeration's entry text for what the user typed: the exact text, else

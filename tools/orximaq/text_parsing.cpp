@@ -7,7 +7,6 @@
 #include <vector>
 
 namespace orximaq {
-namespace {
 
 std::string trimmed(const std::string& text)
 {
@@ -17,6 +16,8 @@ std::string trimmed(const std::string& text)
     const auto last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
 }
+
+namespace {
 
 bool parseInt32(const std::string& text, std::int32_t& value)
 {

@@ -7,6 +7,9 @@
 
 namespace orximaq {
 
+// The text without its leading and trailing spaces and tabs.
+std::string trimmed(const std::string& text);
+
 // One --set argument, NAME=VALUE, split at the first '='.
 struct PropertySetting {
     std::string name;

@@ -25,8 +25,6 @@ void setRigVariable(const std::string& value)
 using Vexlib::Grabber;
 using Vexlib::VideoFormatItem;
 
-constexpr GUID kExcludedSubtype{0x20385942, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
-
 // The names a format catalogue offers for a device without norms: each
 // description (but the excluded subtype) tried at the standard sizes, the
 // device's large sizes, its minimum and its maximum.
@@ -38,9 +36,10 @@ std::vector<VideoFormatItem> catalogueFormats(Grabber& grabber)
     std::vector<SIZE> large;
     for (const auto& format : copyList(grabber.getAvailableVideoFormats_(grabber.getVideoNorm())))
         if (format.getSize().cx >= 1024) large.push_back(format.getSize());
+    const GUID excludedSubtype = Vexlib::getSubtypeFromColorformat(Vexlib::eBY8);
     std::vector<VideoFormatItem> formats;
     for (const auto& description : copyList(grabber.getAvailableVideoFormatDescs_(grabber.getVideoNorm()))) {
-        if (description->getSubtype() == kExcludedSubtype) continue;
+        if (description->getSubtype() == excludedSubtype) continue;
         for (const SIZE& size : kTrialSizes)
             if (description->isValidSize(size)) formats.push_back(description->createVideoFormat(size));
         for (const SIZE& size : large)
