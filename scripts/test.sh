@@ -1,12 +1,30 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the address and
-# undefined-behaviour sanitizer build and the streaming tests under the thread
-# sanitizer. With ORX_WITH_WINDOWS=1 it also runs the platform and adaptor
-# tests of the Windows build under Wine (scripts/test-windows.sh runs the
-# whole Windows suite).
+# undefined-behaviour sanitizer build, the streaming tests under the thread
+# sanitizer, a bounded fuzz run (60 s, clang) and the Windows build's platform
+# and adaptor tests under Wine (scripts/test-windows.sh runs the whole Windows
+# suite). Installs the Debian packages it needs when missing.
+#   ORX_SKIP_SANITIZERS=1   leave out the asan and tsan builds
+#   ORX_SKIP_FUZZ=1         leave out the fuzz run
+#   ORX_SKIP_WINDOWS=1      leave out the Windows build
+#   ORX_FUZZ_SECONDS=N      length of the fuzz run (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+skip() { [[ "${!1:-0}" == 1 ]]; }
+
+# Everything at once: one package-list update and one install.
+skip ORX_SKIP_FUZZ || export ORX_WITH_CLANG=1
+skip ORX_SKIP_WINDOWS || export ORX_WITH_WINDOWS=1
 scripts/install-deps.sh
+
+timings=()
+stage() {
+    local name=$1 started=$SECONDS
+    shift
+    "$@"
+    timings+=("$(printf '%-8s %4d s' "$name" $((SECONDS - started)))")
+}
 
 run() {
     local preset=$1
@@ -17,11 +35,13 @@ run() {
     ctest --preset "$preset" -j2
 }
 
-run default
-if [[ "${ORX_SKIP_SANITIZERS:-0}" != 1 ]]; then
-    run asan
-    run tsan
+stage default run default
+if ! skip ORX_SKIP_SANITIZERS; then
+    stage asan run asan
+    stage tsan run tsan
 fi
-if [[ "${ORX_WITH_WINDOWS:-0}" == 1 ]]; then
-    ORX_WINDOWS_TESTS=smoke scripts/test-windows.sh
-fi
+skip ORX_SKIP_FUZZ || stage fuzz scripts/fuzz.sh "${ORX_FUZZ_SECONDS:-60}"
+skip ORX_SKIP_WINDOWS || stage windows env ORX_WINDOWS_TESTS=smoke scripts/test-windows.sh
+
+echo "=== all tests passed"
+printf '%s\n' "${timings[@]}"
