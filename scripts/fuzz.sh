@@ -26,7 +26,7 @@ report() {
     local fuzzer=$1 status=$2
     local log="build/fuzz/$fuzzer.log"
     echo "=== $fuzzer: ${seconds}s"
-    grep -E '^(#[0-9]+ +(INITED|DONE)|stat::|==[0-9]+==ERROR|SUMMARY|leaked)' "$log" || true
+    grep -E '^(#[0-9]+[[:space:]]+(INITED|DONE)|stat::|==[0-9]+==ERROR|SUMMARY|leaked)' "$log" || true
     echo "corpus: $(find "build/fuzz/corpus/$fuzzer" -type f | wc -l) inputs"
     if ((status != 0)) || grep -qE '==[0-9]+==ERROR|runtime error|^leaked|deadly signal' "$log"; then
         echo "$fuzzer failed (exit $status); its log: $log; the input: build/fuzz/crashes/"
