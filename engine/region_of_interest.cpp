@@ -3,7 +3,50 @@
 #include "platform/bstr.h"
 #include "platform/guid_text.h"
 
+#include <mutex>
+#include <vector>
+
 namespace orx {
+namespace {
+
+// "{item}:{element}" or "{item}:{element}:{interface}" in registry texts;
+// empty when an identifier text cannot be made.
+WideString composePartialScanPath(const GUID& elementId, const GUID& interfaceId)
+{
+    WideString path = registryText(Vexlib::PartialScanOffsetItemId);
+    const WideString element = registryText(elementId);
+    const WideString typeText = interfaceId == GUID{} ? WideString() : registryText(interfaceId);
+    if (path.empty() || element.empty() || (interfaceId != GUID{} && typeText.empty())) return {};
+    path += WCHAR(':');
+    path += element;
+    if (!typeText.empty()) {
+        path += WCHAR(':');
+        path += typeText;
+    }
+    return path;
+}
+
+// The region read looks the offsets up for every frame, and their paths are
+// the same for every camera: each is composed once per process. A failed
+// composition is not kept, so a later call tries again.
+WideString partialScanPath(const GUID& elementId, const GUID& interfaceId)
+{
+    struct Entry {
+        GUID elementId;
+        GUID interfaceId;
+        WideString path;
+    };
+    static std::mutex mutex;
+    static std::vector<Entry> paths;
+    const std::lock_guard lock(mutex);
+    for (const Entry& entry : paths)
+        if (entry.elementId == elementId && entry.interfaceId == interfaceId) return entry.path;
+    WideString path = composePartialScanPath(elementId, interfaceId);
+    if (!path.empty()) paths.push_back({elementId, interfaceId, path});
+    return path;
+}
+
+} // namespace
 
 Vexlib::VideoFormatDescHandle findRoiFormatDesc(Vexlib::Grabber& grabber)
 {
@@ -30,13 +73,8 @@ double maximumFrameRate(Vexlib::Grabber& grabber)
 ComPtr<IUnknown> lookUpPartialScanInterface(Vexlib::IVCDPropertyItems& items, const GUID& elementId,
                                             const GUID& interfaceId)
 {
-    WideString path = registryText(Vexlib::PartialScanOffsetItemId);
-    path += WCHAR(':');
-    path += registryText(elementId);
-    if (interfaceId != GUID{}) {
-        path += WCHAR(':');
-        path += registryText(interfaceId);
-    }
+    const WideString path = partialScanPath(elementId, interfaceId);
+    if (path.empty()) return {};
     Bstr pathText(path.c_str());
     if (!pathText) return {};
 
