@@ -35,8 +35,11 @@ int main(int argc, char** argv)
 
     std::printf("frames requested      %lld\n", static_cast<long long>(figures.requested));
     std::printf("frames received       %lld (%s)\n", static_cast<long long>(figures.received), figures.end.c_str());
-    std::printf("frames refused        %lld of %lld refusals injected\n", static_cast<long long>(figures.refused),
+    std::printf("frames refused        %lld of %lld refusals injected", static_cast<long long>(figures.refused),
                 static_cast<long long>(figures.refusalsInjected));
+    if (figures.refusalsUnmet > 0)
+        std::printf(" (%lld more armed after the last frame was made)", static_cast<long long>(figures.refusalsUnmet));
+    std::printf("\n");
     std::printf("torn frames           %lld\n", static_cast<long long>(figures.torn));
     std::printf("out of order          %lld\n", static_cast<long long>(figures.outOfOrder));
     std::printf("property operations   %lld (%lld failed)\n", static_cast<long long>(figures.propertyOperations),

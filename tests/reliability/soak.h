@@ -27,7 +27,8 @@ struct SoakFigures {
     std::int64_t requested = 0;
     std::int64_t received = 0;
     std::int64_t refused = 0;        // frames the host refused, as the acquisition counted them
-    std::int64_t refusalsInjected = 0;
+    std::int64_t refusalsInjected = 0; // refusals armed that a frame met
+    std::int64_t refusalsUnmet = 0;    // armed after the camera had made every frame asked for
     std::int64_t torn = 0;           // frames whose pixels do not match their header
     std::int64_t outOfOrder = 0;     // frame numbers that did not grow, outside a restart
     std::int64_t propertyOperations = 0;
@@ -144,6 +145,11 @@ inline SoakFigures runSoak(imaqsim::VideoInput& input, std::int64_t frames, std:
         }
     }, std::chrono::seconds(10));
     traffic.stop();
+    // A free-running camera can run ahead of the consumer: a refusal armed
+    // after the last frame asked for was made meets no frame.
+    figures.refusalsUnmet = imaqsim::pendingMakeFrameFailures();
+    figures.refusalsInjected -= figures.refusalsUnmet;
+    imaqsim::failNextMakeFrames(0);
     figures.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     figures.received = stats.received;
     figures.refused = stats.refused;

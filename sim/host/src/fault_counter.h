@@ -18,6 +18,8 @@ public:
         return false;
     }
 
+    int left() const noexcept { return left_.load(); }
+
 private:
     std::atomic<int> left_{0};
 };

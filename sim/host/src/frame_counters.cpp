@@ -30,4 +30,9 @@ void failNextMakeFrames(int count)
     frameCounters().makeFrameFailures.arm(count);
 }
 
+int pendingMakeFrameFailures()
+{
+    return frameCounters().makeFrameFailures.left();
+}
+
 } // namespace imaqsim

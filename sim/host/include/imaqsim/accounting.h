@@ -21,5 +21,7 @@ IMAQSIM_API std::int64_t pooledFrames();
 IMAQSIM_API std::int64_t framesConstructed();
 // Makes the next `count` makeFrame calls return null (the host refuses frames).
 IMAQSIM_API void failNextMakeFrames(int count);
+// How many of those refusals are still to come.
+IMAQSIM_API int pendingMakeFrameFailures();
 
 } // namespace imaqsim
