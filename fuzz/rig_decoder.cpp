@@ -1,7 +1,8 @@
 #include "rig_decoder.h"
 
-#include "platform/vexlib_properties.h"
+#include "rig_alphabet.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -46,21 +47,13 @@ private:
     std::size_t position_ = 0;
 };
 
-const std::array<std::string, 9> kNames{
-    "Cam", "Value", "Auto", "100% %s%n", "\"quoted\"", "a:b:c", "bad \xff\xfe", "", std::string(1100, 'L')};
-const std::array<std::string, 7> kColorformats{"Y800", "Y16", "RGB24", "RGB32", "BY8", "UYVY", "Q"};
-const std::array<double, 6> kRates{30.0, 15.0, 3.75, 0.5, 1000.0, 29.97};
-const std::array<GUID, 7> kElementIds{Vexlib::ValueElementId, Vexlib::AutoElementId, Vexlib::SelfNamedElementIdA,
-                                      Vexlib::AutoCenterElementId, Vexlib::OffsetXElementId,
-                                      Vexlib::OffsetYElementId, GUID{0x7E57, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}}};
-const std::array<GUID, 4> kItemIds{GUID{0x7E58, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}}, Vexlib::PartialScanOffsetItemId,
-                                   Vexlib::ExcludedItemId, GUID{0x7E59, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}}};
-const std::array<HRESULT, 5> kStatuses{E_FAIL, S_FALSE, 1, E_NOTIMPL, static_cast<HRESULT>(0x80000001u)};
-
 std::string name(ByteReader& in, std::size_t index)
 {
     // An index keeps device, item and element names apart where they must be.
-    return in.pick(kNames) + (in.flag() ? std::to_string(index) : "");
+    // Two statements: the operands of + are read in no fixed order.
+    const std::string& base = in.pick(kNames);
+    const bool numbered = in.flag();
+    return numbered ? base + std::to_string(index) : base;
 }
 
 vexsim::Size size(ByteReader& in)
@@ -84,7 +77,7 @@ vexsim::DescriptionSpec description(ByteReader& in)
     description.roi = in.flag();
     if (in.flag()) {
         description.acceptance = vexsim::SizeAcceptance::Listed;
-        for (std::size_t i = in.below(3); i > 0; --i) description.acceptedSizes.push_back(size(in));
+        for (std::size_t i = in.below(kMaxListedSizes + 1); i > 0; --i) description.acceptedSizes.push_back(size(in));
     }
     if (in.flag()) description.rejectedSizes.push_back(description.maxSize);
     return description;
@@ -107,8 +100,9 @@ vexsim::ElementSpec element(ByteReader& in, std::size_t index)
     if (interfaces & 4) {
         vexsim::StringListSpec list;
         list.min = in.number();
-        for (std::size_t i = in.below(4); i > 0; --i) list.texts.push_back(in.pick(kNames));
-        list.def = list.value = list.min + static_cast<std::int32_t>(in.below(list.texts.size() + 1));
+        for (std::size_t i = in.below(kMaxTexts + 1); i > 0; --i) list.texts.push_back(in.pick(kNames));
+        const auto offset = static_cast<std::int64_t>(in.below(list.texts.size() + 1));
+        list.def = list.value = static_cast<std::int32_t>(std::min<std::int64_t>(INT32_MAX, list.min + offset));
         element.stringList = list;
     }
     if (interfaces & 8) element.switchState = vexsim::SwitchSpec{static_cast<std::int16_t>(in.number())};
@@ -122,16 +116,15 @@ vexsim::ItemSpec item(ByteReader& in, std::size_t index)
     item.name = name(in, index);
     item.id = in.pick(kItemIds);
     if (item.id == kItemIds[0] || item.id == kItemIds[3]) item.id.Data1 += static_cast<std::uint32_t>(index);
-    for (std::size_t i = in.below(4); i > 0; --i) item.elements.push_back(element(in, i));
+    for (std::size_t i = in.below(kMaxElements + 1); i > 0; --i) item.elements.push_back(element(in, i));
     return item;
 }
 
 vexsim::PropertyFault propertyFault(ByteReader& in, const std::vector<vexsim::ItemSpec>& items)
 {
-    static constexpr std::array<int, 8> kSlots{7, 8, 9, 10, 13, 14, 15, 17};
     vexsim::PropertyFault fault;
     fault.object = static_cast<vexsim::PropertyObject>(in.below(10));
-    fault.slot = in.pick(kSlots);
+    fault.slot = in.pick(kFaultSlots);
     if (in.flag()) fault.slot = 16 + static_cast<int>(in.below(4));
     fault.status = in.pick(kStatuses);
     fault.missingObject = in.flag();
@@ -157,7 +150,7 @@ vexsim::DeviceFaults faults(ByteReader& in, const vexsim::DeviceSpec& device)
             faults.lists[static_cast<vexsim::ListKind>(kind)] = static_cast<vexsim::ListFault>(in.below(3));
     if (switches & 64) faults.missingDescriptions.push_back(in.below(3));
     if (switches & 128)
-        for (std::size_t i = 1 + in.below(2); i > 0; --i) faults.properties.push_back(propertyFault(in, device.properties));
+        for (std::size_t i = 1 + in.below(kMaxPropertyFaults); i > 0; --i) faults.properties.push_back(propertyFault(in, device.properties));
     return faults;
 }
 
@@ -169,21 +162,21 @@ vexsim::DeviceSpec device(ByteReader& in, std::size_t index)
     device.opens = in.below(8) != 0;
     device.hasNorms = in.below(3) == 0;
     if (device.hasNorms) {
-        for (std::size_t n = in.below(3); n > 0; --n) {
+        for (std::size_t n = in.below(kMaxNorms + 1); n > 0; --n) {
             vexsim::NormSpec norm{name(in, n), {}, {}};
-            for (std::size_t i = in.below(4); i > 0; --i) norm.formats.push_back(format(in));
+            for (std::size_t i = in.below(kMaxNormFormats + 1); i > 0; --i) norm.formats.push_back(format(in));
             device.norms.push_back(std::move(norm));
         }
     } else {
         vexsim::NormSpec norm;
-        for (std::size_t i = in.below(3); i > 0; --i) norm.formats.push_back(format(in));
-        for (std::size_t i = in.below(4); i > 0; --i) norm.descriptions.push_back(description(in));
+        for (std::size_t i = in.below(kMaxFormats + 1); i > 0; --i) norm.formats.push_back(format(in));
+        for (std::size_t i = in.below(kMaxDescriptions + 1); i > 0; --i) norm.descriptions.push_back(description(in));
         device.norms.push_back(std::move(norm));
     }
-    for (std::size_t i = in.below(3); i > 0; --i) device.channels.push_back(in.pick(kNames));
-    for (std::size_t i = in.below(3); i > 0; --i) device.frameRates.defaults.push_back(in.pick(kRates));
+    for (std::size_t i = in.below(kMaxChannels + 1); i > 0; --i) device.channels.push_back(in.pick(kNames));
+    for (std::size_t i = in.below(kMaxRates + 1); i > 0; --i) device.frameRates.defaults.push_back(in.pick(kRates));
     device.frameRates.available = in.below(4) != 0;
-    for (std::size_t i = in.below(5); i > 0; --i) device.properties.push_back(item(in, i));
+    for (std::size_t i = in.below(kMaxItems + 1); i > 0; --i) device.properties.push_back(item(in, i));
     if (in.flag()) device.faults = faults(in, device);
     return device;
 }
@@ -195,7 +188,7 @@ vexsim::Rig decodeRig(const std::uint8_t* data, std::size_t size)
     ByteReader in(data, size);
     vexsim::Rig rig;
     rig.deviceList = static_cast<vexsim::ListFault>(in.below(4) == 0 ? in.below(3) : 0);
-    for (std::size_t i = 1 + in.below(3); i > 0; --i) rig.devices.push_back(device(in, i));
+    for (std::size_t i = 1 + in.below(kMaxDevices); i > 0; --i) rig.devices.push_back(device(in, i));
     return rig;
 }
 

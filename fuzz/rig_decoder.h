@@ -3,14 +3,14 @@
 // than a few hundred kilobytes per frame.
 #pragma once
 
+#include "rig_alphabet.h"
+
 #include "vexsim/rig.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace orx::fuzz {
-
-inline constexpr std::int32_t kMaxSide = 256;
 
 vexsim::Rig decodeRig(const std::uint8_t* data, std::size_t size);
 

@@ -10,16 +10,20 @@ ORX_WITH_CLANG=1 scripts/install-deps.sh
 seconds=${1:-60}
 echo "=== fuzz: configure and build"
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j2 --target rig_fuzzer rig_json_fuzzer
+cmake --build --preset fuzz -j2 --target rig_fuzzer rig_json_fuzzer rig_seeds
+# Seeds of the end-to-end fuzzer made from the default rig and the reference
+# rig, so that they follow the rigs as these change.
+build/fuzz/bin/rig_seeds build/fuzz/seeds/rig
 
 fuzz() {
-    local fuzzer=$1 seeds=$2
+    local fuzzer=$1 seeds
+    read -r -a seeds <<<"$2"
     local work="build/fuzz/corpus/$fuzzer"
     mkdir -p "$work" build/fuzz/crashes
     # The working corpus grows in build/; the seeds in fuzz/corpus stay small.
     build/fuzz/bin/"$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix=build/fuzz/crashes/ \
-        -max_len=4096 -print_final_stats=1 "$work" "$seeds" >"build/fuzz/$fuzzer.log" 2>&1
+        -max_len=4096 -print_final_stats=1 "$work" "${seeds[@]}" >"build/fuzz/$fuzzer.log" 2>&1
 }
 
 report() {
@@ -36,7 +40,7 @@ report() {
 }
 
 echo "=== fuzz: rig_fuzzer and rig_json_fuzzer for ${seconds}s"
-fuzz rig_fuzzer fuzz/corpus/rig & rig=$!
+fuzz rig_fuzzer "fuzz/corpus/rig build/fuzz/seeds/rig" & rig=$!
 fuzz rig_json_fuzzer fuzz/corpus/rig_json & json=$!
 rig_status=0 json_status=0
 wait "$rig" || rig_status=$?
