@@ -6,8 +6,9 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
           nlohmann-json3-dev libcli11-dev libpng-dev)
 [[ "${ORX_WITH_CLANG:-0}" == 1 ]] && packages+=(clang libclang-rt-14-dev)
 # The Windows cross build: MinGW-w64 (POSIX threads) and Wine to run its tests;
-# GoogleTest is built from the googletest package's sources.
-[[ "${ORX_WITH_WINDOWS:-0}" == 1 ]] && packages+=(g++-mingw-w64-x86-64-posix wine64 googletest)
+# GoogleTest is built from the googletest package's sources, Google Benchmark
+# from Debian's source tarball (fetched with curl).
+[[ "${ORX_WITH_WINDOWS:-0}" == 1 ]] && packages+=(g++-mingw-w64-x86-64-posix wine64 googletest curl ca-certificates)
 
 missing=()
 for package in "${packages[@]}"; do
