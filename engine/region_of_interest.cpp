@@ -3,8 +3,8 @@
 #include "platform/bstr.h"
 #include "platform/guid_text.h"
 
+#include <deque>
 #include <mutex>
-#include <vector>
 
 namespace orx {
 namespace {
@@ -27,23 +27,24 @@ WideString composePartialScanPath(const GUID& elementId, const GUID& interfaceId
 }
 
 // The region read looks the offsets up for every frame, and their paths are
-// the same for every camera: each is composed once per process. A failed
-// composition is not kept, so a later call tries again.
-WideString partialScanPath(const GUID& elementId, const GUID& interfaceId)
+// the same for every camera: each is composed once per process and kept where
+// it never moves. A failed composition is not kept, so a later call tries again.
+const WideString& partialScanPath(const GUID& elementId, const GUID& interfaceId)
 {
     struct Entry {
         GUID elementId;
         GUID interfaceId;
         WideString path;
     };
+    static const WideString none;
     static std::mutex mutex;
-    static std::vector<Entry> paths;
+    static std::deque<Entry> paths;
     const std::lock_guard lock(mutex);
     for (const Entry& entry : paths)
         if (entry.elementId == elementId && entry.interfaceId == interfaceId) return entry.path;
     WideString path = composePartialScanPath(elementId, interfaceId);
-    if (!path.empty()) paths.push_back({elementId, interfaceId, path});
-    return path;
+    if (path.empty()) return none;
+    return paths.emplace_back(Entry{elementId, interfaceId, std::move(path)}).path;
 }
 
 } // namespace
@@ -73,7 +74,7 @@ double maximumFrameRate(Vexlib::Grabber& grabber)
 ComPtr<IUnknown> lookUpPartialScanInterface(Vexlib::IVCDPropertyItems& items, const GUID& elementId,
                                             const GUID& interfaceId)
 {
-    const WideString path = partialScanPath(elementId, interfaceId);
+    const WideString& path = partialScanPath(elementId, interfaceId);
     if (path.empty()) return {};
     Bstr pathText(path.c_str());
     if (!pathText) return {};

@@ -49,22 +49,8 @@ vexsim::DeviceSpec listenerCamera()
     return device;
 }
 
-class PropertyListenersTest : public LeakCheckedTest {
+class PropertyListenersTest : public QuietWarningsTest {
 protected:
-    void SetUp() override
-    {
-        LeakCheckedTest::SetUp();
-        imaqsim::setWarningEcho(false);
-        imaqsim::clearWarnings();
-    }
-    void TearDown() override
-    {
-        imaqsim::clearWarnings();
-        imaqsim::setWarningEcho(true);
-        vexsim::clearInstalledRig();
-        LeakCheckedTest::TearDown();
-    }
-
     static std::unique_ptr<imaqsim::Session> startSession(vexsim::DeviceSpec device)
     {
         vexsim::installRig(vexsim::Rig{{std::move(device)}});

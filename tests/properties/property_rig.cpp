@@ -1,5 +1,6 @@
 #include "property_rig.h"
 
+#include "imaqsim/warnings.h"
 #include "platform/task_mem.h"
 #include "vexsim/vexsim.h"
 
@@ -122,6 +123,21 @@ OpenCamera::~OpenCamera()
 void OpenCamera::setFaults(const vexsim::DeviceFaults& faults)
 {
     EXPECT_TRUE(vexsim::setDeviceFaults(name_, faults));
+}
+
+void QuietWarningsTest::SetUp()
+{
+    LeakCheckedTest::SetUp();
+    imaqsim::setWarningEcho(false);
+    imaqsim::clearWarnings();
+}
+
+void QuietWarningsTest::TearDown()
+{
+    imaqsim::clearWarnings();
+    imaqsim::setWarningEcho(true);
+    vexsim::clearInstalledRig();
+    LeakCheckedTest::TearDown();
 }
 
 } // namespace orx::test

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/vexlib.h"
+#include "support/leak_check.h"
 #include "vexsim/rig.h"
 
 #include <cstdint>
@@ -63,6 +64,14 @@ public:
     ~CameraLibrary();
     CameraLibrary(const CameraLibrary&) = delete;
     CameraLibrary& operator=(const CameraLibrary&) = delete;
+};
+
+// A leak-checked test whose warnings are kept quiet and forgotten, with any
+// rig it installed.
+class QuietWarningsTest : public LeakCheckedTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
 };
 
 } // namespace orx::test

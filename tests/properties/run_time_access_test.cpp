@@ -43,21 +43,8 @@ ItemSpec buttonItem(const std::string& name)
     return {name, testGuid(80), {buttonElement("Value", Vexlib::ValueElementId)}};
 }
 
-class RunTimeAccessTest : public LeakCheckedTest {
+class RunTimeAccessTest : public QuietWarningsTest {
 protected:
-    void SetUp() override
-    {
-        LeakCheckedTest::SetUp();
-        imaqsim::setWarningEcho(false);
-        imaqsim::clearWarnings();
-    }
-    void TearDown() override
-    {
-        imaqsim::clearWarnings();
-        imaqsim::setWarningEcho(true);
-        LeakCheckedTest::TearDown();
-    }
-
     static std::int32_t readInt(Vexlib::Grabber& grabber, const std::string& name,
                                 std::int32_t initial = kUntouched)
     {

@@ -139,16 +139,12 @@ std::vector<RigJsonNode> RigJsonNode::asArray() const
 
 std::vector<std::string> RigJsonNode::asStrings() const
 {
-    std::vector<std::string> texts;
-    for (const auto& node : asArray()) texts.push_back(node.asNonEmptyString());
-    return texts;
+    return asArrayOf([](const RigJsonNode& node) { return node.asNonEmptyString(); });
 }
 
 std::vector<Size> RigJsonNode::asSizes() const
 {
-    std::vector<Size> sizes;
-    for (const auto& node : asArray()) sizes.push_back(node.asSize());
-    return sizes;
+    return asArrayOf([](const RigJsonNode& node) { return node.asSize(); });
 }
 
 GUID RigJsonNode::asGuid() const

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace vexsim {
@@ -37,6 +38,14 @@ public:
     // [width, height], both positive.
     Size asSize() const;
     std::vector<RigJsonNode> asArray() const;
+    // Every element of an array, each turned into a T by `parse`.
+    template <class Parse>
+    auto asArrayOf(Parse parse) const
+    {
+        std::vector<std::decay_t<decltype(parse(*this))>> parsed;
+        for (const auto& element : asArray()) parsed.push_back(parse(element));
+        return parsed;
+    }
     std::vector<std::string> asStrings() const;
     std::vector<Size> asSizes() const;
     // A registry-form identifier, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".

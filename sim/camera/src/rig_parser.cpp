@@ -21,9 +21,7 @@ FormatSpec parseFormat(const RigJsonNode& node)
 
 std::vector<FormatSpec> parseFormats(const RigJsonNode& node)
 {
-    std::vector<FormatSpec> formats;
-    for (const auto& element : node.asArray()) formats.push_back(parseFormat(element));
-    return formats;
+    return node.asArrayOf(parseFormat);
 }
 
 DescriptionSpec parseDescription(const RigJsonNode& node)
@@ -56,9 +54,7 @@ DescriptionSpec parseDescription(const RigJsonNode& node)
 
 std::vector<DescriptionSpec> parseDescriptions(const RigJsonNode& node)
 {
-    std::vector<DescriptionSpec> descriptions;
-    for (const auto& element : node.asArray()) descriptions.push_back(parseDescription(element));
-    return descriptions;
+    return node.asArrayOf(parseDescription);
 }
 
 NormSpec parseNorm(const RigJsonNode& node)
@@ -132,7 +128,7 @@ DeviceSpec parseDevice(const RigJsonNode& node)
         if (object.has("formats") || object.has("descriptions"))
             node.fail("a device has either \"norms\" or its own \"formats\" and \"descriptions\", not both");
         device.hasNorms = true;
-        for (const auto& element : norms->asArray()) device.norms.push_back(parseNorm(element));
+        device.norms = norms->asArrayOf(parseNorm);
     } else {
         NormSpec implicit;
         if (auto formats = object.optional("formats")) implicit.formats = parseFormats(*formats);

@@ -46,38 +46,34 @@ void checkWithin(const RigJsonNode& node, T value, T min, T max, std::string_vie
     if (value < min || value > max) node.fail(std::string(what) + " lies outside min..max");
 }
 
-IntegerRangeSpec parseIntegerRange(const RigJsonNode& node)
+// "min" and "max", "default" (the minimum when absent) and "value" (the
+// default when absent), each read by `read` and checked against the range.
+template <class Range, class Read>
+Range parseRange(const RigJsonNode& node, Read read)
 {
     RigJsonObject object(node);
-    IntegerRangeSpec range;
-    range.min = object.required("min").asInt32();
-    range.max = object.required("max").asInt32();
+    Range range;
+    range.min = read(object.required("min"));
+    range.max = read(object.required("max"));
     if (range.min > range.max) node.fail("min is larger than max");
     range.def = range.min;
-    if (auto def = object.optional("default")) range.def = def->asInt32();
+    if (auto def = object.optional("default")) range.def = read(*def);
     range.value = range.def;
-    if (auto value = object.optional("value")) range.value = value->asInt32();
+    if (auto value = object.optional("value")) range.value = read(*value);
     object.finish();
     checkWithin(node, range.def, range.min, range.max, "the default");
     checkWithin(node, range.value, range.min, range.max, "the value");
     return range;
 }
 
+IntegerRangeSpec parseIntegerRange(const RigJsonNode& node)
+{
+    return parseRange<IntegerRangeSpec>(node, [](const RigJsonNode& number) { return number.asInt32(); });
+}
+
 DoubleRangeSpec parseDoubleRange(const RigJsonNode& node)
 {
-    RigJsonObject object(node);
-    DoubleRangeSpec range;
-    range.min = object.required("min").asDouble();
-    range.max = object.required("max").asDouble();
-    if (range.min > range.max) node.fail("min is larger than max");
-    range.def = range.min;
-    if (auto def = object.optional("default")) range.def = def->asDouble();
-    range.value = range.def;
-    if (auto value = object.optional("value")) range.value = value->asDouble();
-    object.finish();
-    checkWithin(node, range.def, range.min, range.max, "the default");
-    checkWithin(node, range.value, range.min, range.max, "the value");
-    return range;
+    return parseRange<DoubleRangeSpec>(node, [](const RigJsonNode& number) { return number.asDouble(); });
 }
 
 // The text at position k belongs to the value min + k.
@@ -156,7 +152,7 @@ ItemSpec parseItem(const RigJsonNode& node)
     const auto id = object.optional("id");
     item.id = id ? parseId(*id, kItemIds) : guidFromName("item:" + item.name);
     if (auto elements = object.optional("elements"))
-        for (const auto& element : elements->asArray()) item.elements.push_back(parseElement(element, item.name));
+        item.elements = elements->asArrayOf([&](const RigJsonNode& element) { return parseElement(element, item.name); });
     object.finish();
     return item;
 }
@@ -208,9 +204,7 @@ ListKind parseListKind(const RigJsonNode& node, std::string_view key)
 
 std::vector<ItemSpec> parseProperties(const RigJsonNode& node)
 {
-    std::vector<ItemSpec> items;
-    for (const auto& element : node.asArray()) items.push_back(parseItem(element));
-    return items;
+    return node.asArrayOf(parseItem);
 }
 
 DeviceFaults parseDeviceFaults(const RigJsonNode& node)
@@ -238,7 +232,7 @@ DeviceFaults parseDeviceFaults(const RigJsonNode& node)
         }
     }
     if (auto properties = object.optional("properties"))
-        for (const auto& fault : properties->asArray()) faults.properties.push_back(parsePropertyFault(fault));
+        faults.properties = properties->asArrayOf(parsePropertyFault);
     object.finish();
     return faults;
 }
