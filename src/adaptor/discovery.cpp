@@ -2,7 +2,7 @@
 
 #include "common/format_catalogue.h"
 #include "common/warning.h"
-#include "common/task_mem.h"
+#include "common/camera_name.h"
 
 namespace orx {
 namespace {
@@ -21,10 +21,7 @@ void discoverDevice(Vexlib::Grabber& grabber, const Vexlib::VideoCaptureDeviceIt
 {
     imaqkit::IDeviceInfo* device = hardwareInfo.createDeviceInfo(deviceId, item.c_str());
     device->setDeviceFileSupport(true);
-    {
-        const auto name = copyToTaskMem(item.c_str());
-        grabber.openDev(Vexlib::dstringa(name.get()));
-    }
+    withCameraName(item.c_str(), [&](const Vexlib::dstringa& name) { return grabber.openDev(name); });
     const FormatCatalogue catalogue = deviceFormatCatalogue(grabber);
     if (catalogue.hasVideoNorms || !catalogue.names.empty()) {
         registerFormats(*device, catalogue.names);

@@ -1,5 +1,6 @@
 #include "engine/create_instance.h"
 
+#include "common/host_storage.h"
 #include "engine/orx_adaptor.h"
 
 namespace orx {
@@ -7,14 +8,7 @@ namespace orx {
 imaqkit::IAdaptor* createInstance(imaqkit::IEngine* engine, imaqkit::IDeviceInfo* deviceInfo,
                                   const char* formatName)
 {
-    void* storage = imaqkit::imaqmalloc(sizeof(ORXadaptor));
-    if (!storage) return nullptr;
-    try {
-        return new (storage) ORXadaptor(engine, deviceInfo, formatName);
-    } catch (...) {
-        imaqkit::imaqfree(storage);
-        throw;
-    }
+    return newInHostStorage<ORXadaptor>(engine, deviceInfo, formatName);
 }
 
 } // namespace orx

@@ -1,5 +1,6 @@
 #include "engine/orx_adaptor.h"
 
+#include "common/camera_name.h"
 #include "common/format_catalogue.h"
 #include "common/warning.h"
 #include "engine/colour_format_table.h"
@@ -23,18 +24,11 @@ constexpr const char* kFormatRefused = "Error: failed to set video format!";
 constexpr const char* kCloseInvalid = "Unable to close device. Device Invalid.";
 constexpr const char* kStopInvalid = "Unable to stop live. Device Invalid.";
 
-// Calls a camera-library operation that takes a name in COM task memory.
-template <class Operation>
-bool withCameraName(const std::string& name, Operation operation)
-{
-    const auto text = copyToTaskMem(name);
-    return operation(Vexlib::dstringa(text.get()));
-}
-
 } // namespace
 
 ORXadaptor::ORXadaptor(imaqkit::IEngine* engine, imaqkit::IDeviceInfo* deviceInfo, const char* formatName)
-    : managerAttached_(attachManager(engine))
+    // The host's adaptor manager is made first, before the grabber exists.
+    : grabber((attachManager(engine), Vexlib::Grabber()))
 {
     grabber.addListener(&listener, Vexlib::eALL);
     withCameraName(deviceInfo->getDeviceName(),
@@ -64,10 +58,9 @@ ORXadaptor::~ORXadaptor()
     sinkHandle.reset();
 }
 
-bool ORXadaptor::attachManager(imaqkit::IEngine* engine)
+void ORXadaptor::attachManager(imaqkit::IEngine* engine)
 {
     adaptorManager = imaqkit::createAdaptorManager(this, engine);
-    return adaptorManager != nullptr;
 }
 
 void ORXadaptor::applyNormAndFormat(imaqkit::IDeviceInfo* deviceInfo, const char* formatName)

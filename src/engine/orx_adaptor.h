@@ -40,15 +40,14 @@ public:
     bool isRoiFormat() const noexcept { return roiFormat; }
 
 private:
-    bool attachManager(imaqkit::IEngine* engine);
+    void attachManager(imaqkit::IEngine* engine);
     void applyNormAndFormat(imaqkit::IDeviceInfo* deviceInfo, const char* formatName);
     void installSink(const ColourFormatRow& row);
     void applyRoiFormat(std::int32_t& x, std::int32_t& y, std::int32_t& width, std::int32_t& height);
     void writePartialScanOffsets(std::int32_t x, std::int32_t y);
     void restartLive();
 
-    // Initialised first, so the adaptor manager exists before the grabber.
-    bool managerAttached_;
+    // Initialised first; its initialiser makes the adaptor manager beforehand.
     Vexlib::Grabber grabber;
     Vexlib::refcount_ptr<Vexlib::FrameHandlerSink> sinkHandle;
     CListener listener;

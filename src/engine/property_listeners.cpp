@@ -1,5 +1,6 @@
 #include "engine/property_listeners.h"
 
+#include "common/host_storage.h"
 #include "engine/orx_adaptor.h"
 
 #include <cstdint>
@@ -17,9 +18,7 @@ constexpr const char* kSelectedSourceName = "SelectedSourceName";
 template <class Listener>
 std::unique_ptr<Listener> createListener(ORXadaptor& adaptor)
 {
-    void* storage = imaqkit::imaqmalloc(sizeof(Listener));
-    if (!storage) return nullptr;
-    return std::unique_ptr<Listener>(new (storage) Listener(&adaptor));
+    return std::unique_ptr<Listener>(newInHostStorage<Listener>(&adaptor));
 }
 
 void registerSourceListener(ORXadaptor& adaptor, imaqkit::IEngine& engine)

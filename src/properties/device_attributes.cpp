@@ -1,7 +1,8 @@
 #include "properties/device_attributes.h"
 
 #include "common/format_catalogue.h"
-#include "common/task_mem.h"
+#include "common/camera_name.h"
+#include "common/property_names.h"
 #include "properties/property_publication.h"
 
 #include <cstdint>
@@ -64,15 +65,14 @@ void makePublished(imaqkit::IPropFactory& factory, imaqkit::PropertyHandle prope
 
 void openDevice(Vexlib::Grabber& grabber, imaqkit::IDeviceInfo& deviceInfo)
 {
-    const auto name = copyToTaskMem(orEmpty(deviceInfo.getDeviceName()));
-    static_cast<void>(grabber.openDev(Vexlib::dstringa(name.get())));
+    static_cast<void>(withCameraName(orEmpty(deviceInfo.getDeviceName()),
+                                     [&](const Vexlib::dstringa& name) { return grabber.openDev(name); }));
 }
 
 void selectFormat(Vexlib::Grabber& grabber, const char* formatName)
 {
-    auto name = copyToTaskMem(formatName);
-    const bool selected = grabber.setVideoFormat(Vexlib::dstringa(name.get()));
-    name.reset();
+    const bool selected =
+        withCameraName(formatName, [&](const Vexlib::dstringa& name) { return grabber.setVideoFormat(name); });
     if (!selected) MessageBoxA(nullptr, "Failed to set videoformat", formatName, MB_OK);
 }
 
@@ -121,7 +121,7 @@ void publishSerialNumber(Vexlib::Grabber& grabber, imaqkit::IPropFactory& factor
     std::int64_t serial = 0;
     const bool reported = grabber.getDev().getSerialNumber(serial);
     if (!reported) return;
-    const auto property = factory.newIntProperty("SerialNo", 0, 1);
+    const auto property = factory.newIntProperty(kSerialNoProperty, 0, 1);
     makePublished(factory, property, "always");
 }
 
@@ -135,7 +135,7 @@ void publishFrameRate(Vexlib::Grabber& grabber, imaqkit::IPropFactory& factory)
     // A list reported available but delivered empty has no entry to start with.
     if (rates.empty()) return;
     const std::size_t chosen = firstHighestRatePosition(rates);
-    const auto property = factory.newEnumProperty("FrameRate", frameRateText(rates.at(chosen)).c_str(),
+    const auto property = factory.newEnumProperty(kFrameRateProperty, frameRateText(rates.at(chosen)).c_str(),
                                                   static_cast<std::int32_t>(chosen));
     for (std::size_t position = 0; position < rates.size(); ++position) {
         if (position == chosen) continue;
@@ -151,7 +151,7 @@ void publishInputChannel(Vexlib::Grabber& grabber, imaqkit::IPropFactory& factor
         copyList(grabber.getAvailableInputChannels_());
     // Channels reported available but delivered as no list: nothing to declare.
     if (channels.empty()) return;
-    const auto property = factory.newEnumProperty("InputChannel", orEmpty(channels.at(0).c_str()), 0);
+    const auto property = factory.newEnumProperty(kInputChannelProperty, orEmpty(channels.at(0).c_str()), 0);
     for (std::size_t position = 1; position < channels.size(); ++position)
         factory.appendEnumValue(property, orEmpty(channels.at(position).c_str()),
                                 static_cast<std::int32_t>(position));

@@ -79,12 +79,6 @@ void lookUpInterface(Vexlib::PropertyElement& element, ComPtr<Interface>& result
 // so that each text keeps its position.
 TextList listTexts(Vexlib::StringListInterface& list);
 
-template <class Interface>
-void releaseAndClear(ComPtr<Interface>& reference) noexcept
-{
-    reference.reset();
-}
-
 // Replaces every occurrence of `search`; text brought in by a replacement is
 // not searched again. An empty search text changes nothing.
 std::string replaceAll(std::string subject, std::string_view search, std::string_view replacement);

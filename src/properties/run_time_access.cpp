@@ -1,5 +1,6 @@
 #include "properties/run_time_access.h"
 
+#include "common/property_names.h"
 #include "common/warning.h"
 #include "properties/property_model.h"
 #include "properties/property_publication.h"
@@ -84,110 +85,93 @@ void readSerialNumber(const Vexlib::Grabber& grabber, void* buffer)
     storeInt32(buffer, static_cast<std::int32_t>(std::strtol(text, nullptr, 10)));
 }
 
-// Each reads or writes through one interface kind and tells whether the
-// element offers it.
-bool readDoubleRange(Vexlib::PropertyElement& element, void* buffer)
+// The value of each interface kind as the host stores it.
+void readValue(Vexlib::DoubleRangeInterface& range, void* buffer)
 {
-    ComPtr<Vexlib::DoubleRangeInterface> range;
-    lookUpInterface(element, range);
-    if (!range) return false;
     double value = 0;
-    checkStatus(range->get_Value(&value));
+    checkStatus(range.get_Value(&value));
     storeDouble(buffer, value);
-    return true;
 }
 
-bool readStringList(Vexlib::PropertyElement& element, void* buffer)
+void readValue(Vexlib::StringListInterface& list, void* buffer)
 {
-    ComPtr<Vexlib::StringListInterface> list;
-    lookUpInterface(element, list);
-    if (!list) return false;
     LONG value = 0;
     LONG minimum = 0;
-    checkStatus(list->get_Value(&value));
-    checkStatus(list->get_RangeMin(&minimum));
+    checkStatus(list.get_Value(&value));
+    checkStatus(list.get_RangeMin(&minimum));
     storeInt32(buffer, static_cast<std::int32_t>(std::int64_t{value} - minimum));
-    return true;
 }
 
-bool readSwitch(Vexlib::PropertyElement& element, void* buffer)
+void readValue(Vexlib::SwitchInterface& switchInterface, void* buffer)
 {
-    ComPtr<Vexlib::SwitchInterface> switchInterface;
-    lookUpInterface(element, switchInterface);
-    if (!switchInterface) return false;
     VARIANT_BOOL state = VARIANT_FALSE;
-    checkStatus(switchInterface->get_Switch(&state));
+    checkStatus(switchInterface.get_Switch(&state));
     storeInt32(buffer, state == VARIANT_TRUE ? 1 : 0);
-    return true;
 }
 
-bool readButton(Vexlib::PropertyElement& element, void* buffer)
+void readValue(Vexlib::ButtonInterface&, void* buffer)
 {
-    ComPtr<Vexlib::ButtonInterface> button;
-    lookUpInterface(element, button);
-    if (!button) return false;
     OutputDebugStringA("P_Set ");
     OutputDebugStringA("... OK\n");
     storeInt32(buffer, 0);
-    return true;
 }
 
-bool readIntegerRange(Vexlib::PropertyElement& element, void* buffer)
+void readValue(Vexlib::IntegerRangeInterface& range, void* buffer)
 {
-    ComPtr<Vexlib::IntegerRangeInterface> range;
-    lookUpInterface(element, range);
-    if (!range) return false;
     LONG value = 0;
-    checkStatus(range->get_Value(&value));
+    checkStatus(range.get_Value(&value));
     storeInt32(buffer, value);
-    return true;
 }
 
-bool writeDoubleRange(Vexlib::PropertyElement& element, const void* newValue)
+void writeValue(Vexlib::DoubleRangeInterface& range, const void* newValue)
 {
-    ComPtr<Vexlib::DoubleRangeInterface> range;
-    lookUpInterface(element, range);
-    if (!range) return false;
-    checkStatus(range->put_Value(loadDouble(newValue)));
-    return true;
+    checkStatus(range.put_Value(loadDouble(newValue)));
 }
 
-bool writeStringList(Vexlib::PropertyElement& element, const void* newValue)
+void writeValue(Vexlib::StringListInterface& list, const void* newValue)
 {
-    ComPtr<Vexlib::StringListInterface> list;
-    lookUpInterface(element, list);
-    if (!list) return false;
     LONG minimum = 0;
-    checkStatus(list->get_RangeMin(&minimum));
-    checkStatus(list->put_Value(static_cast<LONG>(std::int64_t{minimum} + loadInt32(newValue))));
+    checkStatus(list.get_RangeMin(&minimum));
+    checkStatus(list.put_Value(static_cast<LONG>(std::int64_t{minimum} + loadInt32(newValue))));
+}
+
+void writeValue(Vexlib::SwitchInterface& switchInterface, const void* newValue)
+{
+    checkStatus(switchInterface.put_Switch(loadInt32(newValue) != 0 ? VARIANT_TRUE : VARIANT_FALSE));
+}
+
+// A button is pushed whatever the value.
+void writeValue(Vexlib::ButtonInterface& button, const void*)
+{
+    checkStatus(button.Push());
+}
+
+void writeValue(Vexlib::IntegerRangeInterface& range, const void* newValue)
+{
+    checkStatus(range.put_Value(loadInt32(newValue)));
+}
+
+// Applies `use` to the element's `Interface` and tells whether the element
+// offers it; the interface is held for the call only.
+template <class Interface, class Use>
+bool useIfOffered(Vexlib::PropertyElement& element, Use& use)
+{
+    ComPtr<Interface> typed;
+    lookUpInterface(element, typed);
+    if (!typed) return false;
+    use(*typed.get());
     return true;
 }
 
-bool writeSwitch(Vexlib::PropertyElement& element, const void* newValue)
+// The first interface the element offers, in this order, carries the value.
+template <class Use>
+void useFirstOffered(Vexlib::PropertyElement& element, Use use)
 {
-    ComPtr<Vexlib::SwitchInterface> switchInterface;
-    lookUpInterface(element, switchInterface);
-    if (!switchInterface) return false;
-    checkStatus(switchInterface->put_Switch(loadInt32(newValue) != 0 ? VARIANT_TRUE : VARIANT_FALSE));
-    return true;
-}
-
-bool pushButton(Vexlib::PropertyElement& element)
-{
-    ComPtr<Vexlib::ButtonInterface> button;
-    lookUpInterface(element, button);
-    if (!button) return false;
-    checkStatus(button->Push());
-    return true;
-}
-
-bool writeIntegerRange(Vexlib::PropertyElement& element, const void* newValue)
-{
-    ComPtr<Vexlib::IntegerRangeInterface> range;
-    lookUpInterface(element, range);
-    if (!range) return false;
-    checkStatus(range->put_Value(loadInt32(newValue)));
-    return true;
+    static_cast<void>(useIfOffered<Vexlib::DoubleRangeInterface>(element, use) ||
+                      useIfOffered<Vexlib::StringListInterface>(element, use) ||
+                      useIfOffered<Vexlib::SwitchInterface>(element, use) ||
+                      useIfOffered<Vexlib::ButtonInterface>(element, use) ||
+                      useIfOffered<Vexlib::IntegerRangeInterface>(element, use));
 }
 
 } // namespace
@@ -201,11 +185,11 @@ void readDeviceProperty(Vexlib::Grabber& grabber, imaqkit::IPropInfo* info, void
         return;
     }
     const std::string name = propertyName(info);
-    if (name == "InputChannel")
+    if (name == kInputChannelProperty)
         storeInt32(buffer, grabber.getInputChannel().getIndex());
-    else if (name == "FrameRate")
+    else if (name == kFrameRateProperty)
         readFrameRate(grabber, buffer);
-    else if (name == "SerialNo")
+    else if (name == kSerialNoProperty)
         readSerialNumber(grabber, buffer);
     else
         readCameraProperty(grabber, name, buffer);
@@ -220,9 +204,9 @@ void writeDeviceProperty(Vexlib::Grabber& grabber, imaqkit::IPropInfo* info, voi
         return;
     }
     const std::string name = propertyName(info);
-    if (name == "InputChannel")
+    if (name == kInputChannelProperty)
         static_cast<void>(grabber.setInputChannel(static_cast<std::uint32_t>(loadInt32(newValue))));
-    else if (name == "FrameRate")
+    else if (name == kFrameRateProperty)
         writeFrameRate(grabber, loadInt32(newValue));
     else
         writeCameraProperty(grabber, name, newValue);
@@ -236,11 +220,7 @@ void readCameraProperty(Vexlib::Grabber& grabber, const std::string& name, void*
         warnWith("P_get() Property \"%s\" not found.", name.c_str());
         return;
     }
-    // The first interface the element offers, in this order, carries the value.
-    Vexlib::PropertyElement& found = *element.get();
-    static_cast<void>(readDoubleRange(found, buffer) || readStringList(found, buffer) ||
-                      readSwitch(found, buffer) || readButton(found, buffer) ||
-                      readIntegerRange(found, buffer));
+    useFirstOffered(*element.get(), [buffer](auto& typed) { readValue(typed, buffer); });
 }
 
 void writeCameraProperty(Vexlib::Grabber& grabber, const std::string& name, void* newValue)
@@ -251,10 +231,7 @@ void writeCameraProperty(Vexlib::Grabber& grabber, const std::string& name, void
         warnWith("Property \"%s\" not found.", name.c_str());
         return;
     }
-    Vexlib::PropertyElement& found = *element.get();
-    static_cast<void>(writeDoubleRange(found, newValue) || writeStringList(found, newValue) ||
-                      writeSwitch(found, newValue) || pushButton(found) ||
-                      writeIntegerRange(found, newValue));
+    useFirstOffered(*element.get(), [newValue](auto& typed) { writeValue(typed, newValue); });
 }
 
 ComPtr<Vexlib::PropertyElement> findCameraElement(Vexlib::Grabber& grabber, const std::string& name)

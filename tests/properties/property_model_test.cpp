@@ -125,7 +125,7 @@ TEST_F(PropertyModelTest, LooksUpEveryOfferedInterfaceAndNoOther)
     ComPtr<Vexlib::SwitchInterface> switchInterface;
     lookUpInterface(autoElement, switchInterface);
     EXPECT_TRUE(switchInterface);
-    releaseAndClear(switchInterface);
+    switchInterface.reset();
     EXPECT_FALSE(switchInterface);
 }
 
