@@ -3,8 +3,8 @@
 #include "common/bstr.h"
 #include "common/guid_text.h"
 
-#include <deque>
-#include <mutex>
+#include <cstddef>
+#include <cstdint>
 
 namespace orx {
 namespace {
@@ -26,25 +26,67 @@ WideString composePartialScanPath(const GUID& elementId, const GUID& interfaceId
     return path;
 }
 
-// The region read looks the offsets up for every frame, and their paths are
-// the same for every camera: each is composed once per process and kept where
-// it never moves. A failed composition is not kept, so a later call tries again.
-const WideString& partialScanPath(const GUID& elementId, const GUID& interfaceId)
+// The registry text of an identifier, composed at compile time exactly as
+// StringFromCLSID writes it.
+constexpr std::size_t kRegistryTextLength = 38;
+
+constexpr void appendHex(WCHAR* out, std::size_t& at, std::uint32_t value, int digits)
 {
-    struct Entry {
-        GUID elementId;
-        GUID interfaceId;
-        WideString path;
-    };
-    static const WideString none;
-    static std::mutex mutex;
-    static std::deque<Entry> paths;
-    const std::lock_guard lock(mutex);
-    for (const Entry& entry : paths)
-        if (entry.elementId == elementId && entry.interfaceId == interfaceId) return entry.path;
-    WideString path = composePartialScanPath(elementId, interfaceId);
-    if (path.empty()) return none;
-    return paths.emplace_back(Entry{elementId, interfaceId, std::move(path)}).path;
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        out[at++] = static_cast<WCHAR>("0123456789ABCDEF"[(value >> shift) & 0xFu]);
+}
+
+constexpr void appendRegistryText(WCHAR* out, std::size_t& at, const GUID& id)
+{
+    out[at++] = WCHAR('{');
+    appendHex(out, at, id.Data1, 8);
+    out[at++] = WCHAR('-');
+    appendHex(out, at, id.Data2, 4);
+    out[at++] = WCHAR('-');
+    appendHex(out, at, id.Data3, 4);
+    out[at++] = WCHAR('-');
+    for (int i = 0; i < 8; ++i) {
+        if (i == 2) out[at++] = WCHAR('-');
+        appendHex(out, at, id.Data4[i], 2);
+    }
+    out[at++] = WCHAR('}');
+}
+
+// "{item}:{element}:{interface}" of a partial-scan element, zero-terminated.
+struct PartialScanPathText {
+    WCHAR text[3 * kRegistryTextLength + 3]{};
+};
+
+constexpr PartialScanPathText partialScanPathText(const GUID& elementId, const GUID& interfaceId)
+{
+    PartialScanPathText path;
+    std::size_t at = 0;
+    appendRegistryText(path.text, at, Vexlib::PartialScanOffsetItemId);
+    path.text[at++] = WCHAR(':');
+    appendRegistryText(path.text, at, elementId);
+    path.text[at++] = WCHAR(':');
+    appendRegistryText(path.text, at, interfaceId);
+    return path;
+}
+
+// The region read looks the offsets up for every frame; the three paths it
+// uses are constants. Other identifiers are composed when asked for.
+constexpr PartialScanPathText kOffsetXPath =
+    partialScanPathText(Vexlib::OffsetXElementId, Vexlib::IntegerRangeInterfaceId);
+constexpr PartialScanPathText kOffsetYPath =
+    partialScanPathText(Vexlib::OffsetYElementId, Vexlib::IntegerRangeInterfaceId);
+constexpr PartialScanPathText kAutoCenterPath =
+    partialScanPathText(Vexlib::AutoCenterElementId, Vexlib::SwitchInterfaceId);
+
+const WCHAR* knownPartialScanPath(const GUID& elementId, const GUID& interfaceId)
+{
+    if (interfaceId == Vexlib::IntegerRangeInterfaceId && elementId == Vexlib::OffsetXElementId)
+        return kOffsetXPath.text;
+    if (interfaceId == Vexlib::IntegerRangeInterfaceId && elementId == Vexlib::OffsetYElementId)
+        return kOffsetYPath.text;
+    if (interfaceId == Vexlib::SwitchInterfaceId && elementId == Vexlib::AutoCenterElementId)
+        return kAutoCenterPath.text;
+    return nullptr;
 }
 
 } // namespace
@@ -74,9 +116,10 @@ double maximumFrameRate(Vexlib::Grabber& grabber)
 ComPtr<IUnknown> lookUpPartialScanInterface(Vexlib::IVCDPropertyItems& items, const GUID& elementId,
                                             const GUID& interfaceId)
 {
-    const WideString& path = partialScanPath(elementId, interfaceId);
-    if (path.empty()) return {};
-    Bstr pathText(path.c_str());
+    const WCHAR* known = knownPartialScanPath(elementId, interfaceId);
+    const WideString composed = known ? WideString() : composePartialScanPath(elementId, interfaceId);
+    if (!known && composed.empty()) return {};
+    Bstr pathText(known ? known : composed.c_str());
     if (!pathText) return {};
 
     ComPtr<IUnknown> found;
