@@ -4,10 +4,10 @@
 
 #include "support/leak_check.h"
 
-#include "platform/bstr.h"
-#include "platform/com_ptr.h"
-#include "platform/task_mem.h"
-#include "platform/to_utf8.h"
+#include "common/bstr.h"
+#include "common/com_ptr.h"
+#include "common/task_mem.h"
+#include "common/to_utf8.h"
 #include "platform/vexlib.h"
 #include "vexsim/vexsim.h"
 
