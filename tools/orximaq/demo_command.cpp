@@ -56,7 +56,7 @@ struct CameraFrame {
 };
 
 std::optional<CameraFrame> tourCamera(HostContext& host, const imaqsim::DeviceRecord& device,
-                                      const std::filesystem::path& demoFolder, std::int64_t frames)
+                                      const std::filesystem::path& demoFolder, const DemoOptions& options)
 {
     const auto folder = demoFolder / (std::to_string(device.id) + "-" + sanitisedName(device.name));
     std::cout << "\nCamera " << device.id << " \"" << device.name << "\"";
@@ -69,7 +69,8 @@ std::optional<CameraFrame> tourCamera(HostContext& host, const imaqsim::DeviceRe
     try {
         const OutputFolder cameraFolder(folder);
         auto opened = openDevice(host, std::to_string(device.id), std::to_string(format.id));
-        const auto result = acquireInto(*opened.input, folder, frames, standardOutputIsTerminal());
+        const auto result = acquireInto(*opened.input, folder, options.frames, standardOutputIsTerminal(),
+                                        options.outputFormat);
         opened.input.reset();
         printAcquisition(std::cout, result);
         if (!result.succeeded())
@@ -96,6 +97,9 @@ int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& opti
 {
     if (options.frames <= 0)
         throw CliError("the frame count must be positive, not " + std::to_string(options.frames));
+    if (!outputFormatAvailable(options.outputFormat))
+        throw CliError(std::string("--output-format ") + outputFormatName(options.outputFormat) +
+                       ": this build cannot write it");
     const OutputFolder folder(options.folder);
     const std::filesystem::path& demoFolder = folder.path();
 
@@ -106,7 +110,7 @@ int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& opti
 
     std::vector<CameraFrame> firstFrames;
     for (const auto& device : devices) {
-        if (auto frame = tourCamera(host, device, demoFolder, options.frames))
+        if (auto frame = tourCamera(host, device, demoFolder, options))
             firstFrames.push_back(std::move(*frame));
         printNewNotices(host, std::cout);
     }
