@@ -52,6 +52,8 @@ const imaqsim::FormatRecord& demoFormat(const imaqsim::DeviceRecord& device)
 
 struct CameraFrame {
     std::int32_t deviceId = 0;
+    std::string deviceName;
+    std::string formatName;
     Image image;
 };
 
@@ -76,7 +78,7 @@ std::optional<CameraFrame> tourCamera(HostContext& host, const imaqsim::DeviceRe
         if (!result.succeeded())
             std::cout << "  failed: " << result.failure() << '\n';
         if (result.firstImage)
-            return CameraFrame{device.id, *result.firstImage};
+            return CameraFrame{device.id, device.name, format.name, *result.firstImage};
     } catch (...) {
         std::cout << "  skipped: " << currentFailureText() << '\n';
     }
@@ -117,11 +119,15 @@ int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& opti
     if (firstFrames.empty())
         throw CliError("no camera delivered frames; nothing written to " + demoFolder.string());
 
-    std::vector<Image> images;
+    std::vector<ContactTile> tiles;
     for (const auto& frame : firstFrames)
-        images.push_back(frame.image);
+        tiles.push_back({frame.image,
+                         {"#" + std::to_string(frame.deviceId) + " " + frame.deviceName, frame.formatName,
+                          "frame 1 of " + std::to_string(options.frames)}});
     const auto sheet = demoFolder / kContactSheetName;
-    writePng(sheet, makeContactSheet(images));
+    const std::string title = "ORXImaq demo: first frames of " + std::to_string(tiles.size()) +
+                              (tiles.size() == 1 ? " camera" : " cameras");
+    writePng(sheet, makeContactSheet(tiles, title));
     std::cout << "\nContact sheet: " << sheet.string() << " (first frames of devices " << tileOrder(firstFrames)
               << ")\n"
               << "Demo written to " << demoFolder.string() << '\n';
