@@ -55,13 +55,11 @@ classdef videoinput < handle
     endfunction
 
     function delete (obj)
+      ## Also runs while Octave exits; the gateway handles a closed handle.
       h = obj.GatewayHandle;
-      if (h != 0)
-        obj.GatewayHandle = 0;
+      if (h != 0 && __orximaq__ ("isopen", h))
         __orximaq_objects__ ("remove", h);
-        if (__orximaq__ ("isopen", h))
-          __orximaq__ ("close", h);
-        endif
+        __orximaq__ ("close", h);
       endif
     endfunction
 

@@ -2,14 +2,17 @@
 ## @deftypefn {} {@var{objs} =} __orximaq_objects__ (@var{command}, @dots{})
 ## The open video input objects, kept as the host keeps them: until delete or
 ## imaqreset.  Locked, so that @code{clear all} cannot drop objects whose
-## acquisition still runs.
+## acquisition still runs.  The first object registers imaqreset to run when
+## Octave exits, while the interpreter can still run the objects' delete.
 ## @end deftypefn
 function out = __orximaq_objects__ (command, handle, obj)
-  persistent handles objects
+  persistent handles objects registered
   mlock ();
-  if (isempty (handles))
+  if (isempty (registered))
     handles = [];
     objects = {};
+    registered = true;
+    atexit ("imaqreset");
   endif
   out = {};
   switch (command)
