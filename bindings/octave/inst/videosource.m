@@ -19,8 +19,14 @@ classdef videosource < handle
       if (nargin < 2)
         value = struct ("SourceName", __orximaq__ ("sources", obj.GatewayHandle).Selected);
         names = __orximaq__ ("names", obj.GatewayHandle);
+        ## One failed read leaves the others readable: its value is empty.
         for i = 1:numel (names)
-          value.(names{i}) = __orximaq__ ("get", obj.GatewayHandle, names{i});
+          try
+            value.(names{i}) = __orximaq__ ("get", obj.GatewayHandle, names{i});
+          catch err
+            warning ("imaq:orximaq:getFailed", "%s", err.message);
+            value.(names{i}) = [];
+          end_try_catch
         endfor
       elseif (strcmp (name, "SourceName"))
         value = __orximaq__ ("sources", obj.GatewayHandle).Selected;
