@@ -9,7 +9,7 @@ namespace {
 
 // Rows of the source are read in order; each pixel lands in its column of the
 // destination. Blocks of rows keep the columns' cache lines hot between rows.
-constexpr std::int32_t kRowBlock = 16;
+constexpr std::int32_t kRowBlock = 64;
 
 template <typename Sample>
 void transposeMono(const std::uint8_t* source, Sample* destination, std::int32_t width, std::int32_t height)
