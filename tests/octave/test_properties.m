@@ -82,6 +82,7 @@ if (! isempty (doubles))
   range = propinfo (src, doubles{1}).ConstraintValue;
   orx_assert_error (@() set (src, doubles{1}, range(2) * 2 + 1), "imaq:orximaq:outOfRange");
 endif
+assert (! isempty (readonly) && ! isempty (doubles));
 if (! isempty (readonly))
   orx_assert_error (@() set (src, readonly{1}, get (src, readonly{1})), "imaq:orximaq:readOnly");
 endif
@@ -109,5 +110,21 @@ orx_assert_error (@() set (vid, "FramesPerTrigger", 1.5), "imaq:videoinput:inval
 orx_assert_error (@() set (vid, "Timeout", -1), "imaq:videoinput:invalidValue");
 vid.Timeout = 3;
 assert (get (vid, "Timeout"), 3);
+delete (vid);
+
+## A property that is read-only while running: writable before and after.
+vid = videoinput ("orximaq", "Pixie Colour");
+src = getselectedsource (vid);
+p = propinfo (src, "FrameRate");
+assert (p.ReadOnly, "whileRunning");
+rate = src.FrameRate;
+src.FrameRate = rate;
+vid.FramesPerTrigger = Inf;
+start (vid);
+orx_assert_error (@() set (src, "FrameRate", rate), "imaq:orximaq:readOnlyWhileRunning");
+assert (src.FrameRate, rate);
+stop (vid);
+src.FrameRate = p.ConstraintValue{end};
+assert (src.FrameRate, p.ConstraintValue{end});
 delete (vid);
 orx_assert_no_leaks ();
