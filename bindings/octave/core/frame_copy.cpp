@@ -7,16 +7,20 @@
 namespace orxoct {
 namespace {
 
-// Rows of the source are read in order; each pixel lands in its column of the
-// destination. Blocks of rows keep the columns' cache lines hot between rows.
+// The frame is walked in tiles of 64 x 64 pixels: every source and
+// destination cache line a tile touches stays in the first-level cache while
+// the tile is transposed, so each byte is fetched once.
 constexpr std::int32_t kRowBlock = 64;
+constexpr std::int32_t kColumnBlock = 64;
 
 template <typename Sample>
 void transposeMono(const std::uint8_t* source, Sample* destination, std::int32_t width, std::int32_t height)
 {
-    for (std::int32_t top = 0; top < height; top += kRowBlock) {
+    for (std::int32_t top = 0; top < height; top += kRowBlock)
+    for (std::int32_t left = 0; left < width; left += kColumnBlock) {
         const std::int32_t bottom = top + kRowBlock < height ? top + kRowBlock : height;
-        for (std::int32_t x = 0; x < width; ++x) {
+        const std::int32_t right = left + kColumnBlock < width ? left + kColumnBlock : width;
+        for (std::int32_t x = left; x < right; ++x) {
             Sample* column = destination + static_cast<std::size_t>(x) * height;
             for (std::int32_t y = top; y < bottom; ++y) {
                 Sample value;
@@ -35,9 +39,11 @@ void transposeColour(const std::uint8_t* source, std::uint8_t* destination, std:
     std::uint8_t* red = destination;
     std::uint8_t* green = destination + plane;
     std::uint8_t* blue = destination + 2 * plane;
-    for (std::int32_t top = 0; top < height; top += kRowBlock) {
+    for (std::int32_t top = 0; top < height; top += kRowBlock)
+    for (std::int32_t left = 0; left < width; left += kColumnBlock) {
         const std::int32_t bottom = top + kRowBlock < height ? top + kRowBlock : height;
-        for (std::int32_t x = 0; x < width; ++x) {
+        const std::int32_t right = left + kColumnBlock < width ? left + kColumnBlock : width;
+        for (std::int32_t x = left; x < right; ++x) {
             const std::size_t column = static_cast<std::size_t>(x) * height;
             for (std::int32_t y = top; y < bottom; ++y) {
                 const std::uint8_t* pixel = source + (static_cast<std::size_t>(y) * width + x) * pixelBytes;
