@@ -104,6 +104,19 @@ TEST_F(StreamingBackgroundAcquisition, BoundedBufferCountsTheSurplus)
     EXPECT_EQ(acquisition.counts().available, 0);
 }
 
+TEST_F(StreamingBackgroundAcquisition, RefusedStartIsAnErrorOfStart)
+{
+    auto camera = smallCamera("Bench Mono");
+    camera.faults.refuseLive = true;
+    install({camera});
+    imaqsim::VideoInput& input = openFirst();
+    BackgroundAcquisition acquisition(input);
+    imaqsim::clearWarnings();
+    EXPECT_THROW(acquisition.start(3), imaqsim::HostError);
+    EXPECT_FALSE(acquisition.counts().logging);
+    EXPECT_EQ(acquisition.counts().acquired, 0);
+}
+
 TEST_F(StreamingBackgroundAcquisition, DestroyingWhileRunningJoinsTheThread)
 {
     imaqsim::VideoInput& input = openFirst();

@@ -33,7 +33,7 @@ void BackgroundAcquisition::start(std::int64_t frames)
             throw imaqsim::HostError("The acquisition is already running; stop it first.");
     }
     joinThread();
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     buffer_.clear();
     counts_ = AcquisitionCounts{};
     counts_.logging = true;
@@ -41,6 +41,14 @@ void BackgroundAcquisition::start(std::int64_t frames)
     stopRequested_ = false;
     threadActive_ = true;
     thread_ = std::thread([this, frames] { run(frames); });
+    // Returns once capture runs (the host's flag is atomic), so that a refused
+    // start is an error here rather than an empty buffer later.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (threadActive_ && counts_.acquired == 0 && !input_.isCaptureRunning() &&
+           std::chrono::steady_clock::now() < deadline)
+        changed_.wait_for(lock, std::chrono::milliseconds(2));
+    if (!threadActive_ && counts_.acquired == 0 && !endReason_.empty())
+        throw imaqsim::HostError("The acquisition did not start: " + endReason_);
 }
 
 void BackgroundAcquisition::run(std::int64_t frames)
