@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          nlohmann-json3-dev libcli11-dev libpng-dev)
+          nlohmann-json3-dev libcli11-dev libpng-dev libaravis-dev libusb-1.0-0-dev)
 [[ "${ORX_WITH_CLANG:-0}" == 1 ]] && packages+=(clang libclang-rt-14-dev)
 # The Windows cross build: MinGW-w64 (POSIX threads) and Wine to run its tests;
 # GoogleTest is built from the googletest package's sources, Google Benchmark
