@@ -110,7 +110,9 @@ protected:
     {
         ASSERT_TRUE(grabber.openDev(Vexlib::dstringa(device.c_str())));
         ASSERT_TRUE(grabber.setVideoFormat(Vexlib::dstringa(format))) << format;
-        if (fps > 0.0) ASSERT_TRUE(grabber.setFPS(fps));
+        if (fps > 0.0) {
+            ASSERT_TRUE(grabber.setFPS(fps));
+        }
         const auto sink = makeSink(vexsim::layoutSubtype(layout));
         ASSERT_TRUE(grabber.setSinkType(Vexlib::refcount_ptr_wrapper<Vexlib::GrabberSinkType>(sink)));
         sink->setSnapMode(false);

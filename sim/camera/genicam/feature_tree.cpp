@@ -16,9 +16,10 @@ namespace {
 using Kind = ElementFeature::Kind;
 
 // What the library sets itself when a grabber opens a format or goes live.
-constexpr std::array<std::string_view, 12> kControlled{
+constexpr std::array<std::string_view, 13> kControlled{
     "Width", "Height", "OffsetX", "OffsetY", "PixelFormat", "AcquisitionMode", "AcquisitionStart",
-    "AcquisitionStop", "PayloadSize", "AcquisitionFrameRate", "AcquisitionFrameRateEnable", "TLParamsLocked"};
+    "AcquisitionStop", "PayloadSize", "AcquisitionFrameRate", "AcquisitionFrameRateEnable",
+    "AcquisitionFramePeriod", "TLParamsLocked"};
 
 // Value features that an automatic mode "<base>Auto" goes with.
 constexpr std::array<std::string_view, 6> kValueSuffixes{"", "Raw", "Abs", "Time", "TimeAbs", "TimeRaw"};
@@ -57,8 +58,9 @@ std::optional<Kind> kindOf(ArvDomNode* node)
     if (ARV_IS_GC_ENUMERATION(node)) return Kind::Enumeration;
     if (ARV_IS_GC_BOOLEAN(node)) return Kind::Boolean;
     if (ARV_IS_GC_COMMAND(node)) return Kind::Command;
-    if (ARV_IS_GC_INTEGER_NODE(node) || ARV_IS_GC_INT_CONVERTER_NODE(node)) return Kind::Integer;
-    if (ARV_IS_GC_FLOAT_NODE(node) || ARV_IS_GC_CONVERTER_NODE(node)) return Kind::Float;
+    // Converters and registers are the machinery behind a feature, not features.
+    if (ARV_IS_GC_INTEGER_NODE(node)) return Kind::Integer;
+    if (ARV_IS_GC_FLOAT_NODE(node)) return Kind::Float;
     return std::nullopt;
 }
 
@@ -196,9 +198,14 @@ const FoundFeature* findByName(const std::vector<FoundFeature>& features, const 
     return found == features.end() ? nullptr : &*found;
 }
 
-std::string itemNameOf(const std::string& base)
+// The names users expect for the usual value features.
+std::string itemNameOf(const std::string& feature)
 {
-    return base == "ExposureTime" ? "Exposure" : base;
+    for (const char* exposure : {"ExposureTime", "ExposureTimeAbs", "ExposureTimeRaw"})
+        if (feature == exposure) return "Exposure";
+    for (const char* gain : {"GainRaw", "GainAbs"})
+        if (feature == gain) return "Gain";
+    return feature;
 }
 
 } // namespace
@@ -228,8 +235,9 @@ FeatureTree buildFeatureTree(const std::shared_ptr<Camera>& camera, Size sensor,
         const bool isAuto = value != valueOfAuto.end() || (isOnOffAuto(feature) && feature.name.size() > 4 &&
                                                            feature.name.ends_with("Auto"));
         if (!isAuto) {
-            builder.addItem(feature.name, guidFromName("genicam-item:" + feature.name));
-            builder.addFeature(feature.name, "Value", Vexlib::ValueElementId, feature, feature.kind);
+            const std::string item = itemNameOf(feature.name);
+            builder.addItem(item, guidFromName("genicam-item:" + item));
+            builder.addFeature(item, "Value", Vexlib::ValueElementId, feature, feature.kind);
             continue;
         }
         const std::string base = itemNameOf(feature.name.substr(0, feature.name.size() - 4));

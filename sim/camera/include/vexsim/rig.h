@@ -149,7 +149,7 @@ struct GenicamSpec {
 struct Rig {
     std::vector<DeviceSpec> devices;
     ListFault deviceList = ListFault::None; // what the device list call answers
-    std::optional<GenicamSpec> genicam;
+    std::optional<GenicamSpec> genicam = std::nullopt;
 };
 
 } // namespace vexsim
