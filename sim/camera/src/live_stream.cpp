@@ -143,15 +143,16 @@ Size LiveStream::windowOffset() const
 
 // An exception from a listener must not end the process: the library drops
 // it and goes on with the next listener.
+// The listeners are copied into a list kept between frames, so that a frame
+// allocates nothing once the list has room for them.
 void LiveStream::deliver(const Vexlib::refcount_ptr<Vexlib::MemBuffer>& buffer, std::uint32_t frameNumber)
 {
     std::lock_guard dispatch(grabber_.dispatchMutex);
-    std::vector<Vexlib::detail::ListenerEntry> listeners;
     {
         std::lock_guard lock(grabber_.mutex);
-        listeners = grabber_.listeners;
+        listeners_.assign(grabber_.listeners.begin(), grabber_.listeners.end());
     }
-    for (const auto& entry : listeners) {
+    for (const auto& entry : listeners_) {
         if (stopRequested_) break;
         if (!(entry.mask & Vexlib::eFRAMEREADY)) continue;
         try {
