@@ -86,6 +86,7 @@ void LiveStream::run()
             pattern::fill(setup_.layout, buffer->getPtr(), setup_.size.cx, setup_.size.cy, offset.cx, offset.cy,
                           frameNumber, adjustOf(*setup_.device->properties));
         }
+        if (const auto observer = counters::fillObserver.load()) observer(frameNumber);
         deliver(buffer, frameNumber);
         ++counters::framesDelivered;
         ++frameNumber;
