@@ -39,7 +39,7 @@ NAME_REF = re.compile(r"^\((\d+)\)(?: (.*))?$")
 
 def bare(name):
     """The function's qualified name without a leading return type."""
-    head = name.split("(", 1)[0]
+    head = name.replace("(anonymous namespace)", "{anon}").split("(", 1)[0]
     return head.rsplit(" ", 1)[-1] if " " in head and "<" not in head else head
 
 
