@@ -32,7 +32,7 @@ double now()
 }
 
 struct Options {
-    int cameraPairs = 5;
+    int cameraPairs = 4;
     int propertyRounds = 15;
     std::int64_t latencyFrames = 600;
 };
@@ -63,24 +63,30 @@ vexsim::DeviceSpec rgbCamera(const std::string& name, double fps)
     return device;
 }
 
-// Frames per second over the time every stream was running: from the latest
-// first stamp to the earliest last one, counting each stream's frames in it.
-double overlapRate(const std::vector<std::vector<double>>& stamps)
+// Frames per second over the time every stream was running (from the latest
+// first stamp to the earliest last one): each stream's rate from its frames
+// in that time, summed. The share of the longest stream's time that all of
+// them ran at once goes to `overlap`.
+double overlapRate(const std::vector<std::vector<double>>& stamps, double& overlap)
 {
-    double from = 0.0, to = 1e300;
+    double from = 0.0, to = 1e300, longest = 0.0;
+    overlap = 0.0;
     for (const auto& s : stamps) {
         if (s.size() < 2) return 0.0;
         from = std::max(from, s.front());
         to = std::min(to, s.back());
+        longest = std::max(longest, s.back() - s.front());
     }
     if (!(to > from)) return 0.0;
-    double intervals = 0.0;
+    overlap = (to - from) / longest;
+    double rate = 0.0;
     for (const auto& s : stamps) {
         const auto first = std::lower_bound(s.begin(), s.end(), from);
         const auto last = std::upper_bound(s.begin(), s.end(), to);
-        if (last - first >= 2) intervals += static_cast<double>(last - first - 1) * (to - from) / (*(last - 1) - *first);
+        if (last - first < 2) return 0.0;
+        rate += static_cast<double>(last - first - 1) / (*(last - 1) - *first);
     }
-    return intervals / (to - from);
+    return rate;
 }
 
 // Copies one frame per rotation entry on the calling thread, stamping each.
@@ -112,13 +118,15 @@ json measureCameras(const Options& options)
     for (int i = 0; i < kMostCameras; ++i)
         inputs.push_back(&session.open(scaleCamera(i), "RGB24 (1920x1080)"));
 
-    constexpr std::int64_t frames = 150;
+    // Enough frames that the streams' different start times leave most of
+    // each acquisition running at the same time as the others.
+    constexpr std::int64_t frames = 240;
     std::vector<std::vector<std::uint8_t>> sources(kCameraBuffers, std::vector<std::uint8_t>(kScaleBytes, 0x5A));
     json cases = json::array();
     for (const int count : {1, 2, 4}) {
         std::vector<DestinationRotation> rotations(static_cast<std::size_t>(count), DestinationRotation(frames));
         std::vector<std::vector<std::vector<std::uint8_t>>> destinations(static_cast<std::size_t>(count));
-        std::vector<double> adaptorFps, copyFps, ratios;
+        std::vector<double> adaptorFps, copyFps, ratios, overlaps;
         std::atomic<bool> complete{true};
         for (int round = -1; round < options.cameraPairs; ++round) { // round -1 warms up
             std::vector<std::vector<double>> stamps(static_cast<std::size_t>(count));
@@ -133,7 +141,8 @@ json measureCameras(const Options& options)
                 });
             for (auto& t : threads) t.join();
             threads.clear();
-            const double adaptor = overlapRate(stamps);
+            double overlap = 0.0, copyOverlap = 0.0;
+            const double adaptor = overlapRate(stamps, overlap);
 
             std::vector<std::vector<double>> copyStamps(static_cast<std::size_t>(count));
             for (int i = 0; i < count; ++i) {
@@ -147,11 +156,12 @@ json measureCameras(const Options& options)
                 });
             }
             for (auto& t : threads) t.join();
-            const double copy = overlapRate(copyStamps);
+            const double copy = overlapRate(copyStamps, copyOverlap);
             if (round < 0) continue;
             adaptorFps.push_back(adaptor);
             copyFps.push_back(copy);
             ratios.push_back(copy > 0.0 ? adaptor / copy : 0.0);
+            overlaps.push_back(overlap);
         }
         const auto ratio = spreadOf(ratios);
         cases.push_back({{"cameras", count},
@@ -162,6 +172,7 @@ json measureCameras(const Options& options)
                          {"ratio_q3", ratio.q3},
                          {"ratio_min", ratio.min},
                          {"ratio_max", ratio.max},
+                         {"overlap", spreadOf(overlaps).median},
                          {"rounds", options.cameraPairs},
                          {"complete", complete.load()}});
     }
