@@ -21,6 +21,7 @@ std::atomic<std::int64_t> framesDelivered{0};
 std::atomic<std::int64_t> framesSkipped{0};
 std::atomic<bool> freeRunning{false};
 std::atomic<bool> patternGeneration{true};
+std::atomic<FillObserver> fillObserver{nullptr};
 } // namespace counters
 
 namespace {
@@ -192,6 +193,7 @@ void setFreeRunning(bool freeRunning) { counters::freeRunning = freeRunning; }
 bool isFreeRunning() { return counters::freeRunning; }
 void setPatternGeneration(bool generate) { counters::patternGeneration = generate; }
 bool isPatternGenerationOn() { return counters::patternGeneration; }
+void setFillObserver(void (*observer)(std::uint32_t frameNumber)) { counters::fillObserver = observer; }
 
 std::int64_t liveGrabbers() { return counters::liveGrabbers; }
 std::int64_t runningStreams() { return counters::runningStreams; }

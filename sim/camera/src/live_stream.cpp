@@ -94,6 +94,7 @@ void LiveStream::run()
             pattern::fill(setup_.layout, buffer->getPtr(), setup_.size.cx, setup_.size.cy, offset.cx, offset.cy,
                           frameNumber, adjustOf(*setup_.device->properties));
         }
+        if (const auto observer = counters::fillObserver.load()) observer(frameNumber);
         deliver(buffer, frameNumber);
         ++counters::framesDelivered;
         ++frameNumber;
@@ -176,15 +177,16 @@ Size LiveStream::windowOffset() const
 
 // An exception from a listener must not end the process: the library drops
 // it and goes on with the next listener.
+// The listeners are copied into a list kept between frames, so that a frame
+// allocates nothing once the list has room for them.
 void LiveStream::deliver(const Vexlib::refcount_ptr<Vexlib::MemBuffer>& buffer, std::uint32_t frameNumber)
 {
     std::lock_guard dispatch(grabber_.dispatchMutex);
-    std::vector<Vexlib::detail::ListenerEntry> listeners;
     {
         std::lock_guard lock(grabber_.mutex);
-        listeners = grabber_.listeners;
+        listeners_.assign(grabber_.listeners.begin(), grabber_.listeners.end());
     }
-    for (const auto& entry : listeners) {
+    for (const auto& entry : listeners_) {
         if (stopRequested_) break;
         if (!(entry.mask & Vexlib::eFRAMEREADY)) continue;
         try {

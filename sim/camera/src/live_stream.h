@@ -19,6 +19,7 @@
 
 namespace Vexlib::detail {
 struct GrabberState;
+struct ListenerEntry;
 struct SinkState;
 } // namespace Vexlib::detail
 
@@ -66,6 +67,7 @@ private:
     const StreamSetup setup_;
     std::vector<Vexlib::refcount_ptr<SimMemBuffer>> buffers_;
     std::size_t nextBuffer_ = 0;
+    std::vector<Vexlib::detail::ListenerEntry> listeners_; // delivery thread only
 
     std::mutex wakeMutex_;
     std::condition_variable wake_;
