@@ -47,7 +47,7 @@ std::optional<std::string> unknownCommand(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "--rig" || word == "--adaptor") {
+        if (word == "--rig" || word == "--adaptor" || word == "--genicam") {
             ++i;
             continue;
         }
@@ -89,6 +89,10 @@ void addGlobalOptions(CLI::App& app, Commands& commands)
                    "Simulated cameras to use: a JSON rig file (see docs/rig-format.md), installed before "
                    "the adaptor starts. Default: the file named by ORX_SIM_RIG, else the built-in rig.")
         ->type_name("FILE");
+    app.add_option("--genicam", commands.global.genicam,
+                   "GenICam cameras to list after the rig's: the Aravis interfaces to search, comma-separated "
+                   "(Fake, GigEVision, USB3Vision; see docs/genicam.md). Default: ORX_GENICAM.")
+        ->type_name("INTERFACES");
     app.add_option("--adaptor", commands.global.adaptorPath,
                    "The adaptor module to load. Default: ORXImaq.so (ORXImaq.dll on Windows) in the folder "
                    "of this program.")

@@ -17,6 +17,8 @@ using Clock = std::chrono::steady_clock;
 // A device without a frame-rate list still streams, at this rate.
 constexpr double kFallbackFps = 30.0;
 constexpr auto kSnapModeIdle = std::chrono::milliseconds(1);
+// How long a camera stream waits for a frame before it looks at stop requests.
+constexpr auto kSourceWait = std::chrono::milliseconds(50);
 
 thread_local LiveStream* tCurrentStream = nullptr;
 
@@ -33,7 +35,7 @@ LiveStream::LiveStream(Vexlib::detail::GrabberState& grabber, StreamSetup setup)
 {
     for (std::int32_t i = 0; i < setup_.bufferCount; ++i)
         buffers_.push_back(Vexlib::refcount_ptr<SimMemBuffer>::make(setup_.layout, setup_.size));
-    if (!counters::patternGeneration) {
+    if (!counters::patternGeneration && !setup_.source) {
         const Size offset = windowOffset();
         const auto adjust = adjustOf(*setup_.device->properties);
         for (const auto& buffer : buffers_)
@@ -68,6 +70,12 @@ LiveStream* LiveStream::current()
 void LiveStream::run()
 {
     tCurrentStream = this;
+    if (setup_.source) {
+        runFromSource();
+        ended_ = true;
+        tCurrentStream = nullptr;
+        return;
+    }
     auto deadline = Clock::now();
     std::uint32_t frameNumber = 0;
     while (waitForNextFrame(deadline)) {
@@ -96,6 +104,31 @@ void LiveStream::run()
     }
     ended_ = true;
     tCurrentStream = nullptr;
+}
+
+// A camera's frames: each goes into the next free buffer of the ring; with
+// none free (or in snap mode) the frame is dropped, so that the camera's own
+// ring never fills up.
+void LiveStream::runFromSource()
+{
+    while (!stopRequested_) {
+        const bool snapping = setup_.sink && setup_.sink->snapMode;
+        const auto index = snapping ? std::nullopt : nextFreeBuffer();
+        std::uint32_t frameNumber = 0;
+        std::uint8_t* pixels = index ? buffers_[*index]->getPtr() : nullptr;
+        const auto next = setup_.source->next(pixels, kSourceWait, frameNumber);
+        if (next == FrameSource::Next::Lost) {
+            reportLoss();
+            return;
+        }
+        if (next != FrameSource::Next::Frame) continue;
+        if (!index) {
+            if (!snapping) ++counters::framesSkipped;
+            continue;
+        }
+        deliver(Vexlib::refcount_ptr<Vexlib::MemBuffer>(buffers_[*index]), frameNumber);
+        ++counters::framesDelivered;
+    }
 }
 
 bool LiveStream::waitForNextFrame(Clock::time_point& deadline)

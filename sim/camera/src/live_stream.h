@@ -2,6 +2,7 @@
 // sink's layout and hands it to the listeners, paced by the frame rate.
 #pragma once
 
+#include "camera_backend.h"
 #include "item_data.h"
 #include "sim_mem_buffer.h"
 
@@ -32,6 +33,7 @@ struct StreamSetup {
     bool roiFormat = false;
     std::int32_t bufferCount = 1;
     std::optional<std::int64_t> lostAfterFrames;
+    std::unique_ptr<FrameSource> source; // a real camera's frames; null: the pattern
 };
 
 class LiveStream {
@@ -53,6 +55,7 @@ public:
 
 private:
     void run();
+    void runFromSource();
     bool waitForNextFrame(std::chrono::steady_clock::time_point& deadline);
     std::optional<std::size_t> nextFreeBuffer();
     Size windowOffset() const;

@@ -149,10 +149,20 @@ void parseRigFaults(const RigJsonNode& node, Rig& rig)
     object.finish();
 }
 
+GenicamSpec parseGenicam(const RigJsonNode& node)
+{
+    RigJsonObject object(node);
+    GenicamSpec genicam;
+    genicam.interfaces = object.required("interfaces").asStrings();
+    object.finish();
+    return genicam;
+}
+
 Rig parseRigObject(const RigJsonNode& root)
 {
     RigJsonObject object(root);
     Rig rig;
+    if (auto genicam = object.optional("genicam")) rig.genicam = parseGenicam(*genicam);
     const RigJsonNode devices = object.required("devices");
     for (const auto& element : devices.asArray()) {
         DeviceSpec device = parseDevice(element);

@@ -2,7 +2,7 @@
 
 #include "adaptor_call.h"
 #include "imaqsim/host_error.h"
-#include "warning_observer.h"
+#include "imaqsim/video_input.h"
 
 #include <algorithm>
 
@@ -16,12 +16,24 @@ constexpr const char* kDeviceLostWarning = "The device is lost.";
 // Time stamps reserved up front; beyond this the log grows as needed.
 constexpr std::int64_t kReservedTimestamps = 1 << 20;
 
-constexpr std::size_t kReservedQueue = 64;
-
-// While frames flow the host thread looks for them this often, and is woken
-// early only when this many are waiting or the last one asked for arrived.
+// While frames flow, a consumer waiting in acquire looks for them this often
+// and is woken early only when this many are waiting, not for every frame.
 constexpr std::chrono::microseconds kPollInterval{250};
 constexpr std::size_t kWakeBatch = 16;
+
+// A halt the adaptor follows with a restart (a source change) is not the end
+// of capture; a halt not followed by a restart within this time is.
+constexpr std::chrono::milliseconds kRestartGrace{100};
+
+constexpr bool isUnlimited(std::int64_t frames)
+{
+    return frames == VideoInput::kUnlimitedFrames;
+}
+
+std::string framesText(std::int64_t count)
+{
+    return std::to_string(count) + (count == 1 ? " frame" : " frames");
+}
 
 } // namespace
 
@@ -33,22 +45,37 @@ const char* toString(AcquisitionEnd end)
     case AcquisitionEnd::Timeout: return "timeout";
     case AcquisitionEnd::DeviceLost: return "device lost";
     case AcquisitionEnd::CaptureStopped: return "capture stopped";
+    case AcquisitionEnd::Stopped: return "stopped";
     }
     return "unknown";
 }
 
-AcquisitionControl::AcquisitionControl(FramePool& pool) : pool_(pool)
+AcquisitionControl::AcquisitionControl(FramePool& pool)
+    : pool_(pool), limitFrames_(kDefaultBufferFrames), limitBytes_(kDefaultBufferBytes)
 {
-    queue_.reserve(kReservedQueue);
-    batch_.reserve(kReservedQueue);
+}
+
+AcquisitionControl::~AcquisitionControl()
+{
+    shutdown();
+}
+
+void AcquisitionControl::setRunning(bool running)
+{
+    {
+        std::lock_guard lock(mutex_);
+        running_.store(running);
+    }
+    changed_.notify_all();
 }
 
 bool AcquisitionControl::isSendFrame()
 {
     std::lock_guard lock(mutex_);
     if (!active_.load()) return false;
-    if (stats_.received < wanted_) return true;
+    if (isUnlimited(wanted_) || stats_.received < wanted_) return true;
     ++stats_.notWanted;
+    ++stats_.afterEnd;
     return false;
 }
 
@@ -64,6 +91,12 @@ void AcquisitionControl::frameRefused()
     if (active_.load()) ++stats_.refused;
 }
 
+bool AcquisitionControl::bufferFullLocked(const Frame& frame) const
+{
+    if (buffer_.empty()) return false; // one frame always fits
+    return buffer_.size() >= limitFrames_ || bufferBytes_ + frame.bytes() > limitBytes_;
+}
+
 bool AcquisitionControl::deliver(Frame& frame)
 {
     bool wake = false;
@@ -73,19 +106,26 @@ bool AcquisitionControl::deliver(Frame& frame)
             ++outside_;
             return false;
         }
-        if (stats_.received >= wanted_) {
+        if (!isUnlimited(wanted_) && stats_.received >= wanted_) {
             ++stats_.excess;
+            ++stats_.afterEnd;
+            return false;
+        }
+        lastFrameAt_ = Clock::now();
+        if (bufferFullLocked(frame)) {
+            ++stats_.overrun;
             return false;
         }
         if (stats_.received == 0) stats_.firstTime = frame.time();
         stats_.lastTime = frame.time();
-        ++stats_.received;
         stats_.timestamps.push_back(frame.time());
-        queue_.push_back(&frame);
-        wake = !hostPolling_ || queue_.size() >= kWakeBatch || stats_.received == wanted_;
+        buffer_.push_back({&frame, stats_.received});
+        bufferBytes_ += frame.bytes();
+        ++stats_.received;
+        wake = (waitingFor_ > 0 && buffer_.size() >= waitingFor_) || stats_.received == wanted_;
     }
-    // Woken after the unlock, the host thread finds the mutex free.
-    if (wake) arrived_.notify_one();
+    // Woken after the unlock, a waiting thread finds the mutex free.
+    if (wake) changed_.notify_all();
     return true;
 }
 
@@ -95,19 +135,287 @@ std::int64_t AcquisitionControl::framesOutsideAcquisition() const
     return outside_;
 }
 
-void AcquisitionControl::begin(std::int64_t frames)
+bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, std::int64_t frames,
+                               std::optional<std::chrono::milliseconds> idleTimeout)
+{
+    if (frames < 1 && !isUnlimited(frames))
+        throw HostError("An acquisition needs at least one frame.");
+    {
+        std::lock_guard lock(mutex_);
+        if (stage_ == Stage::Running) throw HostError("An acquisition is already running.");
+    }
+    joinControl();
+    flushData();
+    lostDevice_ = std::make_unique<WarningObserver>([this](const Warning& warning) {
+        if (warning.message != kDeviceLostWarning) return;
+        {
+            std::lock_guard lock(mutex_);
+            if (!active_.load()) return;
+            deviceLost_ = true;
+        }
+        changed_.notify_all();
+    });
+    {
+        std::lock_guard lock(mutex_);
+        stats_ = AcquisitionStats{};
+        stats_.requested = frames;
+        stats_.startedAt = imaqkit::getCurrentTime();
+        if (!isUnlimited(frames))
+            stats_.timestamps.reserve(static_cast<std::size_t>(std::min(frames, kReservedTimestamps)));
+        wanted_ = frames;
+        deviceLost_ = false;
+        stopAsked_ = false;
+        stopFailure_ = nullptr;
+        lastFrameAt_ = Clock::now();
+        stage_ = Stage::Running;
+        running_.store(false);
+        active_.store(true);
+    }
+    bool started = false;
+    try {
+        // running_ stays false until the adaptor has started: its start
+        // capture refuses to act while the host says capture is running.
+        std::lock_guard adaptorLock(adaptorMutex_);
+        started = callAdaptor("Starting capture", [&] { return adaptor.startCapture(); });
+    } catch (...) {
+        finishWithoutCapture(AcquisitionEnd::StartRefused);
+        throw;
+    }
+    if (!started) {
+        finishWithoutCapture(AcquisitionEnd::StartRefused);
+        return false;
+    }
+    setRunning(true);
+    control_ = std::thread([this, &adaptor, idleTimeout] { control(adaptor, idleTimeout); });
+    return true;
+}
+
+void AcquisitionControl::finishWithoutCapture(AcquisitionEnd end)
+{
+    {
+        std::lock_guard lock(mutex_);
+        active_.store(false);
+        running_.store(false);
+        stage_ = Stage::Ended;
+        stats_.end = end;
+        stats_.endedAt = imaqkit::getCurrentTime();
+    }
+    changed_.notify_all();
+}
+
+void AcquisitionControl::start(imaqkit::IAdaptor& adaptor, std::int64_t frames,
+                               std::optional<std::chrono::milliseconds> idleTimeout)
+{
+    if (!begin(adaptor, frames, idleTimeout))
+        throw HostError("The adaptor refused to start capture.");
+}
+
+void AcquisitionControl::control(imaqkit::IAdaptor& adaptor,
+                                 std::optional<std::chrono::milliseconds> idleTimeout)
+{
+    AcquisitionEnd end = AcquisitionEnd::Completed;
+    {
+        std::unique_lock lock(mutex_);
+        end = awaitEnd(lock, idleTimeout);
+    }
+    endCapture(adaptor, end);
+}
+
+AcquisitionEnd AcquisitionControl::awaitEnd(std::unique_lock<std::mutex>& lock,
+                                            std::optional<std::chrono::milliseconds> idleTimeout)
+{
+    for (;;) {
+        if (!isUnlimited(wanted_) && stats_.received >= wanted_) return AcquisitionEnd::Completed;
+        if (deviceLost_) return AcquisitionEnd::DeviceLost;
+        if (stopAsked_) return AcquisitionEnd::Stopped;
+        if (!running_.load()) {
+            const bool resumed = changed_.wait_for(lock, kRestartGrace, [&] {
+                return running_.load() || stopAsked_ || deviceLost_;
+            });
+            if (!resumed) return AcquisitionEnd::CaptureStopped;
+            continue;
+        }
+        if (!idleTimeout) {
+            changed_.wait(lock);
+            continue;
+        }
+        const auto deadline = lastFrameAt_ + *idleTimeout;
+        if (Clock::now() >= deadline) return AcquisitionEnd::Timeout;
+        changed_.wait_until(lock, deadline);
+    }
+}
+
+void AcquisitionControl::endCapture(imaqkit::IAdaptor& adaptor, AcquisitionEnd end)
+{
+    std::exception_ptr failure;
+    {
+        // Stop while the acquisition still counts as active: the adaptor's
+        // stop capture acts only then.
+        std::lock_guard adaptorLock(adaptorMutex_);
+        try {
+            callAdaptor("Stopping capture", [&] { return adaptor.stopCapture(); });
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::lock_guard lock(mutex_);
+        active_.store(false);
+        running_.store(false);
+        stage_ = Stage::Ended;
+        stopFailure_ = failure;
+        stats_.end = end;
+        stats_.endedAt = imaqkit::getCurrentTime();
+        if (stats_.received >= 2 && stats_.lastTime > stats_.firstTime)
+            stats_.measuredRate =
+                static_cast<double>(stats_.received - 1) / (stats_.lastTime - stats_.firstTime);
+    }
+    changed_.notify_all();
+}
+
+void AcquisitionControl::joinControl()
+{
+    if (control_.joinable() && control_.get_id() != std::this_thread::get_id()) control_.join();
+}
+
+void AcquisitionControl::rethrowStopFailure()
+{
+    std::exception_ptr failure;
+    {
+        std::lock_guard lock(mutex_);
+        std::swap(failure, stopFailure_);
+    }
+    if (failure) std::rethrow_exception(failure);
+}
+
+void AcquisitionControl::stop()
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (stage_ == Stage::Running) stopAsked_ = true;
+    }
+    changed_.notify_all();
+    joinControl();
+    rethrowStopFailure();
+}
+
+bool AcquisitionControl::wait(std::chrono::milliseconds timeout)
+{
+    {
+        std::unique_lock lock(mutex_);
+        if (!changed_.wait_for(lock, timeout, [&] { return stage_ != Stage::Running; })) return false;
+    }
+    joinControl();
+    return true;
+}
+
+std::int64_t AcquisitionControl::framesAcquired() const
 {
     std::lock_guard lock(mutex_);
-    stats_ = AcquisitionStats{};
-    stats_.requested = frames;
-    stats_.startedAt = imaqkit::getCurrentTime();
-    stats_.timestamps.reserve(static_cast<std::size_t>(std::min(frames, kReservedTimestamps)));
-    wanted_ = frames;
-    deviceLost_ = false;
-    hostPolling_ = false;
-    consumed_ = 0;
-    running_.store(false);
-    active_.store(true);
+    return stats_.received;
+}
+
+std::int64_t AcquisitionControl::framesAvailable() const
+{
+    std::lock_guard lock(mutex_);
+    return static_cast<std::int64_t>(buffer_.size());
+}
+
+std::vector<AcquisitionControl::Logged> AcquisitionControl::takeLocked(std::size_t frames)
+{
+    frames = std::min(frames, buffer_.size());
+    std::vector<Logged> batch(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(frames));
+    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(frames));
+    for (const Logged& logged : batch) bufferBytes_ -= logged.frame->bytes();
+    stats_.consumed += static_cast<std::int64_t>(frames);
+    return batch;
+}
+
+FrameView AcquisitionControl::viewOf(const Frame& frame, std::int64_t index)
+{
+    return {index,          frame.frameType(),     frame.width(), frame.height(),
+            frame.bytesPerPixel(), frame.time(), frame.pixels(), frame.bytes()};
+}
+
+void AcquisitionControl::pass(const std::vector<Logged>& batch, const FrameConsumer& consumer)
+{
+    std::vector<Frame*> frames;
+    frames.reserve(batch.size());
+    for (const Logged& logged : batch) frames.push_back(logged.frame);
+    // The frames are out of the buffer: back to the pool whatever the consumer does.
+    struct Recycle {
+        FramePool& pool;
+        const std::vector<Frame*>& frames;
+        ~Recycle() { pool.recycle(frames); }
+    } recycle{pool_, frames};
+    if (!consumer) return;
+    for (const Logged& logged : batch) consumer(viewOf(*logged.frame, logged.index));
+}
+
+void AcquisitionControl::getData(std::int64_t frames, const FrameConsumer& consumer,
+                                 std::chrono::milliseconds timeout)
+{
+    if (frames < 1) throw HostError("Taking frames needs at least one frame.");
+    const auto wanted = static_cast<std::size_t>(frames);
+    std::vector<Logged> batch;
+    {
+        std::unique_lock lock(mutex_);
+        waitingFor_ = wanted;
+        changed_.wait_for(lock, timeout,
+                          [&] { return buffer_.size() >= wanted || stage_ != Stage::Running; });
+        waitingFor_ = 0;
+        if (buffer_.size() < wanted) {
+            const std::string available = framesText(static_cast<std::int64_t>(buffer_.size()));
+            if (stage_ != Stage::Running)
+                throw HostError("The acquisition ended (" + std::string(toString(stats_.end)) +
+                                ") with " + available + " available; " + framesText(frames) +
+                                " were asked for.");
+            throw HostError("Timed out waiting for " + framesText(frames) + "; " + available +
+                            " available.");
+        }
+        batch = takeLocked(wanted);
+    }
+    pass(batch, consumer);
+}
+
+void AcquisitionControl::peekData(std::int64_t frames, const FrameConsumer& consumer)
+{
+    std::vector<Logged> newest;
+    {
+        std::lock_guard lock(mutex_);
+        const auto count = std::min(buffer_.size(), static_cast<std::size_t>(std::max<std::int64_t>(frames, 0)));
+        newest.assign(buffer_.end() - static_cast<std::ptrdiff_t>(count), buffer_.end());
+    }
+    // Only the user's thread removes frames, so these stay valid meanwhile.
+    if (consumer)
+        for (const Logged& logged : newest) consumer(viewOf(*logged.frame, logged.index));
+}
+
+void AcquisitionControl::flushData()
+{
+    std::vector<Logged> all;
+    {
+        std::lock_guard lock(mutex_);
+        all = takeLocked(buffer_.size());
+    }
+    pass(all, {});
+}
+
+AcquisitionStats AcquisitionControl::statistics() const
+{
+    std::lock_guard lock(mutex_);
+    AcquisitionStats snapshot = stats_;
+    snapshot.available = static_cast<std::int64_t>(buffer_.size());
+    snapshot.bufferLimitFrames = limitFrames_;
+    snapshot.bufferLimitBytes = limitBytes_;
+    snapshot.logging = active_.load();
+    return snapshot;
+}
+
+void AcquisitionControl::setBufferLimit(std::size_t frames, std::size_t bytes)
+{
+    if (frames < 1 || bytes < 1) throw HostError("The frame buffer must hold at least one frame.");
+    std::lock_guard lock(mutex_);
+    limitFrames_ = frames;
+    limitBytes_ = bytes;
 }
 
 AcquisitionStats AcquisitionControl::run(imaqkit::IAdaptor& adaptor, std::int64_t frames,
@@ -115,122 +423,49 @@ AcquisitionStats AcquisitionControl::run(imaqkit::IAdaptor& adaptor, std::int64_
                                          std::chrono::milliseconds timeout)
 {
     if (frames < 1) throw HostError("An acquisition needs at least one frame.");
-    if (active_.load()) throw HostError("An acquisition is already running.");
-
-    WarningObserver lostDevice([this](const Warning& warning) {
-        if (warning.message != kDeviceLostWarning) return;
-        std::lock_guard lock(mutex_);
-        if (!active_.load()) return;
-        deviceLost_ = true;
-        arrived_.notify_one();
-    });
-
-    begin(frames);
-    bool started = false;
-    AcquisitionEnd end = AcquisitionEnd::StartRefused;
-    try {
-        // running_ stays false until the adaptor has started: its start
-        // capture refuses to act while the host says capture is running.
-        started = callAdaptor("Starting capture", [&] { return adaptor.startCapture(); });
-        if (started) {
-            running_.store(true);
-            end = consume(consumer, timeout);
+    if (begin(adaptor, frames, timeout)) {
+        try {
+            drain(consumer);
+        } catch (...) {
+            stop();
+            flushData();
+            throw;
         }
-    } catch (...) {
-        finish(adaptor, started);
-        recycleBatch();
-        throw;
+        joinControl();
+        rethrowStopFailure();
     }
-    const std::exception_ptr stopFailure = finish(adaptor, started);
-    // Frames that arrived while capture was being stopped still count.
-    passBatch(consumer);
-    if (stopFailure) std::rethrow_exception(stopFailure);
-    if (consumed_ >= wanted_) end = AcquisitionEnd::Completed;
-    std::lock_guard lock(mutex_);
-    stats_.end = end;
-    return stats_;
+    return statistics();
 }
 
-void AcquisitionControl::passBatch(const FrameConsumer& consumer)
+void AcquisitionControl::drain(const FrameConsumer& consumer)
 {
-    for (const Frame* frame : batch_) {
-        if (consumer) {
-            const FrameView view{consumed_,      frame->frameType(),     frame->width(),
-                                 frame->height(), frame->bytesPerPixel(), frame->time(),
-                                 frame->pixels(), frame->bytes()};
-            try {
-                consumer(view);
-            } catch (...) {
-                recycleBatch();
-                throw;
-            }
-        }
-        ++consumed_;
-    }
-    // Back to the pool together: one lock for the batch, not one per frame.
-    recycleBatch();
-}
-
-AcquisitionEnd AcquisitionControl::consume(const FrameConsumer& consumer,
-                                           std::chrono::milliseconds timeout)
-{
-    auto deadline = Clock::now() + timeout;
     bool flowing = false;
     for (;;) {
-        bool lost = false;
+        std::vector<Logged> batch;
         {
             std::unique_lock lock(mutex_);
             // While frames flow, look again after a short while instead of
             // being woken for every frame; once they stop, wait to be woken.
-            hostPolling_ = flowing;
-            const auto until = flowing ? std::min(deadline, Clock::now() + kPollInterval) : deadline;
-            arrived_.wait_until(lock, until, [&] {
-                return !queue_.empty() || deviceLost_ || !running_.load();
-            });
-            std::swap(queue_, batch_);
-            lost = deviceLost_;
+            waitingFor_ = flowing ? kWakeBatch : 1;
+            const auto ready = [&] { return !buffer_.empty() || stage_ != Stage::Running; };
+            if (flowing)
+                changed_.wait_for(lock, kPollInterval, ready);
+            else
+                changed_.wait(lock, ready);
+            waitingFor_ = 0;
+            if (buffer_.empty() && stage_ != Stage::Running) return;
+            batch = takeLocked(buffer_.size());
         }
-        const bool progressed = !batch_.empty();
-        flowing = progressed;
-        passBatch(consumer);
-        if (consumed_ >= wanted_) return AcquisitionEnd::Completed;
-        if (lost) return AcquisitionEnd::DeviceLost;
-        if (!running_.load()) return AcquisitionEnd::CaptureStopped;
-        if (progressed)
-            deadline = Clock::now() + timeout;
-        else if (Clock::now() >= deadline)
-            return AcquisitionEnd::Timeout;
+        flowing = !batch.empty();
+        pass(batch, consumer);
     }
 }
 
-void AcquisitionControl::recycleBatch()
+void AcquisitionControl::shutdown()
 {
-    pool_.recycle(batch_);
-    batch_.clear();
-}
-
-std::exception_ptr AcquisitionControl::finish(imaqkit::IAdaptor& adaptor, bool started)
-{
-    // Stop while the acquisition still counts as active: the adaptor's stop
-    // capture acts only then.
-    std::exception_ptr stopFailure;
-    if (started) {
-        try {
-            callAdaptor("Stopping capture", [&] { return adaptor.stopCapture(); });
-        } catch (...) {
-            stopFailure = std::current_exception();
-        }
-    }
-    std::lock_guard lock(mutex_);
-    active_.store(false);
-    running_.store(false);
-    // The batch is empty here; whatever is still queued moves into it.
-    std::swap(queue_, batch_);
-    stats_.endedAt = imaqkit::getCurrentTime();
-    if (stats_.received >= 2 && stats_.lastTime > stats_.firstTime)
-        stats_.measuredRate =
-            static_cast<double>(stats_.received - 1) / (stats_.lastTime - stats_.firstTime);
-    return stopFailure;
+    stop();
+    flushData();
+    lostDevice_.reset();
 }
 
 } // namespace imaqsim

@@ -10,7 +10,11 @@ namespace imaqsim {
 
 VideoInput::VideoInput(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
 
-VideoInput::~VideoInput() = default;
+VideoInput::~VideoInput()
+{
+    // The control thread uses the adaptor, which goes first of the parts.
+    parts_->engine->acquisition().shutdown();
+}
 
 const DeviceRecord& VideoInput::device() const
 {
@@ -28,6 +32,65 @@ AcquisitionStats VideoInput::acquire(std::int64_t frames, const FrameConsumer& c
     parts_->lastAcquisition =
         parts_->engine->acquisition().run(*parts_->adaptor, frames, consumer, timeout);
     return parts_->lastAcquisition;
+}
+
+void VideoInput::start(std::int64_t frames)
+{
+    parts_->engine->acquisition().start(*parts_->adaptor, frames, std::nullopt);
+}
+
+void VideoInput::stop()
+{
+    parts_->engine->acquisition().stop();
+    parts_->lastAcquisition = parts_->engine->acquisition().statistics();
+}
+
+bool VideoInput::wait(std::chrono::milliseconds timeout)
+{
+    const bool ended = parts_->engine->acquisition().wait(timeout);
+    if (ended) parts_->lastAcquisition = parts_->engine->acquisition().statistics();
+    return ended;
+}
+
+bool VideoInput::isLogging() const
+{
+    return parts_->engine->acquisition().isActive();
+}
+
+std::int64_t VideoInput::framesAcquired() const
+{
+    return parts_->engine->acquisition().framesAcquired();
+}
+
+std::int64_t VideoInput::framesAvailable() const
+{
+    return parts_->engine->acquisition().framesAvailable();
+}
+
+void VideoInput::getData(std::int64_t frames, const FrameConsumer& consumer,
+                         std::chrono::milliseconds timeout)
+{
+    parts_->engine->acquisition().getData(frames, consumer, timeout);
+}
+
+void VideoInput::peekData(std::int64_t frames, const FrameConsumer& consumer)
+{
+    parts_->engine->acquisition().peekData(frames, consumer);
+}
+
+void VideoInput::flushData()
+{
+    parts_->engine->acquisition().flushData();
+}
+
+AcquisitionStats VideoInput::statistics() const
+{
+    return parts_->engine->acquisition().statistics();
+}
+
+void VideoInput::setBufferLimit(std::size_t frames, std::size_t bytes)
+{
+    parts_->engine->acquisition().setBufferLimit(frames, bytes);
 }
 
 const AcquisitionStats& VideoInput::lastAcquisition() const
@@ -62,11 +125,13 @@ PropertyDescription VideoInput::describe(const std::string& name) const
 
 PropertyValue VideoInput::get(const std::string& name)
 {
+    std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
     return parts_->engine->deviceProperties().read(name);
 }
 
 std::int32_t VideoInput::getEnumId(const std::string& name)
 {
+    std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
     auto& properties = parts_->engine->deviceProperties();
     if (properties.describe(name).type != PropertyType::Enumeration)
         throw HostError("Property \"" + name + "\" is not an enumeration.");
@@ -75,11 +140,13 @@ std::int32_t VideoInput::getEnumId(const std::string& name)
 
 void VideoInput::set(const std::string& name, const PropertyValue& value)
 {
+    std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
     parts_->engine->deviceProperties().write(name, value);
 }
 
 void VideoInput::setFromText(const std::string& name, const std::string& text)
 {
+    std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
     parts_->engine->deviceProperties().writeText(name, text);
 }
 
@@ -100,6 +167,7 @@ std::size_t VideoInput::postSetListenerCount(const std::string& name) const
 
 Region VideoInput::region()
 {
+    std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
     Region region;
     callAdaptor("Reading the region of interest",
                 [&] { parts_->adaptor->getROI(&region.x, &region.y, &region.width, &region.height); });
@@ -108,6 +176,7 @@ Region VideoInput::region()
 
 void VideoInput::setRegion(const Region& region)
 {
+    std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
     if (isAcquisitionActive())
         throw HostError("The region of interest cannot change while an acquisition runs.");
     const std::string text = "[" + std::to_string(region.x) + ", " + std::to_string(region.y) +
@@ -139,6 +208,7 @@ std::string VideoInput::selectedSource() const
 
 void VideoInput::selectSource(const std::string& name)
 {
+    std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
     const auto& sources = parts_->sources;
     const bool known = std::any_of(sources.begin(), sources.end(),
                                    [&](const VideoSource& source) { return source.name == name; });
@@ -189,11 +259,13 @@ std::string VideoInput::driverVersion() const
 
 bool VideoInput::openDevice()
 {
+    std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
     return callAdaptor("Opening the device", [&] { return parts_->adaptor->openDevice(); });
 }
 
 bool VideoInput::closeDevice()
 {
+    std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
     return callAdaptor("Closing the device", [&] { return parts_->adaptor->closeDevice(); });
 }
 

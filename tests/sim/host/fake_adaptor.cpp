@@ -142,6 +142,7 @@ void reset()
     std::lock_guard lock(currentLog.mutex);
     currentLog.events.clear();
     currentLog.stopThreads.clear();
+    currentLog.deliveryThreads.clear();
     currentLog.starts = 0;
     currentLog.stops = 0;
     currentLog.framesSent = 0;
@@ -266,6 +267,10 @@ bool FakeAdaptor::awaitGrant()
 
 void FakeAdaptor::deliveryLoop()
 {
+    {
+        std::lock_guard lock(log().mutex);
+        log().deliveryThreads.push_back(std::this_thread::get_id());
+    }
     const FakeConfig& settings = config();
     const std::int32_t sourceWidth = settings.sourceWidth ? settings.sourceWidth : settings.width;
     const std::int32_t sourceHeight = settings.sourceHeight ? settings.sourceHeight : settings.height;

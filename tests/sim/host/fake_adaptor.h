@@ -56,6 +56,7 @@ struct FakeLog {
     std::mutex mutex;
     std::vector<std::string> events;
     std::vector<std::thread::id> stopThreads;
+    std::vector<std::thread::id> deliveryThreads;
     std::atomic<int> starts{0};
     std::atomic<int> stops{0};
     std::atomic<int> framesSent{0};

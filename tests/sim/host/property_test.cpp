@@ -243,15 +243,18 @@ TEST_F(PropertyTest, StreamingWhileRunningModeRefusesWritesDuringAcquisition)
 {
     imaqsim::Session session(fakeEntryPoints());
     auto input = openFake(session);
+    // Capture ends at the last requested frame, before a consumer of acquire
+    // may run, so the writes happen during an acquisition that runs until stop.
     std::string refusal;
-    input->acquire(1, [&](const imaqsim::FrameView&) {
-        try {
-            input->set("FrameRate", std::string("15.00"));
-        } catch (const HostError& error) {
-            refusal = error.what();
-        }
-        input->set("Brightness", std::int32_t{3}); // "never" stays writable
-    });
+    input->start(imaqsim::VideoInput::kUnlimitedFrames);
+    try {
+        input->set("FrameRate", std::string("15.00"));
+    } catch (const HostError& error) {
+        refusal = error.what();
+    }
+    input->set("Brightness", std::int32_t{3}); // "never" stays writable
+    input->stop();
+    input->flushData();
     EXPECT_EQ(refusal, "Property \"FrameRate\" is read-only while an acquisition runs.");
     input->set("FrameRate", std::string("15.00"));
     EXPECT_EQ(traffic(), (std::vector<std::string>{"set Brightness", "set FrameRate"}));

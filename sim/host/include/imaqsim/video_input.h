@@ -1,6 +1,7 @@
 // A video input: one adaptor object created for one device and format, with
 // the host's engine, property containers and region store around it. Used
-// from one thread (the host thread); a frame consumer may call back into it.
+// from one user thread; a frame consumer may call back into it, and property
+// calls are safe while a background acquisition runs.
 #pragma once
 
 #include "imaqsim/acquisition.h"
@@ -32,8 +33,9 @@ class IMAQSIM_API VideoInput {
 public:
     struct Parts;
     explicit VideoInput(std::unique_ptr<Parts> parts);
-    // Deletes the adaptor through its virtual destructor, then the engine,
-    // its containers, the listeners they own and every frame.
+    // Stops a running acquisition and joins the host's threads, then deletes
+    // the adaptor through its virtual destructor, the engine, its containers,
+    // the listeners they own and every frame.
     ~VideoInput();
     VideoInput(const VideoInput&) = delete;
     VideoInput& operator=(const VideoInput&) = delete;
@@ -41,11 +43,44 @@ public:
     const DeviceRecord& device() const;
     const std::string& formatName() const;
 
-    // Asks for `frames` frames and waits until they arrived, the timeout
-    // passed without a new frame, or the device was lost.
+    // Asks for `frames` frames and hands each to the consumer on the calling
+    // thread until they arrived, the timeout passed without a new frame, or
+    // the device was lost. Capture stops as soon as the last frame arrived,
+    // however far the consumer has got; the frames wait in the buffer.
     AcquisitionStats acquire(std::int64_t frames, const FrameConsumer& consumer = {},
                              std::chrono::milliseconds timeout = kDefaultAcquisitionTimeout);
     const AcquisitionStats& lastAcquisition() const;
+
+    // Background acquisition, as the host's own start/stop/wait/getdata. Every
+    // wanted frame is logged into a bounded buffer (oldest first) as it
+    // arrives; capture stops through the adaptor as soon as the requested
+    // number has been logged, from a thread of the host's (never the camera's
+    // delivery thread). A frame that arrives while the buffer is full is not
+    // logged and is counted as overrun; it does not count towards the request.
+    static constexpr std::int64_t kUnlimitedFrames = -1; // until stop()
+    // Empties the buffer and resets the counts; returns once capture has
+    // started. HostError when the adaptor refuses or one is already running.
+    void start(std::int64_t frames);
+    // Stops capture and waits until it stopped; logged frames stay in the buffer.
+    void stop();
+    // True once the acquisition has ended (capture stopped).
+    bool wait(std::chrono::milliseconds timeout);
+    bool isLogging() const;
+    std::int64_t framesAcquired() const; // frames logged since start
+    std::int64_t framesAvailable() const; // frames in the buffer now
+    // Removes `frames` frames, oldest first, and hands each to the consumer
+    // on the calling thread; waits up to `timeout` for them. HostError, with
+    // nothing removed, when they do not arrive in time or the acquisition
+    // ended with fewer.
+    void getData(std::int64_t frames, const FrameConsumer& consumer,
+                 std::chrono::milliseconds timeout = kDefaultAcquisitionTimeout);
+    // The newest `frames` frames (fewer when fewer are there), left in the buffer.
+    void peekData(std::int64_t frames, const FrameConsumer& consumer);
+    void flushData();
+    // A snapshot of the counts, also while running, with the buffer's bounds.
+    AcquisitionStats statistics() const;
+    // Bounds of the buffer: frames, and bytes of pixels.
+    void setBufferLimit(std::size_t frames, std::size_t bytes = kDefaultBufferBytes);
     bool isAcquisitionActive() const;
     bool isCaptureRunning() const;
 
