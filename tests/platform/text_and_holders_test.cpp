@@ -131,8 +131,8 @@ TEST_F(Holders, BstrAndTaskMemAreFreedOnEveryPath)
         orx::Bstr text(wide(u"Brightness").c_str());
         ASSERT_TRUE(text);
         EXPECT_EQ(SysStringLen(text.get()), 10u);
-        auto block = orx::copyToTaskMem("ORX DFK 33UX264");
-        EXPECT_STREQ(block.get(), "ORX DFK 33UX264");
+        auto block = orx::copyToTaskMem("ORX Colour 2448");
+        EXPECT_STREQ(block.get(), "ORX Colour 2448");
         EXPECT_EQ(win32seam::outstandingBstrs(), bstrs + 1);
         EXPECT_EQ(win32seam::outstandingTaskMemBlocks(), blocks + 1);
         orx::Bstr moved = std::move(text);
