@@ -80,7 +80,7 @@ constexpr std::int64_t kFrames = 30;
 constexpr std::int64_t kWarmUpFrames = 10;
 
 // The region-of-interest camera of the default rig, cropped to the window.
-constexpr const char* kRoiCamera = "ORX DMK 37BUX287";
+constexpr const char* kRoiCamera = "ORX Mono ROI 1280";
 
 struct CountCase {
     const char* name;

@@ -3,7 +3,8 @@
 # undefined-behaviour sanitizer build, the streaming tests under the thread
 # sanitizer, a bounded fuzz run (60 s, clang) and the Windows build's platform
 # and adaptor tests under Wine (scripts/test-windows.sh runs the whole Windows
-# suite). Installs the Debian packages it needs when missing.
+# suite), and the Octave package's tests. Installs the Debian packages it needs
+# when missing.
 #   ORX_SKIP_SANITIZERS=1   leave out the asan and tsan builds
 #   ORX_SKIP_FUZZ=1         leave out the fuzz run
 #   ORX_SKIP_WINDOWS=1      leave out the Windows build
@@ -32,10 +33,11 @@ run() {
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
     echo "=== $preset: test"
-    ctest --preset "$preset" -j2
+    ctest --preset "$preset" -j2 "${@:2}"
 }
 
-stage default run default
+stage default run default -LE 'octave|genicam'
+stage octave ctest --preset default -j2 -L octave
 if ! skip ORX_SKIP_SANITIZERS; then
     stage asan run asan
     stage tsan run tsan

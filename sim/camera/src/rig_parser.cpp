@@ -3,11 +3,10 @@
 #include "rig_parser.h"
 
 #include "format_selection.h"
+#include "rig_file.h"
 
 #include "vexsim/vexsim.h"
 
-#include <fstream>
-#include <sstream>
 
 namespace vexsim {
 namespace {
@@ -210,12 +209,7 @@ Rig parseRig(std::string_view text, std::string_view origin)
 
 Rig loadRigFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw RigError(path + ": cannot open the rig file");
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) throw RigError(path + ": cannot read the rig file");
-    return parseRig(text.str(), path);
+    return parseRig(readRigFileText(path), path);
 }
 
 } // namespace vexsim
