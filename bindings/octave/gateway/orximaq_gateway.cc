@@ -11,7 +11,7 @@
 #include "imaqsim/accounting.h"
 #include "imaqsim/host_error.h"
 #include "imaqsim/warnings.h"
-#include "platform/win32_seam.h"
+#include "win32sim/win32_seam.h"
 #include "vexsim/com_objects.h"
 #include "vexsim/vexsim.h"
 
