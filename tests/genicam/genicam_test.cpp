@@ -2,7 +2,7 @@
 // network namespace that has no interface but loopback (`unshare -n`), so
 // that no discovery can reach a network.
 #include "platform/vexlib.h"
-#include "platform/task_mem.h"
+#include "common/task_mem.h"
 #include "vexsim/genicam.h"
 #include "vexsim/pixel_layout.h"
 #include "vexsim/vexsim.h"
