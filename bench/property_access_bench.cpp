@@ -6,6 +6,7 @@
 #include "common/task_mem.h"
 #include "properties/device_attributes.h"
 #include "properties/run_time_access.h"
+#include "numbered_settings.h"
 #include "vexsim/vexsim.h"
 
 #include <benchmark/benchmark.h>
@@ -20,11 +21,6 @@ namespace {
 constexpr const char* kCameraName = "ORX Bench Camera";
 constexpr const char* kFormat = "Y800 (640x480)";
 
-GUID numberedGuid(std::uint32_t number)
-{
-    return GUID{0xBE000000u + number, 0x1234, 0x5678, {0x9A, 0xBC, 0xDE, 0xF0, 0x12, 0x34, 0x56, 0x78}};
-}
-
 // `count` items "Setting N", each with an integer Value element and an Auto switch.
 vexsim::DeviceSpec benchCamera(std::int64_t count)
 {
@@ -33,21 +29,7 @@ vexsim::DeviceSpec benchCamera(std::int64_t count)
     device.serial = 0x1234;
     device.norms.push_back(vexsim::NormSpec{"", {vexsim::FormatSpec{"Y800", {640, 480}}}, {}});
     device.frameRates.defaults = {60, 30, 15, 7.5};
-    for (std::int64_t i = 0; i < count; ++i) {
-        vexsim::ItemSpec item;
-        item.name = "Setting " + std::to_string(i);
-        item.id = numberedGuid(static_cast<std::uint32_t>(i));
-        vexsim::ElementSpec value;
-        value.name = "Value";
-        value.id = Vexlib::ValueElementId;
-        value.integerRange = vexsim::IntegerRangeSpec{0, 1000, 500, 500};
-        vexsim::ElementSpec automatic;
-        automatic.name = "Auto";
-        automatic.id = Vexlib::AutoElementId;
-        automatic.switchState = vexsim::SwitchSpec{0};
-        item.elements = {value, automatic};
-        device.properties.push_back(std::move(item));
-    }
+    addNumberedSettings(device, count);
     return device;
 }
 

@@ -12,6 +12,7 @@
 #include "delivery_bench_support.h"
 
 #include "imaqsim/accounting.h"
+#include "numbered_settings.h"
 #include "vexsim/pixel_layout.h"
 
 #include <nlohmann/json.hpp>
@@ -183,11 +184,6 @@ json measureCameras(const Options& options)
 
 constexpr const char* kPropertyCamera = "ORX Property Camera";
 
-GUID numberedGuid(std::uint32_t number)
-{
-    return GUID{0xBE000000u + number, 0x1234, 0x5678, {0x9A, 0xBC, 0xDE, 0xF0, 0x12, 0x34, 0x56, 0x78}};
-}
-
 // A 640x480 camera at 30 frames per second with `count` items "Setting N",
 // each with an integer Value element and an Auto switch.
 vexsim::DeviceSpec propertyCamera(std::int64_t count)
@@ -200,21 +196,7 @@ vexsim::DeviceSpec propertyCamera(std::int64_t count)
     device.name = kPropertyCamera;
     device.norms.push_back(vexsim::NormSpec{"", {vexsim::FormatSpec{"Y800", {640, 480}}}, {description}});
     device.frameRates.defaults = {30.0};
-    for (std::int64_t i = 0; i < count; ++i) {
-        vexsim::ItemSpec item;
-        item.name = "Setting " + std::to_string(i);
-        item.id = numberedGuid(static_cast<std::uint32_t>(i));
-        vexsim::ElementSpec value;
-        value.name = "Value";
-        value.id = Vexlib::ValueElementId;
-        value.integerRange = vexsim::IntegerRangeSpec{0, 1000, 500, 500};
-        vexsim::ElementSpec automatic;
-        automatic.name = "Auto";
-        automatic.id = Vexlib::AutoElementId;
-        automatic.switchState = vexsim::SwitchSpec{0};
-        item.elements = {value, automatic};
-        device.properties.push_back(std::move(item));
-    }
+    addNumberedSettings(device, count);
     return device;
 }
 
