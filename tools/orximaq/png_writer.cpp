@@ -1,5 +1,7 @@
 #include "png_writer.h"
 
+#include "interrupts.h"
+
 #include "cli_error.h"
 
 #if defined(ORX_HAVE_LIBPNG)
@@ -110,6 +112,7 @@ void writePng(const std::filesystem::path& path, const Image& image)
     checkImage(path, image);
     std::filesystem::path partial = path;
     partial += ".part";
+    const PartialFileMark mark(partial);
     std::unique_ptr<std::FILE, FileCloser> file(openForWriting(partial));
     if (!file)
         throw CliError("cannot write " + path.string() + ": " + std::strerror(errno));
