@@ -181,26 +181,96 @@ struct RateRecord {
     double medianFps() const { return windowNs.empty() ? 0.0 : 1e9 / medianNs(); }
 };
 
+// Quartiles of a list of figures: the spread that goes with a median.
+struct Spread {
+    double median = 0.0;
+    double q1 = 0.0;
+    double q3 = 0.0;
+    double min = 0.0;
+    double max = 0.0;
+
+    // True when the interquartile range reaches further than `fraction` from the median.
+    bool widerThan(double fraction) const { return q1 < median * (1.0 - fraction) || q3 > median * (1.0 + fraction); }
+};
+
+inline Spread spreadOf(std::vector<double> values)
+{
+    Spread spread;
+    if (values.empty()) return spread;
+    std::sort(values.begin(), values.end());
+    const auto at = [&](double q) {
+        const double position = q * static_cast<double>(values.size() - 1);
+        const auto below = static_cast<std::size_t>(position);
+        const auto above = std::min(below + 1, values.size() - 1);
+        return values[below] + (values[above] - values[below]) * (position - static_cast<double>(below));
+    };
+    spread.median = at(0.5);
+    spread.q1 = at(0.25);
+    spread.q3 = at(0.75);
+    spread.min = values.front();
+    spread.max = values.back();
+    return spread;
+}
+
+// Which of the host's frames each delivered frame went into, as indices in
+// order of first use: recorded by a consumer from the frames' pixel addresses.
+class DestinationRotation {
+public:
+    explicit DestinationRotation(std::size_t frames) { addresses_.reserve(frames); }
+
+    imaqsim::FrameConsumer recorder()
+    {
+        return [this](const imaqsim::FrameView& frame) { addresses_.push_back(frame.pixels); };
+    }
+    void clear() { addresses_.clear(); }
+
+    // The rotation of the last acquisition: frame i went to destination rotation[i].
+    std::vector<std::size_t> rotation() const
+    {
+        std::vector<const std::uint8_t*> seen;
+        std::vector<std::size_t> order;
+        order.reserve(addresses_.size());
+        for (const auto* address : addresses_) {
+            const auto found = std::find(seen.begin(), seen.end(), address);
+            order.push_back(static_cast<std::size_t>(found - seen.begin()));
+            if (found == seen.end()) seen.push_back(address);
+        }
+        return order;
+    }
+
+private:
+    std::vector<const std::uint8_t*> addresses_;
+};
+
 // The least any delivery must do per frame: copy the frame's bytes out of the
-// next buffer of a ring as large as the camera's into one destination, with
-// memcpy on pieces of 256 KiB: a single memcpy of several megabytes takes a
+// next buffer of a ring as large as the camera's into a destination. The fair
+// limit uses as many destinations, in the same rotation, as the host's frame
+// pool used in the acquisition it is compared with; the single-destination
+// copy is the reference of earlier figures. memcpy works on pieces of 256 KiB,
+// as the host's frame copy does: a single memcpy of several megabytes takes a
 // slower path in some C libraries (a third slower with glibc 2.36 on the
 // machine of docs/benchmarks.md), and the baseline is the fastest copy.
-class MemcpyBaseline {
+class CopyBaseline {
 public:
-    explicit MemcpyBaseline(std::size_t frameBytes)
-        : sources_(kCameraBuffers, std::vector<std::uint8_t>(frameBytes, 0x5A)), destination_(frameBytes)
+    explicit CopyBaseline(std::size_t frameBytes)
+        : frameBytes_(frameBytes), sources_(kCameraBuffers, std::vector<std::uint8_t>(frameBytes, 0x5A))
     {
     }
 
-    // Copies `frames` frames into the record, timing each run of `window` of
-    // them. The copies run on a thread started for the purpose, as the
-    // camera starts its delivery thread for each acquisition, so that a busy
-    // machine's scheduler treats both alike.
-    void copy(std::int64_t frames, std::size_t window, RateRecord& record)
+    // Nanoseconds per frame for copying one frame per entry of the rotation,
+    // timed from the end of the first copy to the end of the last (as the
+    // adaptor's frames are timed by their stamps). The copies run on a thread
+    // started for the purpose, as the camera starts its delivery thread for
+    // each acquisition, so that the scheduler treats both alike.
+    double copyRound(const std::vector<std::size_t>& rotation)
     {
-        std::thread copier([&] { copyHere(frames, window, record); });
+        if (rotation.size() < 2) return 0.0;
+        const std::size_t needed = *std::max_element(rotation.begin(), rotation.end()) + 1;
+        while (destinations_.size() < needed) destinations_.emplace_back(frameBytes_, std::uint8_t{0});
+        double ns = 0.0;
+        std::thread copier([&] { ns = copyHere(rotation); });
         copier.join();
+        return ns;
     }
 
 private:
@@ -212,29 +282,25 @@ private:
             std::memcpy(out + done, in + done, std::min(kPiece, bytes - done));
     }
 
-    void copyHere(std::int64_t frames, std::size_t window, RateRecord& record)
+    double copyHere(const std::vector<std::size_t>& rotation)
     {
         using Clock = std::chrono::steady_clock;
-        const auto start = Clock::now();
-        auto windowStart = start;
-        for (std::int64_t i = 1; i <= frames; ++i) {
-            copyInPieces(destination_.data(), sources_[next_].data(), destination_.size());
-            benchmark::DoNotOptimize(destination_.data());
+        Clock::time_point start;
+        for (std::size_t i = 0; i < rotation.size(); ++i) {
+            std::uint8_t* out = destinations_[rotation[i]].data();
+            copyInPieces(out, sources_[next_].data(), frameBytes_);
+            benchmark::DoNotOptimize(out);
             benchmark::ClobberMemory();
             next_ = (next_ + 1) % sources_.size();
-            if (i % static_cast<std::int64_t>(window) == 0) {
-                const auto now = Clock::now();
-                record.windowNs.push_back(std::chrono::duration<double, std::nano>(now - windowStart).count() /
-                                          static_cast<double>(window));
-                windowStart = now;
-            }
+            if (i == 0) start = Clock::now();
         }
-        record.seconds += std::chrono::duration<double>(Clock::now() - start).count();
-        record.frames += frames;
+        return std::chrono::duration<double, std::nano>(Clock::now() - start).count() /
+               static_cast<double>(rotation.size() - 1);
     }
 
+    std::size_t frameBytes_;
     std::vector<std::vector<std::uint8_t>> sources_;
-    std::vector<std::uint8_t> destination_;
+    std::vector<std::vector<std::uint8_t>> destinations_;
     std::size_t next_ = 0;
 };
 

@@ -1,15 +1,23 @@
 // Frame delivery through the adaptor and the host, against a plain memcpy of
-// the same bytes per frame, for four image sizes and pixel layouts. Each
-// iteration acquires a batch of frames from a free-running camera and then
-// copies as many frames with memcpy, so both rates come from the same moments
-// of the same run.
+// the same bytes per frame, for four image sizes and pixel layouts.
 //
-// The counters: "adaptor_fps" and "memcpy_fps" from the median cost of
-// windows of frames (other processes on the machine touch few windows), their
-// ratio "ratio_vs_memcpy", and "mean_ratio" from the whole time instead.
-// items_per_second is the adaptor's mean rate. "new_host_frames" counts the
-// frames the host had to make during the timed batches (each is fresh memory
-// to fault in); "start_ms" is the stream's start, which no rate includes.
+// The method: many short rounds in one process, the adaptor and the baseline
+// alternating (which goes first alternates too), so that both see the same
+// moments of a busy or quiet machine. A round of the adaptor is one
+// acquisition, timed by the frames' own stamps; the baseline then copies the
+// same number of frames from a ring of five sources into as many
+// destinations, in the same rotation, as the host's frame pool used in that
+// round (the fair limit), and into a single destination (the reference of
+// earlier figures). Every pair gives a ratio; the counters are the median
+// ratio with its quartiles and extremes, and "unsteady" is 1 when the
+// interquartile range reaches further than 5 % from the median.
+//
+// Counters: "ratio_fair" (adaptor rate over the fair limit's) with
+// "ratio_fair_q1", "_q3", "_min", "_max"; the same for "ratio_single";
+// "adaptor_ns", "fair_ns", "single_ns" (median per frame); "destinations"
+// (median number of host frames a round used); "pairs"; "new_host_frames"
+// (frames the host had to make during the rounds); "start_ms" (median stream
+// start, which no rate includes).
 #include "delivery_bench_support.h"
 
 #include "imaqsim/accounting.h"
@@ -59,23 +67,65 @@ vexsim::Rig cameraRig(const DeliveryCase& c)
     return vexsim::Rig{{device}, {}};
 }
 
-void reportRates(benchmark::State& state, const RateRecord& adaptor, const RateRecord& plainCopy)
+// Pairs of rounds per case; at least 15 for quartiles worth stating.
+constexpr int kPairs = 20;
+// Bytes of frames per round: a few to a few tens of milliseconds of frames.
+constexpr std::size_t kBytesPerRound = std::size_t{256} << 20;
+// An interquartile range wider than this, either side of the median, is flagged.
+constexpr double kSteadyFraction = 0.05;
+
+void reportSpread(benchmark::State& state, const std::string& name, const std::vector<double>& values)
 {
-    state.SetItemsProcessed(adaptor.frames);
-    state.counters["adaptor_fps"] = adaptor.medianFps();
-    state.counters["memcpy_fps"] = plainCopy.medianFps();
-    state.counters["ratio_vs_memcpy"] = adaptor.medianFps() / plainCopy.medianFps();
-    state.counters["adaptor_ns"] = adaptor.medianNs();
-    state.counters["memcpy_ns"] = plainCopy.medianNs();
-    state.counters["mean_ratio"] = adaptor.meanFps() / plainCopy.meanFps();
+    const auto spread = spreadOf(values);
+    state.counters[name] = spread.median;
+    state.counters[name + "_q1"] = spread.q1;
+    state.counters[name + "_q3"] = spread.q3;
+    state.counters[name + "_min"] = spread.min;
+    state.counters[name + "_max"] = spread.max;
+    state.counters[name + "_unsteady"] = spread.widerThan(kSteadyFraction) ? 1.0 : 0.0;
+}
+
+struct PairFigures {
+    std::vector<double> adaptorNs, fairNs, singleNs, ratioFair, ratioSingle, destinations, startMs;
+};
+
+// One pair: a round through the adaptor and the two baselines. When the
+// baselines go first, the fair limit follows the previous round's rotation
+// (the warm-up's for the first pair).
+bool runPair(imaqsim::VideoInput& input, std::int64_t frames, bool adaptorFirst, CopyBaseline& baseline,
+             DestinationRotation& rotation, std::vector<std::size_t>& lastOrder, PairFigures& figures)
+{
+    const std::vector<std::size_t> single(static_cast<std::size_t>(frames), 0);
+    double fairNs = 0.0, singleNs = 0.0;
+    if (!adaptorFirst) {
+        fairNs = baseline.copyRound(lastOrder);
+        singleNs = baseline.copyRound(single);
+    }
+    rotation.clear();
+    const auto stats = input.acquire(frames, rotation.recorder());
+    if (stats.end != imaqsim::AcquisitionEnd::Completed || stats.received != frames) return false;
+    lastOrder = rotation.rotation();
+    if (adaptorFirst) {
+        fairNs = baseline.copyRound(lastOrder);
+        singleNs = baseline.copyRound(single);
+    }
+
+    const double adaptorNs = (stats.lastTime - stats.firstTime) * 1e9 / static_cast<double>(frames - 1);
+    figures.adaptorNs.push_back(adaptorNs);
+    figures.fairNs.push_back(fairNs);
+    figures.singleNs.push_back(singleNs);
+    figures.ratioFair.push_back(fairNs / adaptorNs);
+    figures.ratioSingle.push_back(singleNs / adaptorNs);
+    figures.destinations.push_back(static_cast<double>(*std::max_element(lastOrder.begin(), lastOrder.end()) + 1));
+    figures.startMs.push_back((stats.firstTime - stats.startedAt) * 1e3);
+    return true;
 }
 
 void BM_FrameDelivery(benchmark::State& state, DeliveryCase c)
 {
     DeliverySession session(cameraRig(c));
     auto& input = session.open(kCameraName, c.formatName());
-    const auto frames = framesPerAcquisition(c.frameBytes(), std::size_t{1} << 30, 40, 4000);
-    const auto window = framesPerWindow(c.frameBytes());
+    const auto frames = framesPerAcquisition(c.frameBytes(), kBytesPerRound, 8, 512);
 
     // Proves that whole frames arrive; then untimed acquisitions grow the
     // host's frame pool to what the stream needs.
@@ -83,27 +133,37 @@ void BM_FrameDelivery(benchmark::State& state, DeliveryCase c)
         state.SkipWithError(problem.c_str());
         return;
     }
-    for (int i = 0; i < kWarmUpAcquisitions; ++i) acquireTimed(input, frames);
+    DestinationRotation rotation(static_cast<std::size_t>(frames));
+    for (int i = 0; i < kWarmUpAcquisitions; ++i) {
+        rotation.clear();
+        input.acquire(frames, rotation.recorder());
+    }
+    std::vector<std::size_t> lastOrder = rotation.rotation();
 
-    MemcpyBaseline baseline(c.frameBytes());
-    RateRecord adaptor;
-    RateRecord plainCopy;
-    double startSeconds = 0.0;
+    CopyBaseline baseline(c.frameBytes());
+    PairFigures figures;
     const auto framesBefore = imaqsim::framesConstructed();
     for (auto _ : state) {
-        const auto timing = acquireTimed(input, frames);
-        if (!timing.completed) {
-            state.SkipWithError("the acquisition did not complete");
-            return;
+        for (int pair = 0; pair < kPairs; ++pair) {
+            if (!runPair(input, frames, pair % 2 == 0, baseline, rotation, lastOrder, figures)) {
+                state.SkipWithError("an acquisition did not complete");
+                return;
+            }
         }
-        state.SetIterationTime(timing.seconds);
-        adaptor.add(timing, window);
-        startSeconds += timing.startSeconds;
-        baseline.copy(timing.frames, window, plainCopy);
     }
-    reportRates(state, adaptor, plainCopy);
+    state.SetItemsProcessed(frames * kPairs);
+    reportSpread(state, "ratio_fair", figures.ratioFair);
+    reportSpread(state, "ratio_single", figures.ratioSingle);
+    state.counters["adaptor_ns"] = spreadOf(figures.adaptorNs).median;
+    state.counters["fair_ns"] = spreadOf(figures.fairNs).median;
+    state.counters["single_ns"] = spreadOf(figures.singleNs).median;
+    state.counters["destinations"] = spreadOf(figures.destinations).median;
+    state.counters["destinations_max"] = spreadOf(figures.destinations).max;
+    state.counters["start_ms"] = spreadOf(figures.startMs).median;
+    state.counters["pairs"] = kPairs;
+    state.counters["frames_per_round"] = static_cast<double>(frames);
+    state.counters["frame_bytes"] = static_cast<double>(c.frameBytes());
     state.counters["new_host_frames"] = static_cast<double>(imaqsim::framesConstructed() - framesBefore);
-    state.counters["start_ms"] = startSeconds * 1e3 / static_cast<double>(state.iterations());
 }
 
 constexpr DeliveryCase kVga{"Y800", vexsim::PixelLayout::Gray8, 640, 480};
@@ -111,26 +171,12 @@ constexpr DeliveryCase kFullHd{"RGB24", vexsim::PixelLayout::Rgb24, 1920, 1080};
 constexpr DeliveryCase kWuxga{"Y16", vexsim::PixelLayout::Gray16, 1920, 1200};
 constexpr DeliveryCase kFiveMegapixel{"RGB32", vexsim::PixelLayout::Rgb32, 2560, 1920};
 
-// Every run builds its own camera and host, and a stream start costs up to a
-// second, so the iterations are fixed: one run per case.
-constexpr int kIterations = 5;
-
-BENCHMARK_CAPTURE(BM_FrameDelivery, Y800_640x480, kVga)
-    ->UseManualTime()
-    ->Iterations(kIterations)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FrameDelivery, RGB24_1920x1080, kFullHd)
-    ->UseManualTime()
-    ->Iterations(kIterations)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FrameDelivery, Y16_1920x1200, kWuxga)
-    ->UseManualTime()
-    ->Iterations(kIterations)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FrameDelivery, RGB32_2560x1920, kFiveMegapixel)
-    ->UseManualTime()
-    ->Iterations(kIterations)
-    ->Unit(benchmark::kMillisecond);
+// Every case builds its own camera and host and runs its pairs of rounds in
+// one iteration.
+BENCHMARK_CAPTURE(BM_FrameDelivery, Y800_640x480, kVga)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FrameDelivery, RGB24_1920x1080, kFullHd)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FrameDelivery, Y16_1920x1200, kWuxga)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FrameDelivery, RGB32_2560x1920, kFiveMegapixel)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

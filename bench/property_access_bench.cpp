@@ -3,7 +3,7 @@
 // and element afresh), and a whole getDeviceAttributes. The "per_item" column
 // is the time divided by the number of items, so a flat column means linear
 // growth; the complexity lines fit the times to N.
-#include "platform/task_mem.h"
+#include "common/task_mem.h"
 #include "properties/device_attributes.h"
 #include "properties/run_time_access.h"
 #include "vexsim/vexsim.h"

@@ -25,7 +25,7 @@ using namespace orx::bench;
 
 // The region-of-interest camera of the default rig: Y800 and Y16 up to
 // 1280 x 960 on a (4, 2) grid, with partial-scan offsets among its properties.
-constexpr const char* kRoiCamera = "ORX DMK 37BUX287";
+constexpr const char* kRoiCamera = "ORX Mono ROI 1280";
 constexpr const char* kRoiFullFormat = "Y800 (1280x960)";
 constexpr vexsim::Size kSensor{1280, 960};
 constexpr int kWarmUpAcquisitions = 2;

@@ -8,7 +8,7 @@
 
 #include "imaqsim/session.h"
 #include "imaqsim/warnings.h"
-#include "platform/win32_seam.h"
+#include "win32sim/win32_seam.h"
 
 #include <cstdio>
 #include <cstdlib>

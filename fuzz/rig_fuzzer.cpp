@@ -13,7 +13,7 @@
 #include "imaqsim/host_error.h"
 #include "imaqsim/session.h"
 #include "imaqsim/warnings.h"
-#include "platform/win32_seam.h"
+#include "win32sim/win32_seam.h"
 #include "vexsim/vexsim.h"
 
 #include <cstdio>

@@ -2,9 +2,12 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 
+# clang and Python 3 lay the interface headers out for the MSVC ABI (a test).
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          nlohmann-json3-dev libcli11-dev libpng-dev)
-[[ "${ORX_WITH_CLANG:-0}" == 1 ]] && packages+=(clang libclang-rt-14-dev)
+          nlohmann-json3-dev libcli11-dev libpng-dev libtiff-dev clang python3
+          octave liboctave-dev libaravis-dev libusb-1.0-0-dev)
+# The fuzzers: clang's sanitizer and libFuzzer runtimes.
+[[ "${ORX_WITH_CLANG:-0}" == 1 ]] && packages+=(libclang-rt-14-dev)
 # The Windows cross build: MinGW-w64 (POSIX threads) and Wine to run its tests;
 # GoogleTest is built from the googletest package's sources, Google Benchmark
 # from Debian's source tarball (fetched with curl).

@@ -17,9 +17,9 @@ smoke=0
 echo "=== windows: configure and build"
 cmake --preset windows >/dev/null
 if ((smoke)); then
-    cmake --build --preset windows --target ORXImaq orx_platform_tests orx_adaptor_tests
+    cmake --build --preset windows --target ORXImaq orx_platform_tests orx_common_tests orx_adaptor_tests
     echo "=== windows: platform and adaptor tests under Wine"
-    ctest --preset windows -j2 -L '^(platform|adaptor)$'
+    ctest --preset windows -j2 -L '^(platform|common|adaptor)$'
 else
     cmake --build --preset windows
     echo "=== windows: test under Wine"

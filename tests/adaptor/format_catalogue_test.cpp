@@ -1,7 +1,7 @@
 // The format catalogue of one open device: names with norms, the expanded
 // list without norms, the large-size set and the region-of-interest test.
-#include "adaptor/format_catalogue.h"
-#include "platform/task_mem.h"
+#include "common/format_catalogue.h"
+#include "common/task_mem.h"
 #include "support/rig_builders.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace orx::cli_test {
 namespace {
 
@@ -82,6 +84,29 @@ TEST_F(ErrorTest, MalformedRigs)
         expectOneError(run({"--rig", path.string(), "devices"}), {rig.file, rig.place});
     }
     expectOneError(run({"--rig", "missing.json", "devices"}), {"missing.json"});
+}
+
+// A rig that is not a regular file, or is too large, is refused by kind
+// before anything is read: no hang on a FIFO, no endless read of a device.
+TEST_F(ErrorTest, RigsThatAreNotRegularFiles)
+{
+    const auto fifo = folder() / "pipe.json";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto huge = writeFile("huge.json", "{}");
+    std::filesystem::resize_file(huge, 16u * 1024u * 1024u + 1u);
+    const struct {
+        std::string path;
+        const char* kind;
+    } rigs[] = {
+        {"/dev/zero", "a character device"},
+        {fifo.string(), "a FIFO"},
+        {folder().string(), "a folder"},
+        {huge.string(), "larger than 16777216 bytes"},
+    };
+    for (const auto& rig : rigs) {
+        SCOPED_TRACE(rig.path);
+        expectOneError(run({"--rig", rig.path, "devices"}), {"rig " + rig.path + ": ", rig.kind});
+    }
 }
 
 // A module that is not there is named in the error.

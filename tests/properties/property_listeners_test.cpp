@@ -1,6 +1,6 @@
 // The listeners that carry the host's property reads, writes and source
 // changes to an adaptor, against the host stand-in and a simulated camera.
-#include "properties/property_listeners.h"
+#include "engine/property_listeners.h"
 
 #include "adaptor/discovery.h"
 #include "engine/create_instance.h"

@@ -5,7 +5,7 @@
 #include "property_rig.h"
 #include "support/leak_check.h"
 
-#include "platform/win32_seam.h"
+#include "win32sim/win32_seam.h"
 
 #include <gtest/gtest.h>
 
@@ -125,7 +125,7 @@ TEST_F(PropertyModelTest, LooksUpEveryOfferedInterfaceAndNoOther)
     ComPtr<Vexlib::SwitchInterface> switchInterface;
     lookUpInterface(autoElement, switchInterface);
     EXPECT_TRUE(switchInterface);
-    releaseAndClear(switchInterface);
+    switchInterface.reset();
     EXPECT_FALSE(switchInterface);
 }
 

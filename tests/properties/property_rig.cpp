@@ -1,7 +1,7 @@
 #include "property_rig.h"
 
 #include "imaqsim/warnings.h"
-#include "platform/task_mem.h"
+#include "common/task_mem.h"
 #include "vexsim/vexsim.h"
 
 #include <gtest/gtest.h>

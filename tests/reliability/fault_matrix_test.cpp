@@ -6,7 +6,7 @@
 #include "support/adaptor_session.h"
 
 #include "imaqsim/accounting.h"
-#include "platform/win32_seam.h"
+#include "win32sim/win32_seam.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "engine/orx_adaptor.h"
 #include "imaqsim/accounting.h"
 #include "imaqsim/video_input.h"
-#include "platform/win32_seam.h"
+#include "win32sim/win32_seam.h"
 #include "properties/run_time_access.h"
 #include "vexsim/com_objects.h"
 #include "vexsim/pattern.h"

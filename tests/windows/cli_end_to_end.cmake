@@ -4,7 +4,7 @@
 #   cmake -DEMULATOR=... -DCLI=orximaq.exe -DWORK_DIR=... -P cli_end_to_end.cmake
 string(REPLACE "|" ";" EMULATOR "${EMULATOR}")
 cmake_minimum_required(VERSION 3.25)
-set(device "ORX DFK 33UX264")
+set(device "ORX Colour 2448")
 set(format "RGB24 (640x480)")
 
 # Runs the host with the given arguments; sets <prefix>_out, <prefix>_err, <prefix>_rc.

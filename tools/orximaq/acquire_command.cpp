@@ -36,6 +36,9 @@ Request checkRequest(const AcquireOptions& options)
 {
     if (options.frames <= 0)
         throw CliError("the frame count must be positive, not " + std::to_string(options.frames));
+    if (!outputFormatAvailable(options.outputFormat))
+        throw CliError(std::string("--output-format ") + outputFormatName(options.outputFormat) +
+                       ": this build cannot write it");
     Request request;
     request.settings = parseSettings(options.settings);
     if (options.region)
@@ -56,7 +59,7 @@ int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions
     const auto region = request.region ? std::optional(applyRegion(*opened.input, *request.region)) : std::nullopt;
 
     const bool showProgress = !options.json && standardOutputIsTerminal();
-    const auto result = acquireInto(*opened.input, options.folder, options.frames, showProgress);
+    const auto result = acquireInto(*opened.input, options.folder, options.frames, showProgress, options.outputFormat);
     opened.input.reset();
     const Notices notices = host.takeNotices();
 

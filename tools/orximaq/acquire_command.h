@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host_context.h"
+#include "output_format.h"
 
 #include <cstdint>
 #include <optional>
@@ -21,6 +22,7 @@ struct AcquireOptions {
     bool json = false;
     std::vector<std::string> settings; // NAME=VALUE, applied in order
     std::optional<std::string> region; // X,Y,W,H
+    OutputFormat outputFormat = OutputFormat::Png;
 };
 
 int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions& options);

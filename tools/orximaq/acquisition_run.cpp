@@ -111,15 +111,18 @@ std::string AcquisitionResult::failure() const
 }
 
 AcquisitionResult acquireInto(imaqsim::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
-                              bool showProgress)
+                              bool showProgress, OutputFormat format)
 {
     AcquisitionResult result;
     result.folder = folder;
+    result.format = format;
     result.region = input.region();
     ProgressBar progress(stdout, "Acquiring", frames, showProgress);
-    FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress);
+    FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress, format);
     result.stats = input.acquire(frames, [&recorder](const imaqsim::FrameView& frame) { recorder(frame); });
     progress.finish();
+    recorder.finish();
+    result.sidecar = recorder.sidecar();
     result.files = recorder.files();
     result.checks = recorder.checks();
     result.firstImage = recorder.firstImage();
@@ -166,6 +169,8 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
                 << result.firstImage->height << ")";
         out << " in " << result.folder.string() << '\n';
     }
+    if (result.sidecar)
+        out << "  raw layout:       " << result.sidecar->filename().string() << '\n';
     if (result.olderFrames > 0)
         out << "  note:             " << result.folder.string() << " also holds " << result.olderFrames
             << " frame files of an earlier run\n";
@@ -179,7 +184,10 @@ Json acquisitionJson(const AcquisitionResult& result)
     Json files = Json::array();
     for (const auto& file : result.files)
         files.push_back(file.filename().string());
-    Json output{{"folder", result.folder.string()}, {"files", std::move(files)}};
+    Json output{{"folder", result.folder.string()},
+                {"format", outputFormatName(result.format)},
+                {"files", std::move(files)},
+                {"sidecar", result.sidecar ? Json(result.sidecar->filename().string()) : Json(nullptr)}};
     if (result.firstImage) {
         output["width"] = result.firstImage->width;
         output["height"] = result.firstImage->height;

@@ -22,6 +22,8 @@ struct AcquisitionResult {
     FrameChecks checks;
     std::optional<Image> firstImage;
     std::optional<std::string> writeError;
+    OutputFormat format = OutputFormat::Png;
+    std::optional<std::filesystem::path> sidecar; // the raw frames' description
     std::int64_t olderFrames = 0;                 // frame files of an earlier run beyond ours
 
     // Every requested frame arrived and was written.
@@ -31,9 +33,10 @@ struct AcquisitionResult {
 };
 
 // Acquires `frames` frames from the open input into `folder` (which must
-// already be prepared), with a progress bar when `showProgress`.
+// already be prepared) as files in `format`, with a progress bar when
+// `showProgress`.
 AcquisitionResult acquireInto(imaqsim::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
-                              bool showProgress);
+                              bool showProgress, OutputFormat format = OutputFormat::Png);
 
 const char* endKey(imaqsim::AcquisitionEnd end);
 

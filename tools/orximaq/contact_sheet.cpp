@@ -1,5 +1,6 @@
 #include "contact_sheet.h"
 
+#include "bitmap_font.h"
 #include "cli_error.h"
 
 #include <algorithm>
@@ -9,6 +10,11 @@ namespace orximaq {
 namespace {
 
 constexpr std::uint8_t kBackground = 40;
+// Labels are light text on a near-black band: legible whatever the tile shows.
+constexpr std::uint8_t kBand = 12;
+constexpr Rgb kLabelText{235, 235, 235};
+constexpr Rgb kTitleText{255, 214, 110};
+constexpr std::int32_t kLinePadding = 3; // pixels above and below each text line
 
 // Box-filtered sample of the source over [from, to) in one dimension.
 struct Span {
@@ -45,6 +51,32 @@ void paste(Image& sheet, const Image& tile, std::int32_t left, std::int32_t top)
                         static_cast<std::size_t>(left) * 3);
 }
 
+void fillRect(Image& sheet, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
+              std::uint8_t grey)
+{
+    for (std::int32_t y = top; y < top + height; ++y)
+        std::fill_n(sheet.pixels.data() + static_cast<std::size_t>(y) * sheet.rowBytes() +
+                        static_cast<std::size_t>(left) * 3,
+                    static_cast<std::size_t>(width) * 3, grey);
+}
+
+std::int32_t lineHeight(const ContactSheetLayout& layout)
+{
+    return kCellHeight * layout.textScale + 2 * kLinePadding;
+}
+
+void drawLabel(Image& sheet, const std::vector<std::string>& label, std::int32_t left, std::int32_t top,
+               const ContactSheetLayout& layout)
+{
+    const std::int32_t line = lineHeight(layout);
+    fillRect(sheet, left, top, layout.tileWidth, line * layout.labelLines, kBand);
+    const std::int32_t textLeft = left + kLinePadding * 2;
+    const std::int32_t room = layout.tileWidth - kLinePadding * 4;
+    for (std::size_t i = 0; i < label.size() && i < static_cast<std::size_t>(layout.labelLines); ++i)
+        drawText(sheet, textLeft, top + static_cast<std::int32_t>(i) * line + kLinePadding,
+                 fitText(label[i], room, layout.textScale), kLabelText, layout.textScale);
+}
+
 } // namespace
 
 Image scaleToFit(const Image& image, std::int32_t width, std::int32_t height)
@@ -65,24 +97,34 @@ Image scaleToFit(const Image& image, std::int32_t width, std::int32_t height)
     return scaled;
 }
 
-Image makeContactSheet(const std::vector<Image>& images, const ContactSheetLayout& layout)
+Image makeContactSheet(const std::vector<ContactTile>& tiles, std::string_view title,
+                       const ContactSheetLayout& layout)
 {
-    if (images.empty())
+    if (tiles.empty())
         throw CliError("a contact sheet needs at least one image");
-    const auto count = static_cast<std::int32_t>(images.size());
+    const auto count = static_cast<std::int32_t>(tiles.size());
     const auto columns = static_cast<std::int32_t>(std::ceil(std::sqrt(static_cast<double>(count))));
     const std::int32_t rows = (count + columns - 1) / columns;
+    const std::int32_t bandHeight = lineHeight(layout) * layout.labelLines;
+    const std::int32_t titleHeight = lineHeight(layout) + layout.margin;
     const std::int32_t cellWidth = layout.tileWidth + layout.margin;
-    const std::int32_t cellHeight = layout.tileHeight + layout.margin;
-    Image sheet{columns * cellWidth + layout.margin, rows * cellHeight + layout.margin, PixelFormat::Rgb24, {}};
+    const std::int32_t cellHeight = layout.tileHeight + bandHeight + layout.margin;
+    Image sheet{columns * cellWidth + layout.margin, titleHeight + rows * cellHeight + layout.margin,
+                PixelFormat::Rgb24, {}};
     sheet.pixels.assign(sheet.rowBytes() * static_cast<std::size_t>(sheet.height), kBackground);
 
+    fillRect(sheet, 0, 0, sheet.width, titleHeight, kBand);
+    drawText(sheet, layout.margin, layout.margin / 2 + kLinePadding,
+             fitText(title, sheet.width - 2 * layout.margin, layout.textScale), kTitleText, layout.textScale);
     for (std::int32_t i = 0; i < count; ++i) {
-        const Image tile = scaleToFit(images[static_cast<std::size_t>(i)], layout.tileWidth, layout.tileHeight);
-        // Centred in its cell.
-        const std::int32_t left = layout.margin + (i % columns) * cellWidth + (layout.tileWidth - tile.width) / 2;
-        const std::int32_t top = layout.margin + (i / columns) * cellHeight + (layout.tileHeight - tile.height) / 2;
-        paste(sheet, tile, left, top);
+        const auto& entry = tiles[static_cast<std::size_t>(i)];
+        const std::int32_t cellLeft = layout.margin + (i % columns) * cellWidth;
+        const std::int32_t cellTop = titleHeight + layout.margin + (i / columns) * cellHeight;
+        const Image tile = scaleToFit(entry.image, layout.tileWidth, layout.tileHeight);
+        // Centred in its cell, above the label band.
+        paste(sheet, tile, cellLeft + (layout.tileWidth - tile.width) / 2,
+              cellTop + (layout.tileHeight - tile.height) / 2);
+        drawLabel(sheet, entry.label, cellLeft, cellTop + layout.tileHeight, layout);
     }
     return sheet;
 }

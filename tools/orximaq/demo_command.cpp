@@ -52,11 +52,13 @@ const imaqsim::FormatRecord& demoFormat(const imaqsim::DeviceRecord& device)
 
 struct CameraFrame {
     std::int32_t deviceId = 0;
+    std::string deviceName;
+    std::string formatName;
     Image image;
 };
 
 std::optional<CameraFrame> tourCamera(HostContext& host, const imaqsim::DeviceRecord& device,
-                                      const std::filesystem::path& demoFolder, std::int64_t frames)
+                                      const std::filesystem::path& demoFolder, const DemoOptions& options)
 {
     const auto folder = demoFolder / (std::to_string(device.id) + "-" + sanitisedName(device.name));
     std::cout << "\nCamera " << device.id << " \"" << device.name << "\"";
@@ -69,13 +71,14 @@ std::optional<CameraFrame> tourCamera(HostContext& host, const imaqsim::DeviceRe
     try {
         const OutputFolder cameraFolder(folder);
         auto opened = openDevice(host, std::to_string(device.id), std::to_string(format.id));
-        const auto result = acquireInto(*opened.input, folder, frames, standardOutputIsTerminal());
+        const auto result = acquireInto(*opened.input, folder, options.frames, standardOutputIsTerminal(),
+                                        options.outputFormat);
         opened.input.reset();
         printAcquisition(std::cout, result);
         if (!result.succeeded())
             std::cout << "  failed: " << result.failure() << '\n';
         if (result.firstImage)
-            return CameraFrame{device.id, *result.firstImage};
+            return CameraFrame{device.id, device.name, format.name, *result.firstImage};
     } catch (...) {
         std::cout << "  skipped: " << currentFailureText() << '\n';
     }
@@ -96,6 +99,9 @@ int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& opti
 {
     if (options.frames <= 0)
         throw CliError("the frame count must be positive, not " + std::to_string(options.frames));
+    if (!outputFormatAvailable(options.outputFormat))
+        throw CliError(std::string("--output-format ") + outputFormatName(options.outputFormat) +
+                       ": this build cannot write it");
     const OutputFolder folder(options.folder);
     const std::filesystem::path& demoFolder = folder.path();
 
@@ -106,18 +112,22 @@ int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& opti
 
     std::vector<CameraFrame> firstFrames;
     for (const auto& device : devices) {
-        if (auto frame = tourCamera(host, device, demoFolder, options.frames))
+        if (auto frame = tourCamera(host, device, demoFolder, options))
             firstFrames.push_back(std::move(*frame));
         printNewNotices(host, std::cout);
     }
     if (firstFrames.empty())
         throw CliError("no camera delivered frames; nothing written to " + demoFolder.string());
 
-    std::vector<Image> images;
+    std::vector<ContactTile> tiles;
     for (const auto& frame : firstFrames)
-        images.push_back(frame.image);
+        tiles.push_back({frame.image,
+                         {"#" + std::to_string(frame.deviceId) + " " + frame.deviceName, frame.formatName,
+                          "frame 1 of " + std::to_string(options.frames)}});
     const auto sheet = demoFolder / kContactSheetName;
-    writePng(sheet, makeContactSheet(images));
+    const std::string title = "ORXImaq demo: first frames of " + std::to_string(tiles.size()) +
+                              (tiles.size() == 1 ? " camera" : " cameras");
+    writePng(sheet, makeContactSheet(tiles, title));
     std::cout << "\nContact sheet: " << sheet.string() << " (first frames of devices " << tileOrder(firstFrames)
               << ")\n"
               << "Demo written to " << demoFolder.string() << '\n';

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host_context.h"
+#include "output_format.h"
 
 #include <cstdint>
 #include <string>
@@ -16,6 +17,7 @@ inline constexpr const char* kContactSheetName = "contact-sheet.png";
 struct DemoOptions {
     std::string folder = kDefaultDemoFolder;
     std::int64_t frames = kDefaultDemoFrameCount;
+    OutputFormat outputFormat = OutputFormat::Png; // of the frames; the contact sheet is PNG
 };
 
 int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& options);

@@ -2,6 +2,7 @@
 
 #include "output_folder.h"
 #include "png_writer.h"
+#include "tiff_writer.h"
 
 #include "platform/imaqkit.h"
 #include "vexsim/pattern.h"
@@ -24,8 +25,9 @@ std::optional<vexsim::PixelLayout> patternLayout(std::uint32_t frameType)
 
 } // namespace
 
-FrameRecorder::FrameRecorder(std::filesystem::path folder, std::vector<SensorOrigin> origins, ProgressBar& progress)
-    : folder_(std::move(folder)), origins_(std::move(origins)), progress_(progress)
+FrameRecorder::FrameRecorder(std::filesystem::path folder, std::vector<SensorOrigin> origins, ProgressBar& progress,
+                             OutputFormat format)
+    : folder_(std::move(folder)), format_(format), origins_(std::move(origins)), progress_(progress)
 {
     if (origins_.empty())
         origins_.push_back({});
@@ -85,14 +87,41 @@ void FrameRecorder::write(const imaqsim::FrameView& frame)
     if (writeError_)
         return;
     try {
-        Image image = imageFromFrame(frame.frameType, frame.width, frame.height, frame.pixels, frame.bytes);
-        const auto path = folder_ / frameFileName(frame.index);
-        writePng(path, image);
+        const auto path = folder_ / frameFileName(frame.index, format_);
+        writeFile(path, frame);
         files_.push_back(path);
-        if (!firstImage_)
-            firstImage_ = std::move(image);
     } catch (const std::exception& error) {
         writeError_ = error.what();
+    }
+}
+
+void FrameRecorder::writeFile(const std::filesystem::path& path, const imaqsim::FrameView& frame)
+{
+    if (format_ == OutputFormat::Raw) {
+        writeRawFrame(path, frame);
+        rawSidecar_.add(path, frame);
+        if (!firstImage_)
+            firstImage_ = imageFromFrame(frame.frameType, frame.width, frame.height, frame.pixels, frame.bytes);
+        return;
+    }
+    Image image = imageFromFrame(frame.frameType, frame.width, frame.height, frame.pixels, frame.bytes);
+    if (format_ == OutputFormat::Tiff)
+        writeTiff(path, image);
+    else
+        writePng(path, image);
+    if (!firstImage_)
+        firstImage_ = std::move(image);
+}
+
+void FrameRecorder::finish()
+{
+    if (rawSidecar_.empty())
+        return;
+    try {
+        sidecar_ = rawSidecar_.write(folder_);
+    } catch (const std::exception& error) {
+        if (!writeError_)
+            writeError_ = error.what();
     }
 }
 

@@ -1,8 +1,10 @@
 // The consumer of an acquisition: checks each frame against the camera's test
-// pattern, writes it as a PNG file and shows progress.
+// pattern, writes it as a PNG, TIFF or raw file and shows progress.
 #pragma once
 
 #include "image.h"
+#include "output_format.h"
+#include "raw_writer.h"
 #include "progress_bar.h"
 
 #include "imaqsim/acquisition.h"
@@ -34,22 +36,30 @@ class FrameRecorder {
 public:
     // `origins`: where the frames' top-left pixel may lie on the sensor, the
     // most likely first; a frame is whole when it matches the pattern at one.
-    FrameRecorder(std::filesystem::path folder, std::vector<SensorOrigin> origins, ProgressBar& progress);
+    FrameRecorder(std::filesystem::path folder, std::vector<SensorOrigin> origins, ProgressBar& progress,
+                  OutputFormat format = OutputFormat::Png);
 
     // The acquisition's consumer. A failure to write a file does not end the
     // acquisition: it is kept (see writeError) and no further file is written.
     void operator()(const imaqsim::FrameView& frame);
+    // After the last frame: writes the raw sidecar when raw frames were written.
+    void finish();
 
     const std::vector<std::filesystem::path>& files() const { return files_; }
     const FrameChecks& checks() const { return checks_; }
     const std::optional<Image>& firstImage() const { return firstImage_; }
     const std::optional<std::string>& writeError() const { return writeError_; }
+    const std::optional<std::filesystem::path>& sidecar() const { return sidecar_; }
 
 private:
     void check(const imaqsim::FrameView& frame);
     void write(const imaqsim::FrameView& frame);
+    void writeFile(const std::filesystem::path& path, const imaqsim::FrameView& frame);
 
     std::filesystem::path folder_;
+    OutputFormat format_;
+    RawSidecar rawSidecar_;
+    std::optional<std::filesystem::path> sidecar_;
     std::vector<SensorOrigin> origins_;
     ProgressBar& progress_;
     std::vector<std::filesystem::path> files_;

@@ -6,6 +6,7 @@
 #include "imaqsim/host_error.h"
 #include "vexsim/vexsim.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace orximaq {
@@ -37,13 +38,17 @@ HostContext::HostContext(const GlobalOptions& options, NoticeLog& log)
 {
     if (!options.rigFile.empty())
         installRigFile(options.rigFile);
+    // The camera library reads the GenICam interfaces when it starts.
+    if (!options.genicam.empty())
+        setenv("ORX_GENICAM", options.genicam.c_str(), 1);
     try {
         session_.emplace(imaqsim::Session::load(adaptorPath_));
     } catch (const imaqsim::HostError& error) {
-        // The camera library refuses to start only over a bad ORX_SIM_RIG.
+        // The camera library refuses to start over a bad ORX_SIM_RIG, or GenICam
+        // cameras it cannot search for (none in this build, an unknown interface).
         const std::string rigProblem = vexsim::lastInitError();
         if (!rigProblem.empty())
-            throw CliError("the rig named by ORX_SIM_RIG cannot be used: " + rigProblem);
+            throw CliError("the camera library cannot start: " + rigProblem);
         throw CliError(error.what());
     }
 }

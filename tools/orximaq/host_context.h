@@ -13,6 +13,7 @@ namespace orximaq {
 
 struct GlobalOptions {
     std::string rigFile;      // empty: ORX_SIM_RIG or the default rig
+    std::string genicam;      // GenICam interfaces to search as well (ORX_GENICAM)
     std::string adaptorPath;  // empty: the module beside the executable
     bool checkLeaks = false;
 };

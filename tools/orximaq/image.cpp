@@ -28,6 +28,12 @@ std::size_t Image::rowBytes() const
     return static_cast<std::size_t>(width) * bytesPerPixel(format);
 }
 
+bool hasWholePixels(const Image& image)
+{
+    return image.width > 0 && image.height > 0 &&
+           image.pixels.size() == image.rowBytes() * static_cast<std::size_t>(image.height);
+}
+
 std::optional<PixelFormat> pixelFormatForFrameType(std::uint32_t frameType)
 {
     switch (frameType) {

@@ -21,6 +21,8 @@ struct Image {
 };
 
 std::size_t bytesPerPixel(PixelFormat format);
+// Whether the image has a size and exactly the pixels its size needs.
+bool hasWholePixels(const Image& image);
 int bitDepth(PixelFormat format);
 
 // The image format for a host frame type; none for a type the host does not define.

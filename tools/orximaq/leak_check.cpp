@@ -1,7 +1,7 @@
 #include "leak_check.h"
 
 #include "imaqsim/accounting.h"
-#include "platform/win32_seam.h"
+#include "win32sim/win32_seam.h"
 #include "vexsim/com_objects.h"
 #include "vexsim/vexsim.h"
 

@@ -12,6 +12,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <map>
+
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -45,7 +47,7 @@ std::optional<std::string> unknownCommand(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "--rig" || word == "--adaptor") {
+        if (word == "--rig" || word == "--adaptor" || word == "--genicam") {
             ++i;
             continue;
         }
@@ -57,6 +59,19 @@ std::optional<std::string> unknownCommand(int argc, char** argv)
         return word;
     }
     return std::nullopt;
+}
+
+// --output-format for a command that writes frames.
+void addOutputFormat(CLI::App& command, orximaq::OutputFormat& format)
+{
+    static const std::map<std::string, orximaq::OutputFormat> formats{
+        {"png", orximaq::OutputFormat::Png}, {"tiff", orximaq::OutputFormat::Tiff}, {"raw", orximaq::OutputFormat::Raw}};
+    command
+        .add_option("--output-format", format,
+                    "File format of the frames: png (default; 16-bit grey kept), tiff (uncompressed, every sample "
+                    "kept exactly) or raw (the bytes as delivered, described by frames.json).")
+        ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case))
+        ->type_name("png|tiff|raw");
 }
 
 struct Commands {
@@ -74,6 +89,10 @@ void addGlobalOptions(CLI::App& app, Commands& commands)
                    "Simulated cameras to use: a JSON rig file (see docs/rig-format.md), installed before "
                    "the adaptor starts. Default: the file named by ORX_SIM_RIG, else the built-in rig.")
         ->type_name("FILE");
+    app.add_option("--genicam", commands.global.genicam,
+                   "GenICam cameras to list after the rig's: the Aravis interfaces to search, comma-separated "
+                   "(Fake, GigEVision, USB3Vision; see docs/genicam.md). Default: ORX_GENICAM.")
+        ->type_name("INTERFACES");
     app.add_option("--adaptor", commands.global.adaptorPath,
                    "The adaptor module to load. Default: ORXImaq.so (ORXImaq.dll on Windows) in the folder "
                    "of this program.")
@@ -119,13 +138,13 @@ void addAcquire(CLI::App& app, Commands& commands)
     auto& options = commands.acquire;
     auto* command = app.add_subcommand(
         "acquire", "Acquire frames from a device in a format and write them as PNG files "
-                   "(frame-0001.png, ...), then print a summary.");
+                   "(frame-0001.png, ...; or TIFF or raw, see --output-format), then print a summary.");
     command->add_option("DEVICE", options.device, "Device ID or name, as `devices` lists it.")->required();
     command->add_option("FORMAT", options.format, "Format ID or name, as `devices` lists it.")->required();
     command->add_option("-n,--frames", options.frames, "Number of frames to acquire (at least 1).")
         ->capture_default_str();
     command->add_option("-o,--output", options.folder,
-                        "Folder for the PNG files; created when missing.")
+                        "Folder for the frame files; created when missing.")
         ->type_name("DIR")
         ->capture_default_str();
     command->add_option("--set", options.settings,
@@ -136,6 +155,7 @@ void addAcquire(CLI::App& app, Commands& commands)
     command->add_option("--roi", options.region,
                         "Region of interest in pixels. The summary shows the region the adaptor applied.")
         ->type_name("X,Y,W,H");
+    addOutputFormat(*command, options.outputFormat);
     command->add_flag("--json", options.json, "Print one JSON document instead of text (no progress bar).");
     command->callback([&commands] {
         commands.run = [&commands](orximaq::NoticeLog& log) {
@@ -154,6 +174,7 @@ void addDemo(CLI::App& app, Commands& commands)
         ->capture_default_str();
     command->add_option("-n,--frames", commands.demo.frames, "Frames per camera (at least 1).")
         ->capture_default_str();
+    addOutputFormat(*command, commands.demo.outputFormat);
     command->callback([&commands] {
         commands.run = [&commands](orximaq::NoticeLog& log) {
             return orximaq::runDemo(commands.global, log, commands.demo);

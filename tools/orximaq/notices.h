@@ -4,7 +4,7 @@
 #pragma once
 
 #include "imaqsim/warnings.h"
-#include "platform/win32_seam.h"
+#include "win32sim/win32_seam.h"
 
 #include <mutex>
 #include <vector>

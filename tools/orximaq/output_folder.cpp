@@ -16,12 +16,21 @@ constexpr const char* kProbeName = ".orximaq-write-test";
     throw CliError("cannot write to output folder " + folder.string() + ": " + reason);
 }
 
+// The extension of a frame file name in any output format, or empty.
+std::string_view frameSuffixOf(std::string_view name)
+{
+    for (const auto format : {OutputFormat::Png, OutputFormat::Tiff, OutputFormat::Raw})
+        if (name.ends_with(frameExtension(format)))
+            return frameExtension(format);
+    return {};
+}
+
 // The frame number of a name like "frame-0042.png", or 0 for any other name.
 std::int64_t frameNumberOf(const std::string& name)
 {
     constexpr std::string_view prefix = "frame-";
-    constexpr std::string_view suffix = ".png";
-    if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) || !name.ends_with(suffix))
+    const std::string_view suffix = frameSuffixOf(name);
+    if (suffix.empty() || name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix))
         return 0;
     std::int64_t number = 0;
     for (std::size_t i = prefix.size(); i < name.size() - suffix.size(); ++i) {
@@ -105,10 +114,10 @@ OutputFolder::~OutputFolder()
     }
 }
 
-std::string frameFileName(std::int64_t index)
+std::string frameFileName(std::int64_t index, OutputFormat format)
 {
     char name[32];
-    std::snprintf(name, sizeof name, "frame-%04lld.png", static_cast<long long>(index + 1));
+    std::snprintf(name, sizeof name, "frame-%04lld%s", static_cast<long long>(index + 1), frameExtension(format));
     return name;
 }
 

@@ -1,6 +1,8 @@
 // The folders the command-line host writes its images into.
 #pragma once
 
+#include "output_format.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -28,10 +30,12 @@ private:
     std::filesystem::path topCreated_; // the outermost folder this run created, if any
 };
 
-// "frame-0001.png" for index 0; at least four digits.
-std::string frameFileName(std::int64_t index);
+// "frame-0001.png" for index 0 (".tif", ".raw" in those formats); at least
+// four digits.
+std::string frameFileName(std::int64_t index, OutputFormat format = OutputFormat::Png);
 
-// Files named like frames that an earlier run left beyond the first `count`.
+// Files named like frames (in any output format) that an earlier run left
+// beyond the first `count`.
 std::int64_t countOlderFrames(const std::filesystem::path& folder, std::int64_t count);
 
 } // namespace orximaq

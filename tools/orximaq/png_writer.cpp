@@ -1,8 +1,7 @@
 #include "png_writer.h"
 
-#include "interrupts.h"
-
 #include "cli_error.h"
+#include "file_replacement.h"
 
 #if defined(ORX_HAVE_LIBPNG)
 #include <png.h>
@@ -14,8 +13,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
-#include <system_error>
 
 namespace orximaq {
 namespace {
@@ -84,24 +81,9 @@ bool encode(std::FILE* file, const Image& image, PngFailure& failure)
 }
 #endif
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-std::FILE* openForWriting(const std::filesystem::path& path)
-{
-#if defined(_WIN32)
-    return _wfopen(path.c_str(), L"wb");
-#else
-    return std::fopen(path.c_str(), "wb");
-#endif
-}
-
 void checkImage(const std::filesystem::path& path, const Image& image)
 {
-    const bool sizeOk = image.width > 0 && image.height > 0 &&
-                        image.pixels.size() == image.rowBytes() * static_cast<std::size_t>(image.height);
-    if (!sizeOk)
+    if (!hasWholePixels(image))
         throw CliError("cannot write " + path.string() + ": the image has no pixels or the wrong number of them");
 }
 
@@ -110,33 +92,20 @@ void checkImage(const std::filesystem::path& path, const Image& image)
 void writePng(const std::filesystem::path& path, const Image& image)
 {
     checkImage(path, image);
-    std::filesystem::path partial = path;
-    partial += ".part";
-    const PartialFileMark mark(partial);
-    std::unique_ptr<std::FILE, FileCloser> file(openForWriting(partial));
-    if (!file)
-        throw CliError("cannot write " + path.string() + ": " + std::strerror(errno));
-
-    PngFailure failure;
-    const bool encoded = encode(file.get(), image, failure);
-    int error = 0;
-    if (encoded && (std::fflush(file.get()) != 0 || std::ferror(file.get())))
-        error = errno != 0 ? errno : EIO;
-    if (std::fclose(file.release()) != 0 && error == 0)
-        error = errno != 0 ? errno : EIO;
-    if (!encoded || error != 0) {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
-        const std::string reason = !encoded ? failure.message : std::strerror(error);
-        throw CliError("cannot write " + path.string() + ": " + reason);
-    }
-    std::error_code renameError;
-    std::filesystem::rename(partial, path, renameError);
-    if (renameError) {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
-        throw CliError("cannot write " + path.string() + ": " + renameError.message());
-    }
+    writeReplacing(path, [&](const std::filesystem::path& partial) {
+        FilePtr file(openForWriting(partial));
+        if (!file)
+            throw CliError("cannot write " + path.string() + ": " + std::strerror(errno));
+        PngFailure failure;
+        const bool encoded = encode(file.get(), image, failure);
+        int error = 0;
+        if (encoded && (std::fflush(file.get()) != 0 || std::ferror(file.get())))
+            error = errno != 0 ? errno : EIO;
+        if (std::fclose(file.release()) != 0 && error == 0)
+            error = errno != 0 ? errno : EIO;
+        if (!encoded || error != 0)
+            throw CliError("cannot write " + path.string() + ": " + (!encoded ? failure.message : std::strerror(error)));
+    });
 }
 
 } // namespace orximaq

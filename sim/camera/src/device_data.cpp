@@ -14,11 +14,12 @@ ListFault listFault(const DeviceFaults& faults, ListKind kind)
 
 namespace Vexlib::detail {
 
-DeviceData::DeviceData(vexsim::DeviceSpec deviceSpec, vexsim::Size sensorSize)
+DeviceData::DeviceData(vexsim::DeviceSpec deviceSpec, vexsim::Size sensorSize,
+                       std::shared_ptr<vexsim::CameraBackend> cameraBackend)
     : spec(std::move(deviceSpec)), sensor(sensorSize),
       properties(std::make_shared<vexsim::PropertyStore>(
           spec.properties, spec.faults.properties, vexsim::listFault(spec.faults, vexsim::ListKind::Properties))),
-      faults_(spec.faults)
+      backend(std::move(cameraBackend)), faults_(spec.faults)
 {
 }
 

@@ -45,6 +45,18 @@ vexsim::StreamSetup streamSetup(const GrabberState& state, const vexsim::DeviceF
     return setup;
 }
 
+vexsim::StreamRequest streamRequest(const GrabberState& state, const vexsim::StreamSetup& setup)
+{
+    vexsim::StreamRequest request;
+    request.colorformat = state.format.data()->colorformat;
+    request.layout = setup.layout;
+    request.size = setup.size;
+    request.roiFormat = setup.roiFormat;
+    request.fps = state.fps;
+    request.bufferCount = setup.bufferCount;
+    return request;
+}
+
 } // namespace
 
 GrabberListener::~GrabberListener() = default;
@@ -124,7 +136,12 @@ bool Grabber::startLive(bool)
     const auto faults = state_->device->faults();
     if (faults.refuseLive) return false;
     if (faults.liveThrows) throw StatusCode{*faults.liveThrows};
-    state_->stream = std::make_unique<vexsim::LiveStream>(*state_, streamSetup(*state_, faults));
+    auto setup = streamSetup(*state_, faults);
+    if (const auto& backend = state_->device->backend) {
+        setup.source = backend->start(streamRequest(*state_, setup));
+        if (!setup.source) return false;
+    }
+    state_->stream = std::make_unique<vexsim::LiveStream>(*state_, std::move(setup));
     return true;
 }
 

@@ -2,6 +2,7 @@
 // formats, channels and format descriptions.
 #pragma once
 
+#include "camera_backend.h"
 #include "property_store.h"
 
 #include "platform/vexlib.h"
@@ -25,7 +26,8 @@ namespace Vexlib::detail {
 // as long as an item or grabber still refers to it); its property values live
 // in its property store for as long.
 struct DeviceData {
-    DeviceData(vexsim::DeviceSpec deviceSpec, vexsim::Size sensorSize);
+    DeviceData(vexsim::DeviceSpec deviceSpec, vexsim::Size sensorSize,
+               std::shared_ptr<vexsim::CameraBackend> cameraBackend = nullptr);
 
     vexsim::DeviceFaults faults() const;
     void setFaults(vexsim::DeviceFaults faults);
@@ -33,6 +35,7 @@ struct DeviceData {
     const vexsim::DeviceSpec spec;
     const vexsim::Size sensor;
     const std::shared_ptr<vexsim::PropertyStore> properties;
+    const std::shared_ptr<vexsim::CameraBackend> backend; // null: simulated
 
 private:
     mutable std::mutex faultsMutex_;

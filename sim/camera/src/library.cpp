@@ -1,6 +1,7 @@
 #include "library.h"
 
 #include "format_selection.h"
+#include "genicam_source.h"
 #include "simulation_counters.h"
 
 #include "vexsim/vexsim.h"
@@ -20,6 +21,7 @@ std::atomic<std::int64_t> framesDelivered{0};
 std::atomic<std::int64_t> framesSkipped{0};
 std::atomic<bool> freeRunning{false};
 std::atomic<bool> patternGeneration{true};
+std::atomic<FillObserver> fillObserver{nullptr};
 } // namespace counters
 
 namespace {
@@ -52,12 +54,33 @@ std::optional<Rig> Library::rigInForce()
     }
 }
 
-void Library::build(const Rig& rig)
+// The rig's GenICam cameras, with those that ORX_GENICAM names as well.
+static std::optional<GenicamSpec> genicamOf(const Rig& rig)
+{
+    auto spec = rig.genicam;
+    if (auto fromEnvironment = genicamFromEnvironment()) {
+        if (!spec) spec = GenicamSpec{};
+        for (auto& name : fromEnvironment->interfaces) spec->interfaces.push_back(std::move(name));
+    }
+    return spec;
+}
+
+bool Library::build(const Rig& rig)
 {
     devices_.clear();
     for (const DeviceSpec& device : rig.devices)
         devices_.push_back(std::make_shared<Vexlib::detail::DeviceData>(device, sensorOf(device)));
     deviceList_ = rig.deviceList;
+    const auto genicam = genicamOf(rig);
+    if (!genicam) return true;
+    auto found = discoverGenicam(*genicam);
+    if (!found.error.empty()) {
+        lastInitError_ = found.error;
+        std::fprintf(stderr, "vexlib: %s\n", found.error.c_str());
+        return false;
+    }
+    for (auto& device : found.devices) devices_.push_back(std::move(device));
+    return true;
 }
 
 bool Library::init()
@@ -66,8 +89,8 @@ bool Library::init()
     if (initCount_++ > 0) return lastInitError_.empty();
     lastInitError_.clear();
     const auto rig = rigInForce();
-    build(rig ? *rig : Rig{});
-    return rig.has_value();
+    const bool built = build(rig ? *rig : Rig{});
+    return rig.has_value() && built;
 }
 
 void Library::exit()
@@ -96,7 +119,7 @@ void Library::install(Rig rig)
     installed_ = std::move(rig);
     if (initCount_ > 0) {
         lastInitError_.clear();
-        build(*installed_);
+        (void)build(*installed_);
     }
 }
 
@@ -170,6 +193,7 @@ void setFreeRunning(bool freeRunning) { counters::freeRunning = freeRunning; }
 bool isFreeRunning() { return counters::freeRunning; }
 void setPatternGeneration(bool generate) { counters::patternGeneration = generate; }
 bool isPatternGenerationOn() { return counters::patternGeneration; }
+void setFillObserver(void (*observer)(std::uint32_t frameNumber)) { counters::fillObserver = observer; }
 
 std::int64_t liveGrabbers() { return counters::liveGrabbers; }
 std::int64_t runningStreams() { return counters::runningStreams; }

@@ -40,7 +40,8 @@ private:
     Library() = default;
     // Which rig InitLibrary uses; none (and the reason) when ORX_SIM_RIG is bad.
     std::optional<Rig> rigInForce();
-    void build(const Rig& rig);
+    // False (and lastInitError_ set) when the rig's GenICam cameras cannot be searched for.
+    bool build(const Rig& rig);
 
     mutable std::mutex mutex_;
     int initCount_ = 0;

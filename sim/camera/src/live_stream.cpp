@@ -17,6 +17,8 @@ using Clock = std::chrono::steady_clock;
 // A device without a frame-rate list still streams, at this rate.
 constexpr double kFallbackFps = 30.0;
 constexpr auto kSnapModeIdle = std::chrono::milliseconds(1);
+// How long a camera stream waits for a frame before it looks at stop requests.
+constexpr auto kSourceWait = std::chrono::milliseconds(50);
 
 thread_local LiveStream* tCurrentStream = nullptr;
 
@@ -33,7 +35,7 @@ LiveStream::LiveStream(Vexlib::detail::GrabberState& grabber, StreamSetup setup)
 {
     for (std::int32_t i = 0; i < setup_.bufferCount; ++i)
         buffers_.push_back(Vexlib::refcount_ptr<SimMemBuffer>::make(setup_.layout, setup_.size));
-    if (!counters::patternGeneration) {
+    if (!counters::patternGeneration && !setup_.source) {
         const Size offset = windowOffset();
         const auto adjust = adjustOf(*setup_.device->properties);
         for (const auto& buffer : buffers_)
@@ -68,6 +70,12 @@ LiveStream* LiveStream::current()
 void LiveStream::run()
 {
     tCurrentStream = this;
+    if (setup_.source) {
+        runFromSource();
+        ended_ = true;
+        tCurrentStream = nullptr;
+        return;
+    }
     auto deadline = Clock::now();
     std::uint32_t frameNumber = 0;
     while (waitForNextFrame(deadline)) {
@@ -86,6 +94,7 @@ void LiveStream::run()
             pattern::fill(setup_.layout, buffer->getPtr(), setup_.size.cx, setup_.size.cy, offset.cx, offset.cy,
                           frameNumber, adjustOf(*setup_.device->properties));
         }
+        if (const auto observer = counters::fillObserver.load()) observer(frameNumber);
         deliver(buffer, frameNumber);
         ++counters::framesDelivered;
         ++frameNumber;
@@ -96,6 +105,31 @@ void LiveStream::run()
     }
     ended_ = true;
     tCurrentStream = nullptr;
+}
+
+// A camera's frames: each goes into the next free buffer of the ring; with
+// none free (or in snap mode) the frame is dropped, so that the camera's own
+// ring never fills up.
+void LiveStream::runFromSource()
+{
+    while (!stopRequested_) {
+        const bool snapping = setup_.sink && setup_.sink->snapMode;
+        const auto index = snapping ? std::nullopt : nextFreeBuffer();
+        std::uint32_t frameNumber = 0;
+        std::uint8_t* pixels = index ? buffers_[*index]->getPtr() : nullptr;
+        const auto next = setup_.source->next(pixels, kSourceWait, frameNumber);
+        if (next == FrameSource::Next::Lost) {
+            reportLoss();
+            return;
+        }
+        if (next != FrameSource::Next::Frame) continue;
+        if (!index) {
+            if (!snapping) ++counters::framesSkipped;
+            continue;
+        }
+        deliver(Vexlib::refcount_ptr<Vexlib::MemBuffer>(buffers_[*index]), frameNumber);
+        ++counters::framesDelivered;
+    }
 }
 
 bool LiveStream::waitForNextFrame(Clock::time_point& deadline)
@@ -143,15 +177,16 @@ Size LiveStream::windowOffset() const
 
 // An exception from a listener must not end the process: the library drops
 // it and goes on with the next listener.
+// The listeners are copied into a list kept between frames, so that a frame
+// allocates nothing once the list has room for them.
 void LiveStream::deliver(const Vexlib::refcount_ptr<Vexlib::MemBuffer>& buffer, std::uint32_t frameNumber)
 {
     std::lock_guard dispatch(grabber_.dispatchMutex);
-    std::vector<Vexlib::detail::ListenerEntry> listeners;
     {
         std::lock_guard lock(grabber_.mutex);
-        listeners = grabber_.listeners;
+        listeners_.assign(grabber_.listeners.begin(), grabber_.listeners.end());
     }
-    for (const auto& entry : listeners) {
+    for (const auto& entry : listeners_) {
         if (stopRequested_) break;
         if (!(entry.mask & Vexlib::eFRAMEREADY)) continue;
         try {

@@ -2,6 +2,7 @@
 // sink's layout and hands it to the listeners, paced by the frame rate.
 #pragma once
 
+#include "camera_backend.h"
 #include "item_data.h"
 #include "sim_mem_buffer.h"
 
@@ -18,6 +19,7 @@
 
 namespace Vexlib::detail {
 struct GrabberState;
+struct ListenerEntry;
 struct SinkState;
 } // namespace Vexlib::detail
 
@@ -32,6 +34,7 @@ struct StreamSetup {
     bool roiFormat = false;
     std::int32_t bufferCount = 1;
     std::optional<std::int64_t> lostAfterFrames;
+    std::unique_ptr<FrameSource> source; // a real camera's frames; null: the pattern
 };
 
 class LiveStream {
@@ -53,6 +56,7 @@ public:
 
 private:
     void run();
+    void runFromSource();
     bool waitForNextFrame(std::chrono::steady_clock::time_point& deadline);
     std::optional<std::size_t> nextFreeBuffer();
     Size windowOffset() const;
@@ -63,6 +67,7 @@ private:
     const StreamSetup setup_;
     std::vector<Vexlib::refcount_ptr<SimMemBuffer>> buffers_;
     std::size_t nextBuffer_ = 0;
+    std::vector<Vexlib::detail::ListenerEntry> listeners_; // delivery thread only
 
     std::mutex wakeMutex_;
     std::condition_variable wake_;

@@ -52,7 +52,7 @@ protected:
     {
         const com::SlotFault fault = faultAt(slot);
         if (fault.fails()) return fault.status;
-        const HRESULT status = store_->withElement(node_.item, node_.element, write);
+        const HRESULT status = store_->writeElement(node_.item, node_.element, write);
         return FAILED(status) ? status : fault.successStatus();
     }
 

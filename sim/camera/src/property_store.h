@@ -29,6 +29,18 @@ struct PropertyNode {
     std::size_t element = 0;
 };
 
+// Keeps the elements of a store in step with a real camera: a read refreshes
+// the element from the camera first; a write goes to the camera and is kept
+// only when the camera accepts it. Called with the store's lock held.
+class ElementBinding {
+public:
+    virtual ~ElementBinding() = default;
+    virtual void refresh(std::size_t item, std::size_t element, ElementSpec& spec) = 0;
+    // `spec` holds the written value; answers the camera's verdict and may
+    // correct `spec` to what the camera took.
+    virtual HRESULT commit(std::size_t item, std::size_t element, ElementSpec& spec) = 0;
+};
+
 // Must be owned by a std::shared_ptr: the COM objects share it.
 class VEXLIB_API PropertyStore : public std::enable_shared_from_this<PropertyStore> {
 public:
@@ -54,6 +66,9 @@ public:
     // the value's distance from its default; gain is 1 at the default and
     // moves by 1 over the whole range (never below 0).
     PatternAdjust patternAdjust() const;
+
+    // Before the store is first used.
+    void bind(std::shared_ptr<ElementBinding> binding) { binding_ = std::move(binding); }
 
     void setFaults(std::vector<PropertyFault> faults);
     void setItemsFault(ListFault itemsFault);
@@ -84,7 +99,25 @@ public:
     decltype(auto) withElement(std::size_t item, std::size_t element, Action&& action)
     {
         std::lock_guard lock(mutex_);
-        return action(items_.at(item).elements.at(element));
+        ElementSpec& spec = items_.at(item).elements.at(element);
+        if (binding_) binding_->refresh(item, element, spec);
+        return action(spec);
+    }
+
+    // Runs `write` on a copy of the element; the copy replaces the element
+    // when `write` and the bound camera both accept it.
+    template <class Write>
+    HRESULT writeElement(std::size_t item, std::size_t element, Write&& write)
+    {
+        std::lock_guard lock(mutex_);
+        ElementSpec& spec = items_.at(item).elements.at(element);
+        if (!binding_) return write(spec);
+        binding_->refresh(item, element, spec);
+        ElementSpec changed = spec;
+        HRESULT status = write(changed);
+        if (SUCCEEDED(status)) status = binding_->commit(item, element, changed);
+        if (SUCCEEDED(status)) spec = std::move(changed);
+        return status;
     }
 
 private:
@@ -96,6 +129,7 @@ private:
     std::vector<ItemSpec> items_;
     std::vector<PropertyFault> faults_;
     ListFault itemsFault_;
+    std::shared_ptr<ElementBinding> binding_;
 };
 
 } // namespace vexsim

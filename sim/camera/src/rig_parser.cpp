@@ -3,11 +3,10 @@
 #include "rig_parser.h"
 
 #include "format_selection.h"
+#include "rig_file.h"
 
 #include "vexsim/vexsim.h"
 
-#include <fstream>
-#include <sstream>
 
 namespace vexsim {
 namespace {
@@ -150,10 +149,20 @@ void parseRigFaults(const RigJsonNode& node, Rig& rig)
     object.finish();
 }
 
+GenicamSpec parseGenicam(const RigJsonNode& node)
+{
+    RigJsonObject object(node);
+    GenicamSpec genicam;
+    genicam.interfaces = object.required("interfaces").asStrings();
+    object.finish();
+    return genicam;
+}
+
 Rig parseRigObject(const RigJsonNode& root)
 {
     RigJsonObject object(root);
     Rig rig;
+    if (auto genicam = object.optional("genicam")) rig.genicam = parseGenicam(*genicam);
     const RigJsonNode devices = object.required("devices");
     for (const auto& element : devices.asArray()) {
         DeviceSpec device = parseDevice(element);
@@ -210,12 +219,7 @@ Rig parseRig(std::string_view text, std::string_view origin)
 
 Rig loadRigFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw RigError(path + ": cannot open the rig file");
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) throw RigError(path + ": cannot read the rig file");
-    return parseRig(text.str(), path);
+    return parseRig(readRigFileText(path), path);
 }
 
 } // namespace vexsim

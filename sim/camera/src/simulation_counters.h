@@ -15,5 +15,7 @@ extern std::atomic<std::int64_t> framesSkipped;
 
 extern std::atomic<bool> freeRunning;
 extern std::atomic<bool> patternGeneration;
+using FillObserver = void (*)(std::uint32_t frameNumber);
+extern std::atomic<FillObserver> fillObserver;
 
 } // namespace vexsim::counters

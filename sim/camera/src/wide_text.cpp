@@ -2,19 +2,20 @@
 
 #include "com_text.h"
 
-#include "platform/task_mem.h"
-
 #include <algorithm>
+#include <new>
 
 namespace vexsim {
 
 WCHAR* wideTaskMemCopy(std::string_view text)
 {
     const com::WideString wide = com::utf8ToUtf16(text);
-    auto block = orx::TaskMem<WCHAR>::allocate(wide.size() + 1);
-    std::copy(wide.begin(), wide.end(), block.get());
-    block.get()[wide.size()] = u'\0';
-    return block.detach();
+    // Nothing between the allocation and the return can throw: no holder needed.
+    auto* block = static_cast<WCHAR*>(CoTaskMemAlloc((wide.size() + 1) * sizeof(WCHAR)));
+    if (!block) throw std::bad_alloc();
+    std::copy(wide.begin(), wide.end(), block);
+    block[wide.size()] = u'\0';
+    return block;
 }
 
 } // namespace vexsim

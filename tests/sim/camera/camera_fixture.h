@@ -4,10 +4,10 @@
 
 #include "support/leak_check.h"
 
-#include "platform/bstr.h"
-#include "platform/com_ptr.h"
-#include "platform/task_mem.h"
-#include "platform/to_utf8.h"
+#include "common/bstr.h"
+#include "common/com_ptr.h"
+#include "common/task_mem.h"
+#include "common/to_utf8.h"
 #include "platform/vexlib.h"
 #include "vexsim/vexsim.h"
 
@@ -139,9 +139,9 @@ inline void setSwitch(const Vexlib::Grabber& grabber, const GUID& item, const GU
     ASSERT_EQ(state->put_Switch(on ? VARIANT_TRUE : VARIANT_FALSE), S_OK);
 }
 
-inline constexpr const char* kColourCamera = "ORX DFK 33UX264";
-inline constexpr const char* kRoiCamera = "ORX DMK 37BUX287";
-inline constexpr const char* kConverter = "ORX DFG/USB2pro";
+inline constexpr const char* kColourCamera = "ORX Colour 2448";
+inline constexpr const char* kRoiCamera = "ORX Mono ROI 1280";
+inline constexpr const char* kConverter = "ORX Video Converter";
 inline constexpr const char* kEdgeDevice = "ORX Edge Probe";
 
 } // namespace vexsim::test

@@ -1,7 +1,7 @@
 #include "camera_fixture.h"
 
-#include "platform/bstr.h"
-#include "platform/com_ptr.h"
+#include "common/bstr.h"
+#include "common/com_ptr.h"
 #include "platform/vexlib_properties.h"
 
 #include <cstdlib>

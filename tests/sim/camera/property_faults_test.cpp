@@ -2,7 +2,7 @@
 // statuses on the finds, and slots that answer S_OK but deliver nothing.
 #include "property_test_support.h"
 
-#include "platform/win32_seam.h"
+#include "win32sim/win32_seam.h"
 
 namespace vexsim::test {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "../../../sim/camera/src/property_store.h"
 
-#include "platform/bstr.h"
-#include "platform/com_ptr.h"
-#include "platform/task_mem.h"
+#include "common/bstr.h"
+#include "common/com_ptr.h"
+#include "common/task_mem.h"
 #include "platform/vexlib_properties.h"
 #include "support/leak_check.h"
 #include "vexsim/com_objects.h"

@@ -2,7 +2,7 @@
 // QueryInterface, names and identifiers, collection positions.
 #include "property_test_support.h"
 
-#include "platform/win32_seam.h"
+#include "win32sim/win32_seam.h"
 
 namespace vexsim::test {
 namespace {

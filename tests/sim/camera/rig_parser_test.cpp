@@ -211,7 +211,7 @@ TEST_F(RigParserTest, UnreadableFileIsNamed)
         loadRigFile("/nonexistent/rig.json");
         FAIL() << "no error";
     } catch (const RigError& error) {
-        EXPECT_EQ(std::string(error.what()), "/nonexistent/rig.json: cannot open the rig file");
+        EXPECT_EQ(std::string(error.what()).rfind("/nonexistent/rig.json: cannot open the rig file", 0), 0u);
     }
 }
 

@@ -419,6 +419,42 @@ TEST_F(StreamingTest, PrefilledBuffersWithoutGeneration)
     }
 }
 
+std::atomic<std::uint32_t> gLastFilled{0};
+std::atomic<int> gFills{0};
+
+void noteFill(std::uint32_t frameNumber)
+{
+    gLastFilled = frameNumber;
+    ++gFills;
+}
+
+// The fill observer hears of every frame before its listeners do, with the
+// same number; a listener added while live joins the kept listener list.
+TEST_F(StreamingTest, FillObserverPrecedesEveryDelivery)
+{
+    struct ObserverGuard {
+        ObserverGuard() { setFillObserver(noteFill); }
+        ~ObserverGuard() { setFillObserver(nullptr); }
+    } guard;
+    gFills = 0;
+    std::atomic<int> mismatches{0};
+    listener.onFrame = [&](Grabber&, std::uint32_t frameNumber) {
+        if (gLastFilled.load() != frameNumber) ++mismatches;
+    };
+    RecordingListener late; // outlives the grabber, which stops streaming first
+    Grabber grabber;
+    prepare(grabber, "Mono", "Y800 (160x120)", std::nullopt);
+    ASSERT_TRUE(grabber.startLive(false));
+    ASSERT_TRUE(listener.waitForFrames(3));
+    ASSERT_TRUE(grabber.addListener(&late, Vexlib::eFRAMEREADY));
+    ASSERT_TRUE(late.waitForFrames(3));
+    grabber.stopLive();
+    EXPECT_EQ(mismatches.load(), 0);
+    EXPECT_GE(gFills.load(), static_cast<int>(listener.frameCount()));
+    EXPECT_LE(gFills.load(), static_cast<int>(listener.frameCount()) + 1);
+    EXPECT_TRUE(grabber.removeListener(&late));
+}
+
 // A listener that throws does not end the stream or the process.
 TEST_F(StreamingTest, ThrowingListenerIsSurvived)
 {

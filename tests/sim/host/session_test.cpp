@@ -103,8 +103,8 @@ TEST_F(SessionTest, ResolutionByIdOrNameWithClearErrors)
 
     EXPECT_THAT([&] { session.resolveDevice(std::int32_t{2}); },
                 ThrowsMessage<HostError>("There is no device with ID 2."));
-    EXPECT_THAT([&] { session.resolveDevice(std::string("Nikon")); },
-                ThrowsMessage<HostError>("There is no device named \"Nikon\"."));
+    EXPECT_THAT([&] { session.resolveDevice(std::string("ORX Elsewhere")); },
+                ThrowsMessage<HostError>("There is no device named \"ORX Elsewhere\"."));
     EXPECT_THAT([&] { session.resolveFormat(device, std::int32_t{3}); },
                 ThrowsMessage<HostError>("Device \"Fake Camera\" has no format with ID 3."));
     EXPECT_THAT([&] { session.open(std::int32_t{1}, std::string("Y16 (8x6)")); },

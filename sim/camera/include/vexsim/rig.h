@@ -139,9 +139,17 @@ struct DeviceSpec {
     DeviceFaults faults;
 };
 
+// GenICam cameras found through Aravis, listed after the simulated devices.
+// Only the named Aravis interfaces are searched ("Fake", "GigEVision",
+// "USB3Vision"); every other interface stays disabled (docs/genicam.md).
+struct GenicamSpec {
+    std::vector<std::string> interfaces;
+};
+
 struct Rig {
     std::vector<DeviceSpec> devices;
     ListFault deviceList = ListFault::None; // what the device list call answers
+    std::optional<GenicamSpec> genicam = std::nullopt;
 };
 
 } // namespace vexsim

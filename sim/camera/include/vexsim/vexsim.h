@@ -65,6 +65,10 @@ VEXLIB_API bool isFreeRunning();
 // consumer rather than the pattern generator.
 VEXLIB_API void setPatternGeneration(bool generate);
 VEXLIB_API bool isPatternGenerationOn();
+// Called on the delivery thread when a buffer is ready to be handed to the
+// listeners (filled, when generation is on), with the stream's frame number;
+// null for none. For latency measurements.
+VEXLIB_API void setFillObserver(void (*observer)(std::uint32_t frameNumber));
 
 // Counters, for leak checks and statistics.
 VEXLIB_API std::int64_t liveGrabbers();        // Grabber objects not yet destroyed

@@ -1,0 +1,13 @@
+// What the camera streams of this process have seen, for vexsim/genicam.h.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace vexsim::genicam::counters {
+
+inline std::atomic<std::int64_t> failedBuffers{0};
+inline std::atomic<std::int64_t> missingFrames{0};
+inline std::atomic<std::int64_t> runningCameraStreams{0};
+
+} // namespace vexsim::genicam::counters

@@ -1,0 +1,149 @@
+#include "engine/region_of_interest.h"
+
+#include "common/bstr.h"
+#include "common/guid_text.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace orx {
+namespace {
+
+// "{item}:{element}" or "{item}:{element}:{interface}" in registry texts;
+// empty when an identifier text cannot be made.
+WideString composePartialScanPath(const GUID& elementId, const GUID& interfaceId)
+{
+    WideString path = registryText(Vexlib::PartialScanOffsetItemId);
+    const WideString element = registryText(elementId);
+    const WideString typeText = interfaceId == GUID{} ? WideString() : registryText(interfaceId);
+    if (path.empty() || element.empty() || (interfaceId != GUID{} && typeText.empty())) return {};
+    path += WCHAR(':');
+    path += element;
+    if (!typeText.empty()) {
+        path += WCHAR(':');
+        path += typeText;
+    }
+    return path;
+}
+
+// The registry text of an identifier, composed at compile time exactly as
+// StringFromCLSID writes it.
+constexpr std::size_t kRegistryTextLength = 38;
+
+constexpr void appendHex(WCHAR* out, std::size_t& at, std::uint32_t value, int digits)
+{
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        out[at++] = static_cast<WCHAR>("0123456789ABCDEF"[(value >> shift) & 0xFu]);
+}
+
+constexpr void appendRegistryText(WCHAR* out, std::size_t& at, const GUID& id)
+{
+    out[at++] = WCHAR('{');
+    appendHex(out, at, id.Data1, 8);
+    out[at++] = WCHAR('-');
+    appendHex(out, at, id.Data2, 4);
+    out[at++] = WCHAR('-');
+    appendHex(out, at, id.Data3, 4);
+    out[at++] = WCHAR('-');
+    for (int i = 0; i < 8; ++i) {
+        if (i == 2) out[at++] = WCHAR('-');
+        appendHex(out, at, id.Data4[i], 2);
+    }
+    out[at++] = WCHAR('}');
+}
+
+// "{item}:{element}:{interface}" of a partial-scan element, zero-terminated.
+struct PartialScanPathText {
+    WCHAR text[3 * kRegistryTextLength + 3]{};
+};
+
+constexpr PartialScanPathText partialScanPathText(const GUID& elementId, const GUID& interfaceId)
+{
+    PartialScanPathText path;
+    std::size_t at = 0;
+    appendRegistryText(path.text, at, Vexlib::PartialScanOffsetItemId);
+    path.text[at++] = WCHAR(':');
+    appendRegistryText(path.text, at, elementId);
+    path.text[at++] = WCHAR(':');
+    appendRegistryText(path.text, at, interfaceId);
+    return path;
+}
+
+// The region read looks the offsets up for every frame; the three paths it
+// uses are constants. Other identifiers are composed when asked for.
+constexpr PartialScanPathText kOffsetXPath =
+    partialScanPathText(Vexlib::OffsetXElementId, Vexlib::IntegerRangeInterfaceId);
+constexpr PartialScanPathText kOffsetYPath =
+    partialScanPathText(Vexlib::OffsetYElementId, Vexlib::IntegerRangeInterfaceId);
+constexpr PartialScanPathText kAutoCenterPath =
+    partialScanPathText(Vexlib::AutoCenterElementId, Vexlib::SwitchInterfaceId);
+
+const WCHAR* knownPartialScanPath(const GUID& elementId, const GUID& interfaceId)
+{
+    if (interfaceId == Vexlib::IntegerRangeInterfaceId && elementId == Vexlib::OffsetXElementId)
+        return kOffsetXPath.text;
+    if (interfaceId == Vexlib::IntegerRangeInterfaceId && elementId == Vexlib::OffsetYElementId)
+        return kOffsetYPath.text;
+    if (interfaceId == Vexlib::SwitchInterfaceId && elementId == Vexlib::AutoCenterElementId)
+        return kAutoCenterPath.text;
+    return nullptr;
+}
+
+} // namespace
+
+Vexlib::VideoFormatDescHandle findRoiFormatDesc(Vexlib::Grabber& grabber)
+{
+    const Vexlib::VideoFormatItem current = grabber.getVideoFormat();
+    if (!current.isValid()) return {};
+    const auto descriptions = grabber.getAvailableVideoFormatDescs_(grabber.getVideoNorm());
+    if (!descriptions) return {};
+    for (const auto& description : *descriptions)
+        if (description && description->createVideoFormat(current.getSize()) == current)
+            return description;
+    return {};
+}
+
+double maximumFrameRate(Vexlib::Grabber& grabber)
+{
+    const auto rates = grabber.getAvailableFPS_(grabber.getVideoFormat());
+    double best = 0.0;
+    if (!rates) return best;
+    for (double rate : *rates)
+        if (!(best > rate)) best = rate;
+    return best;
+}
+
+ComPtr<IUnknown> lookUpPartialScanInterface(Vexlib::IVCDPropertyItems& items, const GUID& elementId,
+                                            const GUID& interfaceId)
+{
+    const WCHAR* known = knownPartialScanPath(elementId, interfaceId);
+    const WideString composed = known ? WideString() : composePartialScanPath(elementId, interfaceId);
+    if (!known && composed.empty()) return {};
+    Bstr pathText(known ? known : composed.c_str());
+    if (!pathText) return {};
+
+    ComPtr<IUnknown> found;
+    const HRESULT status = items.findInterfaceByPath(pathText.get(), found.put());
+    pathText.reset();
+    if (status != S_OK || !found) return {};
+
+    ComPtr<IUnknown> typed;
+    if (FAILED(found->QueryInterface(interfaceId, typed.putVoid()))) return {};
+    return typed;
+}
+
+std::int32_t roundOffset(std::int32_t offset, LONG step)
+{
+    const std::int32_t grid = step <= 0 ? 1 : step; // a step that cannot be used counts as 1
+    return offset - offset % grid;
+}
+
+std::int32_t roundAndClampSize(std::int32_t size, LONG step, LONG minimum, LONG maximum)
+{
+    std::int32_t rounded = roundOffset(size, step);
+    if (rounded < minimum) rounded = minimum;
+    if (rounded > maximum) rounded = maximum;
+    return rounded;
+}
+
+} // namespace orx

@@ -1,0 +1,1 @@
+#include "vexsim/vexsim.h"

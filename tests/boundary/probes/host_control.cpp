@@ -1,0 +1,1 @@
+#include "imaqsim/session.h"

@@ -1,0 +1,1 @@
+#include "sim/camera/include/vexsim/vexsim.h"

@@ -1,0 +1,1 @@
+#include "win32sim/win32_seam.h"

@@ -1,0 +1,228 @@
+// The library against Aravis' in-process fake camera. Runs only inside a
+// network namespace that has no interface but loopback (`unshare -n`), so
+// that no discovery can reach a network.
+#include "platform/vexlib.h"
+#include "platform/task_mem.h"
+#include "vexsim/genicam.h"
+#include "vexsim/pixel_layout.h"
+#include "vexsim/vexsim.h"
+
+#include <gtest/gtest.h>
+
+#include <ifaddrs.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Vexlib::Grabber;
+using Vexlib::refcount_ptr;
+
+// The interfaces of this process's network namespace (getifaddrs asks the
+// kernel, unlike /sys, which shows the namespace it was mounted in): only
+// loopback may be there.
+std::vector<std::string> networkInterfaces()
+{
+    std::vector<std::string> names;
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) return {"getifaddrs failed"};
+    for (const ifaddrs* entry = list; entry; entry = entry->ifa_next)
+        if (std::find(names.begin(), names.end(), entry->ifa_name) == names.end()) names.emplace_back(entry->ifa_name);
+    freeifaddrs(list);
+    return names;
+}
+
+class Frames : public Vexlib::GrabberListener {
+public:
+    void frameReady(Grabber&, refcount_ptr<Vexlib::MemBuffer> buffer, std::uint32_t number) override
+    {
+        std::lock_guard lock(mutex);
+        numbers.push_back(number);
+        const SIZE size = buffer->getSize();
+        sizes.push_back({size.cx, size.cy});
+        bits.push_back(buffer->getBitsPerPixel());
+        locked = locked && buffer->isLocked();
+        if (first.empty()) first.assign(buffer->getPtr(), buffer->getPtr() + buffer->getBufferSize());
+    }
+    std::size_t count()
+    {
+        std::lock_guard lock(mutex);
+        return numbers.size();
+    }
+    std::mutex mutex;
+    std::vector<std::uint32_t> numbers;
+    std::vector<std::pair<LONG, LONG>> sizes;
+    std::vector<std::int32_t> bits;
+    std::vector<BYTE> first;
+    bool locked = true;
+};
+
+refcount_ptr<Vexlib::FrameHandlerSink> makeSink(const GUID& subtype)
+{
+    Vexlib::FrameHandlerSink::tCreateData data{};
+    data.bufferCount = 4;
+    auto types = orx::TaskMem<Vexlib::FrameTypeInfo>::allocate(1);
+    types.get()[0] = Vexlib::FrameTypeInfo{subtype, 0, 0, 0};
+    data.frameTypes = {types.get(), 1};
+    return Vexlib::FrameHandlerSink::create(data);
+}
+
+class GenicamTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { const auto names = networkInterfaces();
+        ASSERT_TRUE(names.empty() || names == std::vector<std::string>{"lo"}) << "run under unshare -n"; }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(vexsim::hasGenicamSupport());
+        objectsBefore = vexsim::genicamLiveObjects();
+        vexsim::Rig rig;
+        rig.genicam = vexsim::GenicamSpec{{"Fake"}};
+        vexsim::installRig(rig);
+        ASSERT_TRUE(Vexlib::InitLibrary()) << vexsim::lastInitError();
+        Grabber lister;
+        auto devices = lister.getAvailableVideoCaptureDevices_();
+        ASSERT_TRUE(devices);
+        ASSERT_EQ(devices->size(), 1u);
+        device = (*devices)[0].c_str();
+    }
+
+    void TearDown() override
+    {
+        Vexlib::ExitLibrary();
+        vexsim::clearInstalledRig();
+        EXPECT_EQ(vexsim::liveGrabbers(), 0);
+        EXPECT_EQ(vexsim::lockedBuffers(), 0);
+        EXPECT_EQ(vexsim::runningStreams(), 0);
+        EXPECT_EQ(vexsim::genicamLiveObjects(), objectsBefore);
+    }
+
+    // Live in `format` until `frames` frames came.
+    void acquire(Grabber& grabber, Frames& frames, const char* format, vexsim::PixelLayout layout, std::size_t count,
+                 double fps = 0.0)
+    {
+        ASSERT_TRUE(grabber.openDev(Vexlib::dstringa(device.c_str())));
+        ASSERT_TRUE(grabber.setVideoFormat(Vexlib::dstringa(format))) << format;
+        if (fps > 0.0) {
+            ASSERT_TRUE(grabber.setFPS(fps));
+        }
+        const auto sink = makeSink(vexsim::layoutSubtype(layout));
+        ASSERT_TRUE(grabber.setSinkType(Vexlib::refcount_ptr_wrapper<Vexlib::GrabberSinkType>(sink)));
+        sink->setSnapMode(false);
+        ASSERT_TRUE(grabber.addListener(&frames, Vexlib::eALL));
+        ASSERT_TRUE(grabber.startLive(false));
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (frames.count() < count && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(5ms);
+        EXPECT_TRUE(grabber.stopLive());
+    }
+
+    std::int64_t objectsBefore = 0;
+    std::string device;
+};
+
+TEST_F(GenicamTest, DiscoveryListsTheFakeCameraWithItsFormats)
+{
+    Grabber grabber;
+    ASSERT_TRUE(grabber.openDev(Vexlib::dstringa(device.c_str())));
+    EXPECT_NE(device.find("Fake"), std::string::npos);
+    std::vector<std::string> formats;
+    const auto list = grabber.getAvailableVideoFormats_(grabber.getVideoNorm());
+    ASSERT_TRUE(list);
+    for (const auto& format : *list) formats.emplace_back(format.c_str());
+    EXPECT_EQ(formats, (std::vector<std::string>{"BY8 (2048x2048)", "Y800 (2048x2048)", "RGB24 (2048x2048)",
+                                                 "Y16 (2048x2048)"}));
+    auto descriptions = grabber.getAvailableVideoFormatDescs_(grabber.getVideoNorm());
+    ASSERT_TRUE(descriptions);
+    for (const auto& description : *descriptions) EXPECT_TRUE(description->isROIFormat());
+}
+
+struct FormatCase {
+    const char* format;
+    vexsim::PixelLayout layout;
+};
+
+class GenicamFormatTest : public GenicamTest, public ::testing::WithParamInterface<FormatCase> {};
+
+TEST_P(GenicamFormatTest, AcquiresWholeFramesOfTheRightSizeAndType)
+{
+    Grabber grabber;
+    Frames frames;
+    acquire(grabber, frames, GetParam().format, GetParam().layout, 10);
+    ASSERT_GE(frames.numbers.size(), 10u);
+    for (std::size_t i = 0; i < frames.numbers.size(); ++i) {
+        EXPECT_EQ(frames.sizes[i], (std::pair<LONG, LONG>{320, 240}));
+        EXPECT_EQ(frames.bits[i], vexsim::bitsPerPixel(GetParam().layout));
+        if (i) {
+            EXPECT_EQ(frames.numbers[i], frames.numbers[i - 1] + 1);
+        }
+    }
+    // The fake camera's pattern is not flat.
+    EXPECT_NE(std::count(frames.first.begin(), frames.first.end(), frames.first[0]), std::ptrdiff_t(frames.first.size()));
+    EXPECT_EQ(vexsim::genicamFailedBuffers(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, GenicamFormatTest,
+                         ::testing::Values(FormatCase{"Y800 (320x240)", vexsim::PixelLayout::Gray8},
+                                           FormatCase{"Y16 (320x240)", vexsim::PixelLayout::Gray16},
+                                           FormatCase{"RGB24 (320x240)", vexsim::PixelLayout::Rgb24},
+                                           FormatCase{"BY8 (320x240)", vexsim::PixelLayout::Rgb24}));
+
+TEST_F(GenicamTest, WindowIsCroppedOnTheCameraAtThePartialScanOffset)
+{
+    Grabber grabber;
+    ASSERT_TRUE(grabber.openDev(Vexlib::dstringa(device.c_str())));
+    ASSERT_TRUE(grabber.getAvailableVCDProperties());
+    grabber.closeDev();
+    Frames frames;
+    acquire(grabber, frames, "Y800 (320x240)", vexsim::PixelLayout::Gray8, 3);
+    EXPECT_EQ(vexsim::genicamInteger(device, "OffsetX"), 0);
+    EXPECT_EQ(vexsim::genicamInteger(device, "Width"), 320);
+    EXPECT_EQ(vexsim::genicamInteger(device, "Height"), 240);
+}
+
+TEST_F(GenicamTest, FrameRateSetsTheCamerasRate)
+{
+    Grabber grabber;
+    Frames frames;
+    ASSERT_TRUE(grabber.openDev(Vexlib::dstringa(device.c_str())));
+    ASSERT_TRUE(grabber.setVideoFormat(Vexlib::dstringa("Y800 (64x64)")));
+    auto rates = grabber.getAvailableFPS_(grabber.getVideoFormat());
+    ASSERT_TRUE(rates);
+    ASSERT_GE(rates->size(), 6u);
+    EXPECT_DOUBLE_EQ((*rates)[0], 1000.0);
+    EXPECT_DOUBLE_EQ((*rates)[1], 500.0);
+    const double rate = (*rates)[5]; // 31.25
+    grabber.closeDev();
+    acquire(grabber, frames, "Y800 (64x64)", vexsim::PixelLayout::Gray8, 1, rate);
+    EXPECT_NEAR(*vexsim::genicamFloat(device, "AcquisitionFrameRate"), 31.25, 0.01);
+}
+
+// The fake camera's identifiers start near 65400: a few hundred frames cross
+// the wrap, and the frame numbers must run on without a gap.
+TEST_F(GenicamTest, FrameIdWrapLosesNoFrameAndRestartWorks)
+{
+    Grabber grabber;
+    Frames frames;
+    acquire(grabber, frames, "Y800 (32x32)", vexsim::PixelLayout::Gray8, 400);
+    ASSERT_GE(frames.numbers.size(), 400u);
+    const auto missingBefore = vexsim::genicamMissingFrames();
+    for (std::size_t i = 1; i < frames.numbers.size(); ++i) ASSERT_EQ(frames.numbers[i], frames.numbers[i - 1] + 1);
+    EXPECT_EQ(vexsim::genicamMissingFrames(), missingBefore);
+    Frames again;
+    ASSERT_TRUE(grabber.removeListener(&frames));
+    ASSERT_TRUE(grabber.addListener(&again, Vexlib::eALL));
+    ASSERT_TRUE(grabber.startLive(false));
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (again.count() < 5 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(5ms);
+    EXPECT_TRUE(grabber.stopLive());
+    EXPECT_GE(again.count(), 5u);
+}
+
+} // namespace

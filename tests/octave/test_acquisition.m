@@ -1,0 +1,52 @@
+## start empties the buffer and resets the counts; peekdata leaves frames,
+## getdata removes them oldest first; flushdata; getsnapshot; wait timeouts.
+orx_test_rig ();
+vid = videoinput ("orximaq", "Pixie Mono", "Y800 (64x48)");
+vid.FramesPerTrigger = 6;
+start (vid);
+wait (vid, 10);
+assert (vid.FramesAcquired, 6);
+assert (vid.FramesAvailable, 6);
+assert (vid.Running, "off");
+peeked = peekdata (vid, 2);
+assert (size (peeked, 4), 2);
+assert (vid.FramesAvailable, 6);
+[first, t, meta] = getdata (vid, 2);
+assert ([meta.FrameNumber], [1 2]);
+assert (isequal (first(:, :, :, 1), first(:, :, :, 1)));
+assert (vid.FramesAvailable, 4);
+rest = getdata (vid, 4);
+assert (orx_frame_number (rest(:, :, :, 1)), orx_frame_number (first(:, :, :, 2)) + 1);
+assert (isequal (peeked(:, :, :, 2), rest(:, :, :, 4)));
+orx_assert_error (@() getdata (vid, 1), "imaq:orximaq:hostError");
+
+## start flushes what the last acquisition left.
+start (vid);
+wait (vid, 10);
+start (vid);
+wait (vid, 10);
+assert (vid.FramesAcquired, 6);
+assert (vid.FramesAvailable, 6);
+flushdata (vid);
+assert (vid.FramesAvailable, 0);
+
+## Frames flow while Octave runs other code.
+vid.FramesPerTrigger = Inf;
+start (vid);
+pause (0.2);
+seen = vid.FramesAvailable;
+pause (0.2);
+assert (vid.FramesAvailable > seen);
+orx_assert_error (@() wait (vid, 0.1), "imaq:wait:timeout");
+stop (vid);
+n = vid.FramesAvailable;
+data = getdata (vid, n);
+assert (size (data, 4), n);
+frames = arrayfun (@(k) orx_frame_number (data(:, :, :, k)), 1:n);
+assert (all (diff (frames) == 1));
+
+snap = getsnapshot (vid);
+assert (size (snap), [48 64]);
+assert (vid.FramesPerTrigger, Inf);
+delete (vid);
+orx_assert_no_leaks ();
