@@ -5,6 +5,7 @@
 #include "device_choice.h"
 #include "devices_command.h"
 #include "failure_text.h"
+#include "interrupts.h"
 #include "output_folder.h"
 #include "progress_bar.h"
 #include "property_settings.h"
@@ -31,9 +32,15 @@ struct Request {
     std::optional<imaqsim::Region> region;
 };
 
+// A day: longer runs are better split, and it keeps the deadline arithmetic finite.
+constexpr double kLongestDuration = 86400.0;
+
 // Everything that can be checked without a camera, before one is opened.
 Request checkRequest(const AcquireOptions& options)
 {
+    if (options.duration && !(*options.duration > 0.0 && *options.duration <= kLongestDuration))
+        throw CliError("--duration must be more than 0 and at most " + std::to_string(kLongestDuration) +
+                       " seconds, not " + std::to_string(*options.duration));
     if (options.frames <= 0)
         throw CliError("the frame count must be positive, not " + std::to_string(options.frames));
     if (!outputFormatAvailable(options.outputFormat))
@@ -52,6 +59,7 @@ int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions
 {
     const Request request = checkRequest(options);
     const OutputFolder folder(options.folder);
+    const InterruptGuard interrupts;
 
     HostContext host(global, log);
     auto opened = openDevice(host, options.device, options.format);
@@ -59,7 +67,8 @@ int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions
     const auto region = request.region ? std::optional(applyRegion(*opened.input, *request.region)) : std::nullopt;
 
     const bool showProgress = !options.json && standardOutputIsTerminal();
-    const auto result = acquireInto(*opened.input, options.folder, options.frames, showProgress, options.outputFormat);
+    const auto result = acquireInto(*opened.input, options.folder, options.frames, showProgress, options.outputFormat,
+                                    options.duration);
     opened.input.reset();
     const Notices notices = host.takeNotices();
 
@@ -83,6 +92,8 @@ int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions
         printAcquisition(std::cout, result);
         printNotices(std::cout, notices);
     }
+    if (result.interrupt != 0)
+        return interruptExitCode(result.interrupt);
     if (!result.succeeded())
         throw CliError(result.failure());
     return 0;

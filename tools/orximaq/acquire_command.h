@@ -18,6 +18,7 @@ struct AcquireOptions {
     std::string device;
     std::string format;
     std::int64_t frames = kDefaultFrameCount;
+    std::optional<double> duration;    // seconds: a timed run instead of a frame count
     std::string folder = kDefaultFrameFolder;
     bool json = false;
     std::vector<std::string> settings; // NAME=VALUE, applied in order

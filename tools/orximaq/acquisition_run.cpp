@@ -1,8 +1,10 @@
 #include "acquisition_run.h"
 
+#include "background_acquisition.h"
 #include "output_folder.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <ostream>
 
@@ -44,7 +46,7 @@ std::string verificationText(const AcquisitionResult& result)
     const auto& checks = result.checks;
     if (!checks.available)
         return "not possible for this frame type";
-    std::string text = std::to_string(checks.whole) + " of " + std::to_string(result.stats.received) + " whole, " +
+    std::string text = std::to_string(checks.whole) + " of " + std::to_string(result.taken) + " whole, " +
                        std::to_string(checks.inOrder) + " in order";
     if (!checks.firstProblem.empty())
         text += " (" + checks.firstProblem + ")";
@@ -89,41 +91,101 @@ std::vector<SensorOrigin> likelyOrigins(const imaqsim::DeviceRecord& device, con
     return origins;
 }
 
+const char* signalName(int signal)
+{
+    return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "a signal";
+}
+
+std::string lossesText(const imaqsim::AcquisitionStats& stats)
+{
+    return std::to_string(stats.refused + stats.overrun) + " lost";
+}
+
+// The live part of the progress line: frames received, the rate over the
+// last second and the losses so far.
+class LiveDetail {
+public:
+    LiveDetail(imaqsim::VideoInput& input, ProgressBar& progress) : input_(input), progress_(progress) {}
+
+    void frameTaken(double time)
+    {
+        stamps_.push_back(time);
+        const auto now = std::chrono::steady_clock::now();
+        // The host's counts are a snapshot with every stamp: taken only now and then.
+        if (now - lastCounts_ >= std::chrono::milliseconds(200)) {
+            lastCounts_ = now;
+            losses_ = lossesText(input_.statistics());
+        }
+        const auto rate = recentRate(stamps_);
+        progress_.setDetail("received " + std::to_string(input_.framesAcquired()) + ", " +
+                            (rate ? formatted("%.1f", *rate) : std::string("-")) + " frames/s, " + losses_);
+    }
+
+private:
+    imaqsim::VideoInput& input_;
+    ProgressBar& progress_;
+    std::vector<double> stamps_;
+    std::string losses_ = "0 lost";
+    std::chrono::steady_clock::time_point lastCounts_{};
+};
+
 } // namespace
+
+std::int64_t AcquisitionResult::expectedFrames() const
+{
+    return duration ? stats.received : stats.requested;
+}
 
 bool AcquisitionResult::succeeded() const
 {
-    return stats.end == imaqsim::AcquisitionEnd::Completed && !writeError &&
-           static_cast<std::int64_t>(files.size()) == stats.requested;
+    return interrupt == 0 && stats.end == imaqsim::AcquisitionEnd::Completed && !writeError &&
+           static_cast<std::int64_t>(files.size()) == expectedFrames();
 }
 
 std::string AcquisitionResult::failure() const
 {
+    if (interrupt != 0)
+        return std::string("interrupted by ") + signalName(interrupt) + " (" + std::to_string(files.size()) +
+               " frames written)";
     if (writeError)
         return *writeError + " (" + std::to_string(files.size()) + " frames written before it)";
     if (stats.end != imaqsim::AcquisitionEnd::Completed)
         return "acquisition ended early: " + endText(stats.end) + " (" + std::to_string(files.size()) + " of " +
                std::to_string(stats.requested) + " frames written)";
-    if (static_cast<std::int64_t>(files.size()) != stats.requested)
-        return "only " + std::to_string(files.size()) + " of " + std::to_string(stats.requested) +
+    if (static_cast<std::int64_t>(files.size()) != expectedFrames())
+        return "only " + std::to_string(files.size()) + " of " + std::to_string(expectedFrames()) +
                " frames arrived";
     return {};
 }
 
 AcquisitionResult acquireInto(imaqsim::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
-                              bool showProgress, OutputFormat format)
+                              bool showProgress, OutputFormat format, std::optional<double> duration)
 {
     AcquisitionResult result;
     result.folder = folder;
     result.format = format;
     result.region = input.region();
-    ProgressBar progress(stdout, "Acquiring", frames, showProgress);
+    result.duration = duration;
+    ProgressBar progress(stdout, duration ? "Acquiring (timed)" : "Acquiring", duration ? 0 : frames, showProgress);
     FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress, format);
-    result.stats = input.acquire(frames, [&recorder](const imaqsim::FrameView& frame) { recorder(frame); });
+    LiveDetail live(input, progress);
+    BackgroundRun run;
+    run.frames = duration ? imaqsim::VideoInput::kUnlimitedFrames : frames;
+    if (duration)
+        run.duration = std::chrono::duration<double>(*duration);
+    const auto outcome = acquireInBackground(input, run, [&](const imaqsim::FrameView& frame) {
+        if (showProgress)
+            live.frameTaken(frame.time);
+        recorder(frame);
+    });
+    result.stats = outcome.stats;
+    result.interrupt = outcome.interrupt;
+    result.statistics = runStatistics(result.stats.timestamps);
     progress.finish();
     recorder.finish();
     result.sidecar = recorder.sidecar();
     result.files = recorder.files();
+    result.taken = recorder.seen();
     result.checks = recorder.checks();
     result.firstImage = recorder.firstImage();
     result.writeError = recorder.writeError();
@@ -147,16 +209,29 @@ const char* endKey(imaqsim::AcquisitionEnd end)
 void printAcquisition(std::ostream& out, const AcquisitionResult& result)
 {
     const auto& stats = result.stats;
-    out << "  frames received:  " << stats.received << " of " << stats.requested << '\n'
+    out << "  frames received:  " << stats.received;
+    if (result.duration)
+        out << " in " << formatted("%g", *result.duration) << " s (timed run)\n";
+    else
+        out << " of " << stats.requested << '\n';
+    out
         << "  frames dropped:   " << stats.refused + stats.overrun << " (refused by the host " << stats.refused
         << ", overrun " << stats.overrun << ")\n"
         << "  after the end:    " << stats.afterEnd
         << " (delivered between the last requested frame and the stop; not a loss)\n"
-        << "  frames verified:  " << verificationText(result) << '\n'
+        ;
+    if (result.interrupt != 0 && stats.received > result.taken)
+        out << "  not written:      " << stats.received - result.taken
+            << " (still in the host's buffer at the interrupt)\n";
+    out << "  frames verified:  " << verificationText(result) << '\n'
         << "  frame rate:       "
         << (stats.received >= 2 ? formatted("%.2f", stats.measuredRate) + " frames/s (measured)"
                                 : std::string("not measured (fewer than two frames)"))
         << '\n';
+    if (result.statistics)
+        out << "  rate spread:      mean " << formatted("%.2f", result.statistics->rateMean) << " frames/s, spread "
+            << formatted("%.2f", result.statistics->rateSpread) << ", longest gap "
+            << formatted("%.6f", result.statistics->longestGap) << " s\n";
     if (stats.received > 0)
         out << "  time stamps:      first " << formatted("%.6f", stats.firstTime) << " s, last "
             << formatted("%.6f", stats.lastTime) << " s\n";
@@ -174,7 +249,10 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
     if (result.olderFrames > 0)
         out << "  note:             " << result.folder.string() << " also holds " << result.olderFrames
             << " frame files of an earlier run\n";
-    if (stats.end != imaqsim::AcquisitionEnd::Completed)
+    if (result.interrupt != 0)
+        out << "  ended:            interrupted by " << signalName(result.interrupt)
+            << "; capture stopped, every file written is whole\n";
+    else if (stats.end != imaqsim::AcquisitionEnd::Completed)
         out << "  ended:            " << endText(stats.end) << '\n';
 }
 
@@ -206,14 +284,22 @@ Json acquisitionJson(const AcquisitionResult& result)
                                          : Json{{"first", nullptr}, {"last", nullptr}};
     // When the host had stopped capture, on the clock of the stamps.
     timestamps["captureStopped"] = stats.endedAt;
-    return {{"end", endKey(stats.end)},
+    const auto& figures = result.statistics;
+    Json statistics{{"rateMean", figures ? Json(figures->rateMean) : Json(nullptr)},
+                    {"rateSpread", figures ? Json(figures->rateSpread) : Json(nullptr)},
+                    {"longestGap", figures ? Json(figures->longestGap) : Json(nullptr)}};
+    return {{"end", result.interrupt != 0 ? "interrupted" : endKey(stats.end)},
+            {"interrupt", result.interrupt != 0 ? Json(signalName(result.interrupt)) : Json(nullptr)},
+            {"duration", result.duration ? Json(*result.duration) : Json(nullptr)},
+            {"statistics", std::move(statistics)},
             {"frames",
-             {{"requested", stats.requested},
+             {{"requested", result.duration ? Json(nullptr) : Json(stats.requested)},
               {"received", stats.received},
               {"dropped", stats.refused + stats.overrun},
               {"refusedByHost", stats.refused},
               {"overrun", stats.overrun},
-              {"afterEnd", stats.afterEnd}}},
+              {"afterEnd", stats.afterEnd},
+              {"notWritten", stats.received - result.taken}}},
             {"verification", std::move(verification)},
             {"frameRate", stats.received >= 2 ? Json(stats.measuredRate) : Json(nullptr)},
             {"timestamps", timestamps},

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "frame_recorder.h"
+#include "run_statistics.h"
 #include "report_json.h"
 
 #include "imaqsim/video_input.h"
 
+#include <chrono>
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
@@ -25,6 +27,13 @@ struct AcquisitionResult {
     OutputFormat format = OutputFormat::Png;
     std::optional<std::filesystem::path> sidecar; // the raw frames' description
     std::int64_t olderFrames = 0;                 // frame files of an earlier run beyond ours
+    std::optional<double> duration;               // seconds of a timed run (instead of a frame count)
+    std::int64_t taken = 0;                       // frames taken out of the host's buffer and checked
+    int interrupt = 0;                            // SIGINT or SIGTERM that stopped it, or 0
+    std::optional<RunStatistics> statistics;      // from the time stamps
+
+    // The frames the run was meant to have: the request, or for a timed run all that arrived.
+    std::int64_t expectedFrames() const;
 
     // Every requested frame arrived and was written.
     bool succeeded() const;
@@ -32,11 +41,14 @@ struct AcquisitionResult {
     std::string failure() const;
 };
 
-// Acquires `frames` frames from the open input into `folder` (which must
-// already be prepared) as files in `format`, with a progress bar when
-// `showProgress`.
+// Acquires `frames` frames (or, with a duration, as many as arrive in that
+// time) from the open input into `folder` (which must already be prepared)
+// as files in `format`, with a progress bar when `showProgress`. A SIGINT or
+// SIGTERM, caught by an InterruptGuard, stops it after the frame being
+// written; `interrupt` then names the signal.
 AcquisitionResult acquireInto(imaqsim::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
-                              bool showProgress, OutputFormat format = OutputFormat::Png);
+                              bool showProgress, OutputFormat format = OutputFormat::Png,
+                              std::optional<double> duration = std::nullopt);
 
 const char* endKey(imaqsim::AcquisitionEnd end);
 

@@ -1,5 +1,7 @@
 #include "demo_command.h"
 
+#include "interrupts.h"
+
 #include "acquisition_run.h"
 #include "cli_error.h"
 #include "contact_sheet.h"
@@ -110,11 +112,17 @@ int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& opti
     printDevices(std::cout, devices);
     printNewNotices(host, std::cout);
 
+    const InterruptGuard interrupts;
     std::vector<CameraFrame> firstFrames;
     for (const auto& device : devices) {
         if (auto frame = tourCamera(host, device, demoFolder, options))
             firstFrames.push_back(std::move(*frame));
         printNewNotices(host, std::cout);
+        // Ctrl-C ends the tour after the camera it stopped; the sheet is not made.
+        if (const int signal = pendingInterrupt()) {
+            std::cout << "\nDemo interrupted; the files written so far are in " << demoFolder.string() << '\n';
+            return interruptExitCode(signal);
+        }
     }
     if (firstFrames.empty())
         throw CliError("no camera delivered frames; nothing written to " + demoFolder.string());

@@ -45,6 +45,7 @@ public:
     // After the last frame: writes the raw sidecar when raw frames were written.
     void finish();
 
+    std::int64_t seen() const { return seen_; } // frames handed to it
     const std::vector<std::filesystem::path>& files() const { return files_; }
     const FrameChecks& checks() const { return checks_; }
     const std::optional<Image>& firstImage() const { return firstImage_; }

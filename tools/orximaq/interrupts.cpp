@@ -9,7 +9,9 @@
 namespace orximaq {
 namespace {
 
-volatile std::sig_atomic_t caught = 0;
+// Atomic, as the signal may be handled on any of the host's threads.
+std::atomic<int> caught{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 // The partial file's name, readable from the signal handler: written only
 // while `partialNamed` is false.
@@ -22,19 +24,19 @@ struct sigaction previousTerm;
 
 extern "C" void onInterrupt(int signal)
 {
-    if (caught != 0) {
+    if (caught.load() != 0) {
         // The second signal: only async-signal-safe calls from here on.
         if (partialNamed.load()) ::unlink(partialName);
         ::_exit(128 + signal);
     }
-    caught = signal;
+    caught.store(signal);
 }
 
 } // namespace
 
 InterruptGuard::InterruptGuard()
 {
-    caught = 0;
+    caught.store(0);
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
@@ -52,7 +54,7 @@ InterruptGuard::~InterruptGuard()
 
 int pendingInterrupt() noexcept
 {
-    return caught;
+    return caught.load();
 }
 
 int interruptExitCode(int signal) noexcept

@@ -27,7 +27,7 @@ bool standardOutputIsTerminal()
 }
 
 ProgressBar::ProgressBar(std::FILE* out, std::string label, std::int64_t total, bool enabled)
-    : out_(out), label_(std::move(label)), total_(std::max<std::int64_t>(total, 1)), enabled_(enabled)
+    : out_(out), label_(std::move(label)), total_(std::max<std::int64_t>(total, 0)), enabled_(enabled)
 {
 }
 
@@ -38,7 +38,9 @@ ProgressBar::~ProgressBar()
 
 std::string ProgressBar::render(const std::string& label, std::int64_t done, std::int64_t total, int width)
 {
-    total = std::max<std::int64_t>(total, 1);
+    // No total (a timed run): the count alone.
+    if (total <= 0)
+        return label + " " + std::to_string(std::max<std::int64_t>(done, 0)) + " frames";
     done = std::clamp<std::int64_t>(done, 0, total);
     const auto filled = static_cast<int>(static_cast<double>(done) / static_cast<double>(total) * width);
     std::string text = label + " [";
@@ -53,7 +55,7 @@ void ProgressBar::update(std::int64_t done)
     if (!enabled_)
         return;
     const auto now = std::chrono::steady_clock::now();
-    if (drawn_ && done < total_ && now - lastDraw_ < kRedrawInterval)
+    if (drawn_ && (total_ <= 0 || done < total_) && now - lastDraw_ < kRedrawInterval)
         return;
     lastDraw_ = now;
     drawn_ = true;

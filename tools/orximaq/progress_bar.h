@@ -13,7 +13,7 @@ bool standardOutputIsTerminal();
 
 class ProgressBar {
 public:
-    // Draws nothing at all when not enabled.
+    // Draws nothing at all when not enabled; a total of 0 shows a count without a bar.
     ProgressBar(std::FILE* out, std::string label, std::int64_t total, bool enabled);
     ~ProgressBar();
     ProgressBar(const ProgressBar&) = delete;
