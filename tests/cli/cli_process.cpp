@@ -1,11 +1,14 @@
 #include "cli_process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -143,6 +146,65 @@ CliRun runCliOnTerminal(const std::vector<std::string>& arguments, const std::fi
     }
     ::close(terminal);
     run.exitCode = waitForExit(child);
+    return run;
+}
+
+} // namespace orx::cli_test
+
+namespace orx::cli_test {
+
+RunningCli::RunningCli(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder,
+                       const CliOptions& options)
+    : outPath_(workingFolder / ".cli-stdout"), errPath_(workingFolder / ".cli-stderr")
+{
+    std::vector<std::string> argvTexts = commandLine(arguments, options);
+    std::vector<std::string> envTexts = environmentWithoutRig();
+    auto argv = pointers(argvTexts);
+    auto envp = pointers(envTexts);
+    const pid_t child = ::fork();
+    if (child < 0)
+        throw std::runtime_error("fork failed");
+    if (child == 0) {
+        struct sigaction fallback {};
+        fallback.sa_handler = SIG_DFL;
+        ::sigaction(SIGINT, &fallback, nullptr);
+        ::sigaction(SIGTERM, &fallback, nullptr);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        execInChild(workingFolder.c_str(), outPath_.c_str(), errPath_.c_str(), argv.data(), envp.data());
+    }
+    pid_ = child;
+}
+
+RunningCli::~RunningCli()
+{
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        waitForExit(pid_);
+    }
+}
+
+void RunningCli::signal(int number) const
+{
+    if (pid_ > 0)
+        ::kill(pid_, number);
+}
+
+CliRun RunningCli::finish(double seconds)
+{
+    CliRun run;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    pid_t done = 0;
+    while ((done = ::waitpid(pid_, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (done == pid_) {
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        pid_ = -1;
+    }
+    run.out = readFile(outPath_);
+    run.err = readFile(errPath_);
     return run;
 }
 

@@ -35,4 +35,25 @@ CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::
 CliRun runCliOnTerminal(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder,
                         const CliOptions& options = {});
 
+// A program started in the background, to be signalled while it runs. Its
+// child starts with default signal dispositions and no blocked signals (a
+// test runner started as a background job would pass SIGINT on as ignored).
+class RunningCli {
+public:
+    RunningCli(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder,
+               const CliOptions& options = {});
+    ~RunningCli(); // kills and reaps a program still running
+    RunningCli(const RunningCli&) = delete;
+    RunningCli& operator=(const RunningCli&) = delete;
+
+    void signal(int number) const;
+    // Waits up to `seconds` for the exit; exitCode -1 (and the program killed) when it did not come.
+    CliRun finish(double seconds);
+
+private:
+    int pid_ = -1;
+    std::filesystem::path outPath_;
+    std::filesystem::path errPath_;
+};
+
 } // namespace orx::cli_test
