@@ -91,5 +91,33 @@ TEST_F(InterruptTest, StreamingSecondInterruptEndsAtOnceWithoutPartialFile)
     expectOnlyWholeFrames();
 }
 
+// The tour stops at the camera it interrupted: exit 130, no partial file in
+// any camera's folder, and no contact sheet of an unfinished tour.
+TEST_F(InterruptTest, StreamingDemoStopsItsTour)
+{
+    program_.emplace(std::vector<std::string>{"demo", "-n", "100000", "-o", "tour"}, folder());
+    const auto written = [&] {
+        std::size_t count = 0;
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder() / "tour", ignored))
+            count += entry.path().extension() == ".png" ? 1 : 0;
+        return count;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (written() < 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    program_->signal(SIGINT);
+    const CliRun run = program_->finish(20.0);
+    ASSERT_EQ(run.exitCode, 130) << run.transcript();
+    EXPECT_NE(run.out.find("Demo interrupted"), std::string::npos) << run.transcript();
+    EXPECT_EQ(run.out.find("failed:"), std::string::npos) << run.transcript();
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder() / "tour")) {
+        if (entry.is_directory())
+            continue;
+        EXPECT_EQ(entry.path().extension(), ".png") << entry.path();
+        EXPECT_EQ(entry.path().filename().string().rfind("frame-", 0), 0u) << entry.path();
+    }
+}
+
 } // namespace
 } // namespace orx::cli_test

@@ -77,7 +77,7 @@ std::optional<CameraFrame> tourCamera(HostContext& host, const imaqsim::DeviceRe
                                         options.outputFormat);
         opened.input.reset();
         printAcquisition(std::cout, result);
-        if (!result.succeeded())
+        if (!result.succeeded() && result.interrupt == 0)
             std::cout << "  failed: " << result.failure() << '\n';
         if (result.firstImage)
             return CameraFrame{device.id, device.name, format.name, *result.firstImage};
