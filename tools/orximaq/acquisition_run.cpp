@@ -24,6 +24,7 @@ std::string endText(imaqsim::AcquisitionEnd end)
     case imaqsim::AcquisitionEnd::Timeout: return "no frame arrived in time";
     case imaqsim::AcquisitionEnd::DeviceLost: return "the device was lost";
     case imaqsim::AcquisitionEnd::CaptureStopped: return "the capture stopped and could not be restarted";
+    case imaqsim::AcquisitionEnd::Stopped: return "stopped";
     }
     return "ended";
 }
@@ -138,6 +139,7 @@ const char* endKey(imaqsim::AcquisitionEnd end)
     case imaqsim::AcquisitionEnd::Timeout: return "timeout";
     case imaqsim::AcquisitionEnd::DeviceLost: return "deviceLost";
     case imaqsim::AcquisitionEnd::CaptureStopped: return "captureStopped";
+    case imaqsim::AcquisitionEnd::Stopped: return "stopped";
     }
     return "";
 }
@@ -146,8 +148,10 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
 {
     const auto& stats = result.stats;
     out << "  frames received:  " << stats.received << " of " << stats.requested << '\n'
-        << "  frames dropped:   " << stats.notWanted + stats.refused << " (not wanted " << stats.notWanted
-        << ", after the last requested one; refused " << stats.refused << ")\n"
+        << "  frames dropped:   " << stats.refused + stats.overrun << " (refused by the host " << stats.refused
+        << ", overrun " << stats.overrun << ")\n"
+        << "  after the end:    " << stats.afterEnd
+        << " (delivered between the last requested frame and the stop; not a loss)\n"
         << "  frames verified:  " << verificationText(result) << '\n'
         << "  frame rate:       "
         << (stats.received >= 2 ? formatted("%.2f", stats.measuredRate) + " frames/s (measured)"
@@ -198,15 +202,18 @@ Json acquisitionJson(const AcquisitionResult& result)
                       {"inOrder", result.checks.inOrder},
                       {"problem", result.checks.firstProblem.empty() ? Json(nullptr)
                                                                      : Json(result.checks.firstProblem)}};
-    const Json timestamps = stats.received > 0 ? Json{{"first", stats.firstTime}, {"last", stats.lastTime}}
-                                               : Json{{"first", nullptr}, {"last", nullptr}};
+    Json timestamps = stats.received > 0 ? Json{{"first", stats.firstTime}, {"last", stats.lastTime}}
+                                         : Json{{"first", nullptr}, {"last", nullptr}};
+    // When the host had stopped capture, on the clock of the stamps.
+    timestamps["captureStopped"] = stats.endedAt;
     return {{"end", endKey(stats.end)},
             {"frames",
              {{"requested", stats.requested},
               {"received", stats.received},
-              {"dropped", stats.notWanted + stats.refused},
-              {"notWanted", stats.notWanted},
-              {"refused", stats.refused}}},
+              {"dropped", stats.refused + stats.overrun},
+              {"refusedByHost", stats.refused},
+              {"overrun", stats.overrun},
+              {"afterEnd", stats.afterEnd}}},
             {"verification", std::move(verification)},
             {"frameRate", stats.received >= 2 ? Json(stats.measuredRate) : Json(nullptr)},
             {"timestamps", timestamps},

@@ -1,5 +1,7 @@
 #include "file_replacement.h"
 
+#include "interrupts.h"
+
 #include "cli_error.h"
 
 #include <cerrno>
@@ -22,6 +24,8 @@ void writeReplacing(const std::filesystem::path& path,
 {
     std::filesystem::path partial = path;
     partial += ".part";
+    // A second Ctrl-C ends the process at once; it removes this file first.
+    const PartialFileMark mark(partial);
     try {
         write(partial);
     } catch (...) {

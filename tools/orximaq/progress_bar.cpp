@@ -57,7 +57,8 @@ void ProgressBar::update(std::int64_t done)
         return;
     lastDraw_ = now;
     drawn_ = true;
-    std::fprintf(out_, "\r%s\x1b[K", render(label_, done, total_, kBarWidth).c_str());
+    const std::string bar = render(label_, done, total_, kBarWidth);
+    std::fprintf(out_, "\r%s%s%s\x1b[K", bar.c_str(), detail_.empty() ? "" : "  ", detail_.c_str());
     std::fflush(out_);
 }
 

@@ -22,6 +22,8 @@ public:
     // Shows `done` of the total; redraws at most every few tens of milliseconds
     // unless the total is reached.
     void update(std::int64_t done);
+    // Text shown after the bar, such as live statistics; drawn with the next update.
+    void setDetail(std::string detail) { detail_ = std::move(detail); }
     // Clears the bar's line, leaving the cursor at its start.
     void finish();
 
@@ -33,6 +35,7 @@ private:
     std::string label_;
     std::int64_t total_;
     bool enabled_;
+    std::string detail_;
     bool drawn_ = false;
     std::chrono::steady_clock::time_point lastDraw_{};
 };

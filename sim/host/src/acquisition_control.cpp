@@ -319,14 +319,13 @@ std::int64_t AcquisitionControl::framesAvailable() const
     return static_cast<std::int64_t>(buffer_.size());
 }
 
-std::vector<AcquisitionControl::Logged> AcquisitionControl::takeLocked(std::size_t frames)
+void AcquisitionControl::takeLocked(std::size_t frames, std::vector<Logged>& batch)
 {
     frames = std::min(frames, buffer_.size());
-    std::vector<Logged> batch(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(frames));
+    batch.assign(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(frames));
     buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(frames));
     for (const Logged& logged : batch) bufferBytes_ -= logged.frame->bytes();
     stats_.consumed += static_cast<std::int64_t>(frames);
-    return batch;
 }
 
 FrameView AcquisitionControl::viewOf(const Frame& frame, std::int64_t index)
@@ -335,10 +334,10 @@ FrameView AcquisitionControl::viewOf(const Frame& frame, std::int64_t index)
             frame.bytesPerPixel(), frame.time(), frame.pixels(), frame.bytes()};
 }
 
-void AcquisitionControl::pass(const std::vector<Logged>& batch, const FrameConsumer& consumer)
+void AcquisitionControl::pass(const std::vector<Logged>& batch, const FrameConsumer& consumer,
+                              std::vector<Frame*>& frames)
 {
-    std::vector<Frame*> frames;
-    frames.reserve(batch.size());
+    frames.clear();
     for (const Logged& logged : batch) frames.push_back(logged.frame);
     // The frames are out of the buffer: back to the pool whatever the consumer does.
     struct Recycle {
@@ -371,9 +370,10 @@ void AcquisitionControl::getData(std::int64_t frames, const FrameConsumer& consu
             throw HostError("Timed out waiting for " + framesText(frames) + "; " + available +
                             " available.");
         }
-        batch = takeLocked(wanted);
+        takeLocked(wanted, batch);
     }
-    pass(batch, consumer);
+    std::vector<Frame*> recycled;
+    pass(batch, consumer, recycled);
 }
 
 void AcquisitionControl::peekData(std::int64_t frames, const FrameConsumer& consumer)
@@ -394,9 +394,10 @@ void AcquisitionControl::flushData()
     std::vector<Logged> all;
     {
         std::lock_guard lock(mutex_);
-        all = takeLocked(buffer_.size());
+        takeLocked(buffer_.size(), all);
     }
-    pass(all, {});
+    std::vector<Frame*> recycled;
+    pass(all, {}, recycled);
 }
 
 AcquisitionStats AcquisitionControl::statistics() const
@@ -440,8 +441,8 @@ AcquisitionStats AcquisitionControl::run(imaqkit::IAdaptor& adaptor, std::int64_
 void AcquisitionControl::drain(const FrameConsumer& consumer)
 {
     bool flowing = false;
+    std::vector<Logged>& batch = drainBatch_;
     for (;;) {
-        std::vector<Logged> batch;
         {
             std::unique_lock lock(mutex_);
             // While frames flow, look again after a short while instead of
@@ -454,10 +455,10 @@ void AcquisitionControl::drain(const FrameConsumer& consumer)
                 changed_.wait(lock, ready);
             waitingFor_ = 0;
             if (buffer_.empty() && stage_ != Stage::Running) return;
-            batch = takeLocked(buffer_.size());
+            takeLocked(buffer_.size(), batch);
         }
         flowing = !batch.empty();
-        pass(batch, consumer);
+        pass(batch, consumer, drainRecycled_);
     }
 }
 

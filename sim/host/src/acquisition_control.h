@@ -90,10 +90,14 @@ private:
                             std::optional<std::chrono::milliseconds> idleTimeout);
     void endCapture(imaqkit::IAdaptor& adaptor, AcquisitionEnd end);
     void joinControl();
-    // Moves up to `frames` logged frames out of the buffer, oldest first.
-    std::vector<Logged> takeLocked(std::size_t frames);
-    // Hands the frames to the consumer, then returns them to the pool.
-    void pass(const std::vector<Logged>& batch, const FrameConsumer& consumer);
+    // Moves up to `frames` logged frames out of the buffer into `batch`
+    // (replacing its contents), oldest first.
+    void takeLocked(std::size_t frames, std::vector<Logged>& batch);
+    // Hands the frames to the consumer, then returns them to the pool;
+    // `recycled` is scratch space, kept by the caller so that a steady
+    // stream of batches allocates nothing.
+    void pass(const std::vector<Logged>& batch, const FrameConsumer& consumer,
+              std::vector<Frame*>& recycled);
     bool bufferFullLocked(const Frame& frame) const;
     static FrameView viewOf(const Frame& frame, std::int64_t index);
 
@@ -105,6 +109,9 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_; // a frame logged, capture ended, stop asked
     std::deque<Logged> buffer_;
+    // The draining thread's batch and recycling list, reused from batch to batch.
+    std::vector<Logged> drainBatch_;
+    std::vector<Frame*> drainRecycled_;
     std::size_t bufferBytes_ = 0;
     std::size_t limitFrames_;
     std::size_t limitBytes_;

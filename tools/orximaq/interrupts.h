@@ -1,0 +1,35 @@
+// Ctrl-C (SIGINT) and SIGTERM during an acquisition. The first signal only
+// takes note, so that the acquisition loop can stop capture, finish the file
+// being written and print its summary; a second one ends the process at once,
+// after removing the partial file being written, if any.
+#pragma once
+
+#include <filesystem>
+
+namespace orximaq {
+
+// Catches both signals while it lives; the previous dispositions come back after.
+class InterruptGuard {
+public:
+    InterruptGuard();
+    ~InterruptGuard();
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+};
+
+// The signal that arrived (SIGINT or SIGTERM), or 0.
+int pendingInterrupt() noexcept;
+// The exit code for it: 128 plus the signal number.
+int interruptExitCode(int signal) noexcept;
+
+// Names the partial file being written, for the immediate exit of a second
+// signal to remove; forgotten again when the mark goes.
+class PartialFileMark {
+public:
+    explicit PartialFileMark(const std::filesystem::path& partial);
+    ~PartialFileMark();
+    PartialFileMark(const PartialFileMark&) = delete;
+    PartialFileMark& operator=(const PartialFileMark&) = delete;
+};
+
+} // namespace orximaq
