@@ -2,6 +2,7 @@
 
 #include "background_acquisition.h"
 #include "output_folder.h"
+#include "vexsim/vexsim.h"
 
 #include <algorithm>
 #include <csignal>
@@ -173,12 +174,14 @@ AcquisitionResult acquireInto(imaqsim::VideoInput& input, const std::filesystem:
     run.frames = duration ? imaqsim::VideoInput::kUnlimitedFrames : frames;
     if (duration)
         run.duration = std::chrono::duration<double>(*duration);
+    const std::int64_t skippedBefore = vexsim::framesSkipped();
     const auto outcome = acquireInBackground(input, run, [&](const imaqsim::FrameView& frame) {
         if (showProgress)
             live.frameTaken(frame.time);
         recorder(frame);
     });
     result.stats = outcome.stats;
+    result.skippedByCamera = vexsim::framesSkipped() - skippedBefore;
     result.interrupt = outcome.interrupt;
     result.statistics = runStatistics(result.stats.timestamps);
     progress.finish();
@@ -215,8 +218,8 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
     else
         out << " of " << stats.requested << '\n';
     out
-        << "  frames dropped:   " << stats.refused + stats.overrun << " (refused by the host " << stats.refused
-        << ", overrun " << stats.overrun << ")\n"
+        << "  frames dropped:   " << result.dropped() << " (refused by the host " << stats.refused
+        << ", overrun " << stats.overrun << ", skipped by the camera " << result.skippedByCamera << ")\n"
         << "  after the end:    " << stats.afterEnd
         << " (delivered between the last requested frame and the stop; not a loss)\n"
         ;
@@ -295,9 +298,10 @@ Json acquisitionJson(const AcquisitionResult& result)
             {"frames",
              {{"requested", result.duration ? Json(nullptr) : Json(stats.requested)},
               {"received", stats.received},
-              {"dropped", stats.refused + stats.overrun},
+              {"dropped", result.dropped()},
               {"refusedByHost", stats.refused},
               {"overrun", stats.overrun},
+              {"skippedByCamera", result.skippedByCamera},
               {"afterEnd", stats.afterEnd},
               {"notWritten", stats.received - result.taken}}},
             {"verification", std::move(verification)},

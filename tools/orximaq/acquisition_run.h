@@ -31,6 +31,10 @@ struct AcquisitionResult {
     std::int64_t taken = 0;                       // frames taken out of the host's buffer and checked
     int interrupt = 0;                            // SIGINT or SIGTERM that stopped it, or 0
     std::optional<RunStatistics> statistics;      // from the time stamps
+    std::int64_t skippedByCamera = 0;             // images the camera could not deliver: every buffer locked
+
+    // Real losses: refused by the host, overrun in its buffer, skipped by the camera.
+    std::int64_t dropped() const { return stats.refused + stats.overrun + skippedByCamera; }
 
     // The frames the run was meant to have: the request, or for a timed run all that arrived.
     std::int64_t expectedFrames() const;
