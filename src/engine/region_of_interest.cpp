@@ -1,30 +1,12 @@
 #include "engine/region_of_interest.h"
 
 #include "common/bstr.h"
-#include "common/guid_text.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace orx {
 namespace {
-
-// "{item}:{element}" or "{item}:{element}:{interface}" in registry texts;
-// empty when an identifier text cannot be made.
-WideString composePartialScanPath(const GUID& elementId, const GUID& interfaceId)
-{
-    WideString path = registryText(Vexlib::PartialScanOffsetItemId);
-    const WideString element = registryText(elementId);
-    const WideString typeText = interfaceId == GUID{} ? WideString() : registryText(interfaceId);
-    if (path.empty() || element.empty() || (interfaceId != GUID{} && typeText.empty())) return {};
-    path += WCHAR(':');
-    path += element;
-    if (!typeText.empty()) {
-        path += WCHAR(':');
-        path += typeText;
-    }
-    return path;
-}
 
 // The registry text of an identifier, composed at compile time exactly as
 // StringFromCLSID writes it.
@@ -69,8 +51,7 @@ constexpr PartialScanPathText partialScanPathText(const GUID& elementId, const G
     return path;
 }
 
-// The region read looks the offsets up for every frame; the three paths it
-// uses are constants. Other identifiers are composed when asked for.
+// The region read looks the offsets up for every frame: their paths are constants.
 constexpr PartialScanPathText kOffsetXPath =
     partialScanPathText(Vexlib::OffsetXElementId, Vexlib::IntegerRangeInterfaceId);
 constexpr PartialScanPathText kOffsetYPath =
@@ -78,15 +59,19 @@ constexpr PartialScanPathText kOffsetYPath =
 constexpr PartialScanPathText kAutoCenterPath =
     partialScanPathText(Vexlib::AutoCenterElementId, Vexlib::SwitchInterfaceId);
 
-const WCHAR* knownPartialScanPath(const GUID& elementId, const GUID& interfaceId)
+struct PartialScanTarget {
+    const WCHAR* path;
+    GUID interfaceId;
+};
+
+PartialScanTarget targetOf(PartialScanElement element)
 {
-    if (interfaceId == Vexlib::IntegerRangeInterfaceId && elementId == Vexlib::OffsetXElementId)
-        return kOffsetXPath.text;
-    if (interfaceId == Vexlib::IntegerRangeInterfaceId && elementId == Vexlib::OffsetYElementId)
-        return kOffsetYPath.text;
-    if (interfaceId == Vexlib::SwitchInterfaceId && elementId == Vexlib::AutoCenterElementId)
-        return kAutoCenterPath.text;
-    return nullptr;
+    switch (element) {
+    case PartialScanElement::OffsetX: return {kOffsetXPath.text, Vexlib::IntegerRangeInterfaceId};
+    case PartialScanElement::OffsetY: return {kOffsetYPath.text, Vexlib::IntegerRangeInterfaceId};
+    case PartialScanElement::AutoCenter: return {kAutoCenterPath.text, Vexlib::SwitchInterfaceId};
+    }
+    return {kAutoCenterPath.text, Vexlib::SwitchInterfaceId};
 }
 
 } // namespace
@@ -113,13 +98,10 @@ double maximumFrameRate(Vexlib::Grabber& grabber)
     return best;
 }
 
-ComPtr<IUnknown> lookUpPartialScanInterface(Vexlib::IVCDPropertyItems& items, const GUID& elementId,
-                                            const GUID& interfaceId)
+ComPtr<IUnknown> lookUpPartialScanInterface(Vexlib::IVCDPropertyItems& items, PartialScanElement element)
 {
-    const WCHAR* known = knownPartialScanPath(elementId, interfaceId);
-    const WideString composed = known ? WideString() : composePartialScanPath(elementId, interfaceId);
-    if (!known && composed.empty()) return {};
-    Bstr pathText(known ? known : composed.c_str());
+    const PartialScanTarget target = targetOf(element);
+    Bstr pathText(target.path);
     if (!pathText) return {};
 
     ComPtr<IUnknown> found;
@@ -128,7 +110,7 @@ ComPtr<IUnknown> lookUpPartialScanInterface(Vexlib::IVCDPropertyItems& items, co
     if (status != S_OK || !found) return {};
 
     ComPtr<IUnknown> typed;
-    if (FAILED(found->QueryInterface(interfaceId, typed.putVoid()))) return {};
+    if (FAILED(found->QueryInterface(target.interfaceId, typed.putVoid()))) return {};
     return typed;
 }
 

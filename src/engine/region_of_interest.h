@@ -13,16 +13,17 @@ Vexlib::VideoFormatDescHandle findRoiFormatDesc(Vexlib::Grabber& grabber);
 // The highest frame rate of the current format; 0.0 when there is none.
 double maximumFrameRate(Vexlib::Grabber& grabber);
 
-// The typed interface of a partial-scan element, reached by its path, or none.
-ComPtr<IUnknown> lookUpPartialScanInterface(Vexlib::IVCDPropertyItems& items, const GUID& elementId,
-                                            const GUID& interfaceId);
+// The partial-scan elements the adaptor uses, each with its typed interface:
+// OffsetX and OffsetY an integer range, AutoCenter a switch.
+enum class PartialScanElement { OffsetX, OffsetY, AutoCenter };
+
+// The element's typed interface, reached by its path, or none.
+ComPtr<IUnknown> lookUpPartialScanInterface(Vexlib::IVCDPropertyItems& items, PartialScanElement element);
 
 template <class Interface>
-ComPtr<Interface> lookUpPartialScan(Vexlib::IVCDPropertyItems& items, const GUID& elementId,
-                                    const GUID& interfaceId)
+ComPtr<Interface> lookUpPartialScan(Vexlib::IVCDPropertyItems& items, PartialScanElement element)
 {
-    return ComPtr<Interface>::attach(
-        static_cast<Interface*>(lookUpPartialScanInterface(items, elementId, interfaceId).detach()));
+    return ComPtr<Interface>::attach(static_cast<Interface*>(lookUpPartialScanInterface(items, element).detach()));
 }
 
 // Rounds an offset toward zero to a multiple of the step (a step below 1 counts as 1).

@@ -28,10 +28,8 @@ void ORXadaptor::getROI(std::int32_t* x, std::int32_t* y, std::int32_t* width, s
     try {
         const auto items = grabber.getAvailableVCDProperties();
         if (!items) return;
-        const auto offsetX = lookUpPartialScan<Vexlib::IntegerRangeInterface>(
-            *items.get(), Vexlib::OffsetXElementId, Vexlib::IntegerRangeInterfaceId);
-        const auto offsetY = lookUpPartialScan<Vexlib::IntegerRangeInterface>(
-            *items.get(), Vexlib::OffsetYElementId, Vexlib::IntegerRangeInterfaceId);
+        const auto offsetX = lookUpPartialScan<Vexlib::IntegerRangeInterface>(*items.get(), PartialScanElement::OffsetX);
+        const auto offsetY = lookUpPartialScan<Vexlib::IntegerRangeInterface>(*items.get(), PartialScanElement::OffsetY);
         if (!offsetX || !offsetY) return;
         LONG value = 0;
         checkStatus(offsetX->get_Value(&value));
@@ -79,12 +77,9 @@ void ORXadaptor::writePartialScanOffsets(std::int32_t x, std::int32_t y)
 {
     const auto items = grabber.getAvailableVCDProperties();
     if (!items) return;
-    const auto autoCenter = lookUpPartialScan<Vexlib::SwitchInterface>(
-        *items.get(), Vexlib::AutoCenterElementId, Vexlib::SwitchInterfaceId);
-    const auto offsetX = lookUpPartialScan<Vexlib::IntegerRangeInterface>(
-        *items.get(), Vexlib::OffsetXElementId, Vexlib::IntegerRangeInterfaceId);
-    const auto offsetY = lookUpPartialScan<Vexlib::IntegerRangeInterface>(
-        *items.get(), Vexlib::OffsetYElementId, Vexlib::IntegerRangeInterfaceId);
+    const auto autoCenter = lookUpPartialScan<Vexlib::SwitchInterface>(*items.get(), PartialScanElement::AutoCenter);
+    const auto offsetX = lookUpPartialScan<Vexlib::IntegerRangeInterface>(*items.get(), PartialScanElement::OffsetX);
+    const auto offsetY = lookUpPartialScan<Vexlib::IntegerRangeInterface>(*items.get(), PartialScanElement::OffsetY);
     if (autoCenter) {
         try {
             checkStatus(autoCenter->put_Switch(VARIANT_FALSE));
