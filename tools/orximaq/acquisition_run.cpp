@@ -220,7 +220,7 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
     out
         << "  frames dropped:   " << result.dropped() << " (refused by the host " << stats.refused
         << ", overrun " << stats.overrun << ", skipped by the camera " << result.skippedByCamera << ")\n"
-        << "  after the end:    " << stats.afterEnd
+        << "  after the end:    " << stats.afterEnd()
         << " (delivered between the last requested frame and the stop; not a loss)\n"
         ;
     if (result.interrupt != 0 && stats.received > result.taken)
@@ -302,7 +302,7 @@ Json acquisitionJson(const AcquisitionResult& result)
               {"refusedByHost", stats.refused},
               {"overrun", stats.overrun},
               {"skippedByCamera", result.skippedByCamera},
-              {"afterEnd", stats.afterEnd},
+              {"afterEnd", stats.afterEnd()},
               {"notWritten", stats.received - result.taken}}},
             {"verification", std::move(verification)},
             {"frameRate", stats.received >= 2 ? Json(stats.measuredRate) : Json(nullptr)},

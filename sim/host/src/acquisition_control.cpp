@@ -75,7 +75,6 @@ bool AcquisitionControl::isSendFrame()
     if (!active_.load()) return false;
     if (isUnlimited(wanted_) || stats_.received < wanted_) return true;
     ++stats_.notWanted;
-    ++stats_.afterEnd;
     return false;
 }
 
@@ -108,7 +107,6 @@ bool AcquisitionControl::deliver(Frame& frame)
         }
         if (!isUnlimited(wanted_) && stats_.received >= wanted_) {
             ++stats_.excess;
-            ++stats_.afterEnd;
             return false;
         }
         lastFrameAt_ = Clock::now();

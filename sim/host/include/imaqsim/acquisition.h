@@ -49,9 +49,6 @@ struct AcquisitionStats {
     std::int64_t refused = 0;   // makeFrame calls that got no frame
     std::int64_t excess = 0;    // frames handed over beyond the request (after the end)
     std::int64_t overrun = 0;   // wanted frames not logged: the buffer was full
-    // Images the camera offered between the last requested frame and the
-    // stop (notWanted + excess): expected, not a loss.
-    std::int64_t afterEnd = 0;
     std::int64_t consumed = 0;  // frames taken out of the buffer
     std::int64_t available = 0; // frames in the buffer at the snapshot
     std::size_t bufferLimitFrames = 0;
@@ -64,6 +61,10 @@ struct AcquisitionStats {
     double endedAt = 0.0;       // getCurrentTime once capture was stopped
     std::vector<double> timestamps; // one per received frame, in order
     AcquisitionEnd end = AcquisitionEnd::Completed;
+
+    // Images the camera offered between the last requested frame and the
+    // stop: expected, not a loss.
+    std::int64_t afterEnd() const { return notWanted + excess; }
 };
 
 inline constexpr std::chrono::milliseconds kDefaultAcquisitionTimeout{10000};
