@@ -164,7 +164,7 @@ def median_table(tables, top):
     """Per-function median over the frames, the largest first."""
     names = set().union(*tables)
     rows = {n: median([t.get(n, 0) for t in tables]) for n in names}
-    ranked = sorted(rows.items(), key=lambda item: -abs(item[1]))
+    ranked = sorted(rows.items(), key=lambda item: (-abs(item[1]), item[0]))
     return [{"function": n, "ir": v} for n, v in ranked[:top] if v]
 
 

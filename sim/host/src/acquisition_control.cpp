@@ -20,6 +20,9 @@ constexpr std::int64_t kReservedTimestamps = 1 << 20;
 // and is woken early only when this many are waiting, not for every frame.
 constexpr std::chrono::microseconds kPollInterval{250};
 constexpr std::size_t kWakeBatch = 16;
+// Frames flow when they come closer together than this; slower streams wake
+// the consumer for every frame, which costs less than polling between them.
+constexpr std::chrono::milliseconds kFlowingGap{2};
 
 // A halt the adaptor follows with a restart (a source change) is not the end
 // of capture; a halt not followed by a restart within this time is.
@@ -66,7 +69,7 @@ void AcquisitionControl::setRunning(bool running)
         std::lock_guard lock(mutex_);
         running_.store(running);
     }
-    changed_.notify_all();
+    notifyChanged();
 }
 
 bool AcquisitionControl::isSendFrame()
@@ -99,6 +102,7 @@ bool AcquisitionControl::bufferFullLocked(const Frame& frame) const
 bool AcquisitionControl::deliver(Frame& frame)
 {
     bool wake = false;
+    bool completed = false;
     {
         std::lock_guard lock(mutex_);
         if (!active_.load()) {
@@ -120,10 +124,12 @@ bool AcquisitionControl::deliver(Frame& frame)
         buffer_.push_back({&frame, stats_.received});
         bufferBytes_ += frame.bytes();
         ++stats_.received;
-        wake = (waitingFor_ > 0 && buffer_.size() >= waitingFor_) || stats_.received == wanted_;
+        completed = stats_.received == wanted_;
+        wake = (waitingFor_ > 0 && buffer_.size() >= waitingFor_) || completed;
     }
     // Woken after the unlock, a waiting thread finds the mutex free.
-    if (wake) changed_.notify_all();
+    if (wake) logged_.notify_all();
+    if (completed) changed_.notify_all();
     return true;
 }
 
@@ -151,7 +157,7 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, std::int64_t frames,
             if (!active_.load()) return;
             deviceLost_ = true;
         }
-        changed_.notify_all();
+        notifyChanged();
     });
     {
         std::lock_guard lock(mutex_);
@@ -198,7 +204,7 @@ void AcquisitionControl::finishWithoutCapture(AcquisitionEnd end)
         stats_.end = end;
         stats_.endedAt = imaqkit::getCurrentTime();
     }
-    changed_.notify_all();
+    notifyChanged();
 }
 
 void AcquisitionControl::start(imaqkit::IAdaptor& adaptor, std::int64_t frames,
@@ -266,7 +272,13 @@ void AcquisitionControl::endCapture(imaqkit::IAdaptor& adaptor, AcquisitionEnd e
             stats_.measuredRate =
                 static_cast<double>(stats_.received - 1) / (stats_.lastTime - stats_.firstTime);
     }
+    notifyChanged();
+}
+
+void AcquisitionControl::notifyChanged()
+{
     changed_.notify_all();
+    logged_.notify_all();
 }
 
 void AcquisitionControl::joinControl()
@@ -290,7 +302,7 @@ void AcquisitionControl::stop()
         std::lock_guard lock(mutex_);
         if (stage_ == Stage::Running) stopAsked_ = true;
     }
-    changed_.notify_all();
+    notifyChanged();
     joinControl();
     rethrowStopFailure();
 }
@@ -319,11 +331,9 @@ std::int64_t AcquisitionControl::framesAvailable() const
 
 void AcquisitionControl::takeLocked(std::size_t frames, std::vector<Logged>& batch)
 {
-    frames = std::min(frames, buffer_.size());
-    batch.assign(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(frames));
-    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(frames));
+    buffer_.takeFront(frames, batch);
     for (const Logged& logged : batch) bufferBytes_ -= logged.frame->bytes();
-    stats_.consumed += static_cast<std::int64_t>(frames);
+    stats_.consumed += static_cast<std::int64_t>(batch.size());
 }
 
 FrameView AcquisitionControl::viewOf(const Frame& frame, std::int64_t index)
@@ -356,8 +366,8 @@ void AcquisitionControl::getData(std::int64_t frames, const FrameConsumer& consu
     {
         std::unique_lock lock(mutex_);
         waitingFor_ = wanted;
-        changed_.wait_for(lock, timeout,
-                          [&] { return buffer_.size() >= wanted || stage_ != Stage::Running; });
+        logged_.wait_for(lock, timeout,
+                         [&] { return buffer_.size() >= wanted || stage_ != Stage::Running; });
         waitingFor_ = 0;
         if (buffer_.size() < wanted) {
             const std::string available = framesText(static_cast<std::int64_t>(buffer_.size()));
@@ -379,8 +389,7 @@ void AcquisitionControl::peekData(std::int64_t frames, const FrameConsumer& cons
     std::vector<Logged> newest;
     {
         std::lock_guard lock(mutex_);
-        const auto count = std::min(buffer_.size(), static_cast<std::size_t>(std::max<std::int64_t>(frames, 0)));
-        newest.assign(buffer_.end() - static_cast<std::ptrdiff_t>(count), buffer_.end());
+        buffer_.copyBack(static_cast<std::size_t>(std::max<std::int64_t>(frames, 0)), newest);
     }
     // Only the user's thread removes frames, so these stay valid meanwhile.
     if (consumer)
@@ -439,7 +448,11 @@ AcquisitionStats AcquisitionControl::run(imaqkit::IAdaptor& adaptor, std::int64_
 void AcquisitionControl::drain(const FrameConsumer& consumer)
 {
     bool flowing = false;
+    auto lastTake = Clock::now() - kFlowingGap;
     std::vector<Logged>& batch = drainBatch_;
+    // Room for a few wake-ups' worth up front: a batch that grows mid-stream allocates.
+    batch.reserve(4 * kWakeBatch);
+    drainRecycled_.reserve(4 * kWakeBatch);
     for (;;) {
         {
             std::unique_lock lock(mutex_);
@@ -448,14 +461,20 @@ void AcquisitionControl::drain(const FrameConsumer& consumer)
             waitingFor_ = flowing ? kWakeBatch : 1;
             const auto ready = [&] { return !buffer_.empty() || stage_ != Stage::Running; };
             if (flowing)
-                changed_.wait_for(lock, kPollInterval, ready);
+                logged_.wait_for(lock, kPollInterval, ready);
             else
-                changed_.wait(lock, ready);
+                logged_.wait(lock, ready);
             waitingFor_ = 0;
             if (buffer_.empty() && stage_ != Stage::Running) return;
             takeLocked(buffer_.size(), batch);
         }
-        flowing = !batch.empty();
+        if (!batch.empty()) {
+            const auto now = Clock::now();
+            flowing = now - lastTake < kFlowingGap;
+            lastTake = now;
+        } else {
+            flowing = false;
+        }
         pass(batch, consumer, drainRecycled_);
     }
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "frame_pool.h"
+#include "ring_buffer.h"
 #include "imaqsim/acquisition.h"
 #include "platform/imaqkit.h"
 #include "warning_observer.h"
@@ -16,7 +17,6 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -90,6 +90,8 @@ private:
                             std::optional<std::chrono::milliseconds> idleTimeout);
     void endCapture(imaqkit::IAdaptor& adaptor, AcquisitionEnd end);
     void joinControl();
+    // Wakes the control thread and every consumer: the acquisition's state changed.
+    void notifyChanged();
     // Moves up to `frames` logged frames out of the buffer into `batch`
     // (replacing its contents), oldest first.
     void takeLocked(std::size_t frames, std::vector<Logged>& batch);
@@ -107,8 +109,11 @@ private:
     std::atomic<bool> running_{false};
 
     mutable std::mutex mutex_;
-    std::condition_variable changed_; // a frame logged, capture ended, stop asked
-    std::deque<Logged> buffer_;
+    std::condition_variable changed_; // capture started or ended, stop asked, device lost
+    // Consumers wait on this one, so that a frame wakes only them and not
+    // the control thread, which needs no news of single frames.
+    std::condition_variable logged_;
+    RingBuffer<Logged> buffer_;
     // The draining thread's batch and recycling list, reused from batch to batch.
     std::vector<Logged> drainBatch_;
     std::vector<Frame*> drainRecycled_;
