@@ -4,11 +4,11 @@
 
 namespace orx {
 
-WideString registryText(const GUID& id)
+Bstr registryText(const GUID& id)
 {
     TaskMem<OLECHAR> text;
     if (FAILED(StringFromCLSID(id, text.put())) || !text) return {};
-    return WideString(text.get());
+    return Bstr(text.get());
 }
 
 } // namespace orx

@@ -2,15 +2,12 @@
 // braces around upper-case hexadecimal digits in groups of 8-4-4-4-12.
 #pragma once
 
+#include "common/bstr.h"
 #include "platform/win32.h"
-
-#include <string>
 
 namespace orx {
 
-using WideString = std::basic_string<WCHAR>;
-
-// Empty when StringFromCLSID fails.
-WideString registryText(const GUID& id);
+// Empty when StringFromCLSID or the copy into a BSTR fails.
+Bstr registryText(const GUID& id);
 
 } // namespace orx

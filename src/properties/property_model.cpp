@@ -1,7 +1,7 @@
 #include "properties/property_model.h"
 
 #include "common/bstr.h"
-#include "common/task_mem.h"
+#include "common/guid_text.h"
 #include "common/to_utf8.h"
 
 #include <cstdint>
@@ -26,15 +26,6 @@ std::vector<ComPtr<Entry>> listCollection(Collection& collection)
         if (entry) entries.push_back(std::move(entry));
     }
     return entries;
-}
-
-// The registry text form of an identifier as a BSTR; empty when either
-// allocation fails.
-Bstr registryText(const GUID& id)
-{
-    TaskMem<OLECHAR> text;
-    if (FAILED(StringFromCLSID(id, text.put())) || !text) return {};
-    return Bstr(text.get());
 }
 
 } // namespace

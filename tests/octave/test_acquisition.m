@@ -45,8 +45,21 @@ assert (size (data, 4), n);
 frames = arrayfun (@(k) orx_frame_number (data(:, :, :, k)), 1:n);
 assert (all (diff (frames) == 1));
 
+## A snapshot leaves the buffer and the counts of the last acquisition alone.
+vid.FramesPerTrigger = 5;
+start (vid);
+wait (vid, 10);
+acquired = vid.FramesAcquired;
+before = peekdata (vid, 5);
 snap = getsnapshot (vid);
 assert (size (snap), [48 64]);
-assert (vid.FramesPerTrigger, Inf);
+assert (vid.FramesAvailable, 5);
+assert (vid.FramesAcquired, acquired);
+assert (isequal (getdata (vid, 5), before));
+assert (vid.FramesPerTrigger, 5);
+vid.FramesPerTrigger = Inf;
+start (vid);
+orx_assert_error (@() getsnapshot (vid), "imaq:getsnapshot:running");
+stop (vid);
 delete (vid);
 orx_assert_no_leaks ();

@@ -33,6 +33,9 @@ one = imaqhwinfo ("orximaq", hw.DeviceIDs{2});
 assert (one.SupportedFormats, {"RGB24 (32x24)", "RGB32 (32x24)"});
 orx_assert_error (@() imaqhwinfo ("orximaq", 99), "imaq:imaqhwinfo:noDevice");
 orx_assert_error (@() imaqhwinfo ("other"), "imaq:imaqhwinfo:noAdaptor");
+probe = videoinput ("orximaq", 1);
+orx_assert_error (@() imaqhwinfo (getselectedsource (probe)), "imaq:imaqhwinfo:notVideoInput");
+delete (probe);
 
 ## Video input: default device and format, by name, and its properties.
 vid = videoinput ("orximaq");

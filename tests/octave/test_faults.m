@@ -5,12 +5,7 @@ orx_test_rig ();
 vid = videoinput ("orximaq", "Pixie Fickle");
 src = getselectedsource (vid);
 assert (src.Brightness, 5);
-try
-  value = src.Gain;
-  assert (isnumeric (value));
-catch err
-  assert (err.identifier, "imaq:orximaq:getFailed");
-end_try_catch
+orx_assert_error (@() src.Gain, "imaq:orximaq:getFailed");
 warning ("off", "imaq:orximaq:getFailed");
 values = get (src);
 warning ("on", "imaq:orximaq:getFailed");

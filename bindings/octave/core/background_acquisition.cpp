@@ -194,6 +194,19 @@ void BackgroundAcquisition::flushData()
     counts_.available = 0;
 }
 
+void BackgroundAcquisition::snapshot(const imaqsim::FrameConsumer& consumer, std::chrono::milliseconds timeout)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (threadActive_)
+            throw imaqsim::HostError("A snapshot needs the acquisition stopped; stop it first.");
+    }
+    joinThread();
+    const auto stats = input_.acquire(1, consumer, timeout);
+    if (stats.received < 1)
+        throw imaqsim::HostError(std::string("No frame for the snapshot: ") + imaqsim::toString(stats.end) + ".");
+}
+
 void BackgroundAcquisition::withInput(const std::function<void()>& call)
 {
     std::future<void> done;

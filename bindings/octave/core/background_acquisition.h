@@ -60,6 +60,10 @@ public:
     // The newest `frames` frames (fewer when fewer are there), left in place.
     void peekData(std::int64_t frames, const imaqsim::FrameConsumer& consumer);
     void flushData();
+    // One frame acquired on the calling thread and handed to the consumer; the
+    // buffer and the counts of the last acquisition stay as they are. Only
+    // while no acquisition runs.
+    void snapshot(const imaqsim::FrameConsumer& consumer, std::chrono::milliseconds timeout);
 
     // Runs `call` with sole use of the video input: at once when nothing runs,
     // otherwise on the acquisition thread between two frames. Exceptions reach

@@ -97,14 +97,29 @@ private:
 
 } // namespace
 
+namespace {
+
+std::chrono::milliseconds timeoutOf(double seconds)
+{
+    return std::chrono::milliseconds(static_cast<std::int64_t>(seconds * 1000.0));
+}
+
+} // namespace
+
+octave_value_list snapshotToOctave(BackgroundAcquisition& acquisition, double timeoutSeconds, int nargout)
+{
+    FrameArrayBuilder builder(1);
+    acquisition.snapshot([&](const imaqsim::FrameView& frame) { builder.add(frame); }, timeoutOf(timeoutSeconds));
+    return builder.outputs(nargout);
+}
+
 octave_value_list framesToOctave(BackgroundAcquisition& acquisition, FrameTake take, std::int64_t frames,
                                  double timeoutSeconds, int nargout)
 {
     FrameArrayBuilder builder(frames);
     const auto consumer = [&](const imaqsim::FrameView& frame) { builder.add(frame); };
     if (take == FrameTake::Remove) {
-        const auto timeout = std::chrono::milliseconds(static_cast<std::int64_t>(timeoutSeconds * 1000.0));
-        acquisition.getData(frames, consumer, timeout);
+        acquisition.getData(frames, consumer, timeoutOf(timeoutSeconds));
     } else {
         const std::int64_t available = acquisition.counts().available;
         // Only this thread removes frames, so at least `count` are there.

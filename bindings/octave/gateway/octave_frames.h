@@ -18,4 +18,7 @@ enum class FrameTake { Remove, Peek };
 octave_value_list framesToOctave(BackgroundAcquisition& acquisition, FrameTake take, std::int64_t frames,
                                  double timeoutSeconds, int nargout);
 
+// One frame taken apart from the buffer (getsnapshot): data, time stamp, metadata.
+octave_value_list snapshotToOctave(BackgroundAcquisition& acquisition, double timeoutSeconds, int nargout);
+
 } // namespace orxoct

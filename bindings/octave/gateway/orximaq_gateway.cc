@@ -422,6 +422,10 @@ octave_value_list dispatch(octave::interpreter& interp, const std::string& comma
     if (command == "status") return statusCommand(args);
     if (command == "getdata") return dataCommand(args, orxoct::FrameTake::Remove, nargout);
     if (command == "peekdata") return dataCommand(args, orxoct::FrameTake::Peek, nargout);
+    if (command == "snapshot") {
+        const double timeout = args.length() > 2 ? numberArg(args, 2, "The timeout") : 10.0;
+        return orxoct::snapshotToOctave(*inputArg(args).acquisition, timeout, nargout);
+    }
     if (command == "flush") {
         inputArg(args).acquisition->flushData();
         return octave_value();

@@ -16,8 +16,10 @@ function info = imaqhwinfo (adaptor, id)
     return;
   endif
   if (isobject (adaptor))
-    info = imaqhwinfo (adaptor);
-    return;
+    ## A video input object answers through its own imaqhwinfo method, which
+    ## Octave calls instead of this function; any other object has no device.
+    error ("imaq:imaqhwinfo:notVideoInput",
+           "imaqhwinfo: a %s object has no device; pass a videoinput object", class (adaptor));
   endif
   if (! ischar (adaptor) || ! strcmpi (adaptor, "orximaq"))
     error ("imaq:imaqhwinfo:noAdaptor", "imaqhwinfo: the only adaptor is 'orximaq'");

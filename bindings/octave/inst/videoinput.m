@@ -165,17 +165,12 @@ classdef videoinput < handle
       __orximaq__ ("flush", obj.GatewayHandle);
     endfunction
     function frame = getsnapshot (obj)
+      ## One frame taken at once and apart from the buffer: frames still
+      ## buffered from an earlier acquisition stay there for getdata.
       if (__orximaq__ ("status", obj.GatewayHandle).Running)
         error ("imaq:getsnapshot:running", "getsnapshot: stop the running acquisition first");
       endif
-      frames = obj.FramesPerTrigger;
-      obj.FramesPerTrigger = 1;
-      unwind_protect
-        __orximaq__ ("start", obj.GatewayHandle, 1);
-        frame = __orximaq__ ("getdata", obj.GatewayHandle, 1, obj.Timeout);
-      unwind_protect_cleanup
-        obj.FramesPerTrigger = frames;
-      end_unwind_protect
+      frame = __orximaq__ ("snapshot", obj.GatewayHandle, obj.Timeout);
     endfunction
 
     function value = get (obj, name)
