@@ -64,30 +64,29 @@ vexsim::DeviceSpec rgbCamera(const std::string& name, double fps)
     return device;
 }
 
-// Frames per second over the time every stream was running (from the latest
-// first stamp to the earliest last one): each stream's rate from its frames
-// in that time, summed. The share of the longest stream's time that all of
-// them ran at once goes to `overlap`.
-double overlapRate(const std::vector<std::vector<double>>& stamps, double& overlap)
+// Aggregate frames per second: every stream's frames over the span from the
+// first stream's first stamp to the last stream's last one. On a machine with
+// fewer cores than streams the streams may take turns rather than run side by
+// side; the rate still counts the work done in the time taken. The share of
+// the longest stream's time that all of them ran at once goes to `overlap`.
+double aggregateRate(const std::vector<std::vector<double>>& stamps, double& overlap)
 {
-    double from = 0.0, to = 1e300, longest = 0.0;
+    double first = 1e300, last = 0.0, allFrom = 0.0, allTo = 1e300, longest = 0.0;
+    std::size_t frames = 0;
     overlap = 0.0;
     for (const auto& s : stamps) {
         if (s.size() < 2) return 0.0;
-        from = std::max(from, s.front());
-        to = std::min(to, s.back());
+        first = std::min(first, s.front());
+        last = std::max(last, s.back());
+        allFrom = std::max(allFrom, s.front());
+        allTo = std::min(allTo, s.back());
         longest = std::max(longest, s.back() - s.front());
+        frames += s.size();
     }
-    if (!(to > from)) return 0.0;
-    overlap = (to - from) / longest;
-    double rate = 0.0;
-    for (const auto& s : stamps) {
-        const auto first = std::lower_bound(s.begin(), s.end(), from);
-        const auto last = std::upper_bound(s.begin(), s.end(), to);
-        if (last - first < 2) return 0.0;
-        rate += static_cast<double>(last - first - 1) / (*(last - 1) - *first);
-    }
-    return rate;
+    if (!(last > first)) return 0.0;
+    overlap = allTo > allFrom ? (allTo - allFrom) / longest : 0.0;
+    // Each stream's first stamp opens its span rather than ending a frame's time.
+    return static_cast<double>(frames - stamps.size()) / (last - first);
 }
 
 // Copies one frame per rotation entry on the calling thread, stamping each.
@@ -143,7 +142,7 @@ json measureCameras(const Options& options)
             for (auto& t : threads) t.join();
             threads.clear();
             double overlap = 0.0, copyOverlap = 0.0;
-            const double adaptor = overlapRate(stamps, overlap);
+            const double adaptor = aggregateRate(stamps, overlap);
 
             std::vector<std::vector<double>> copyStamps(static_cast<std::size_t>(count));
             for (int i = 0; i < count; ++i) {
@@ -157,7 +156,7 @@ json measureCameras(const Options& options)
                 });
             }
             for (auto& t : threads) t.join();
-            const double copy = overlapRate(copyStamps, copyOverlap);
+            const double copy = aggregateRate(copyStamps, copyOverlap);
             if (round < 0) continue;
             adaptorFps.push_back(adaptor);
             copyFps.push_back(copy);
