@@ -81,7 +81,7 @@ TEST_F(TimedRunTest, ProgressLineShowsLiveFigures)
     const CliRun counted = runCliOnTerminal({"--rig", rig, "acquire", "1", "1", "-n", "8", "-o", "tty"}, folder());
     ASSERT_EQ(counted.exitCode, 0) << counted.out;
     EXPECT_NE(counted.out.find("received 8, "), std::string::npos) << counted.out;
-    EXPECT_NE(counted.out.find(" frames/s, 0 lost"), std::string::npos) << counted.out;
+    EXPECT_NE(counted.out.find(" frames/s, 0 dropped"), std::string::npos) << counted.out;
 
     const CliRun timed =
         runCliOnTerminal({"--rig", rig, "acquire", "1", "1", "--duration", "0.3", "-o", "timed"}, folder());

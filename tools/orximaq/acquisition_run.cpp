@@ -97,16 +97,20 @@ const char* signalName(int signal)
     return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "a signal";
 }
 
-std::string lossesText(const imaqsim::AcquisitionStats& stats)
+// The same sum as the summary's "frames dropped".
+std::string droppedText(const imaqsim::AcquisitionStats& stats, std::int64_t skippedByCamera)
 {
-    return std::to_string(stats.refused + stats.overrun) + " lost";
+    return std::to_string(stats.refused + stats.overrun + skippedByCamera) + " dropped";
 }
 
 // The live part of the progress line: frames received, the rate over the
 // last second and the losses so far.
 class LiveDetail {
 public:
-    LiveDetail(imaqsim::VideoInput& input, ProgressBar& progress) : input_(input), progress_(progress) {}
+    LiveDetail(imaqsim::VideoInput& input, ProgressBar& progress)
+        : input_(input), progress_(progress), skippedBefore_(vexsim::framesSkipped())
+    {
+    }
 
     void frameTaken(double time)
     {
@@ -115,7 +119,7 @@ public:
         // The host's counts are a snapshot with every stamp: taken only now and then.
         if (now - lastCounts_ >= std::chrono::milliseconds(200)) {
             lastCounts_ = now;
-            losses_ = lossesText(input_.statistics());
+            losses_ = droppedText(input_.statistics(), vexsim::framesSkipped() - skippedBefore_);
         }
         const auto rate = recentRate(stamps_);
         progress_.setDetail("received " + std::to_string(input_.framesAcquired()) + ", " +
@@ -126,7 +130,8 @@ private:
     imaqsim::VideoInput& input_;
     ProgressBar& progress_;
     std::vector<double> stamps_;
-    std::string losses_ = "0 lost";
+    std::int64_t skippedBefore_;
+    std::string losses_ = "0 dropped";
     std::chrono::steady_clock::time_point lastCounts_{};
 };
 
