@@ -243,9 +243,11 @@ TEST_F(GenicamTest, FrameIdWrapLosesNoFrameAndRestartWorks)
 {
     Grabber grabber;
     Frames frames;
+    const auto wrapsBefore = vexsim::genicamFrameIdWraps();
+    const auto missingBefore = vexsim::genicamMissingFrames();
     acquire(grabber, frames, "Y800 (32x32)", vexsim::PixelLayout::Gray8, 400);
     ASSERT_GE(frames.numbers.size(), 400u);
-    const auto missingBefore = vexsim::genicamMissingFrames();
+    EXPECT_GE(vexsim::genicamFrameIdWraps(), wrapsBefore + 1) << "the identifiers never crossed 65535";
     for (std::size_t i = 1; i < frames.numbers.size(); ++i) ASSERT_EQ(frames.numbers[i], frames.numbers[i - 1] + 1);
     EXPECT_EQ(vexsim::genicamMissingFrames(), missingBefore);
     Frames again;

@@ -105,6 +105,7 @@ FrameSource::Next CameraStream::next(std::uint8_t* pixels, std::chrono::millisec
         const auto step = ids_.next(arv_buffer_get_frame_id(buffer));
         missing_ += step.lost;
         counters::missingFrames += std::int64_t(step.lost);
+        if (step.wrapped) ++counters::frameIdWraps;
         frameNumber = static_cast<std::uint32_t>(step.index);
         size_t size = 0;
         const auto* data = static_cast<const std::uint8_t*>(arv_buffer_get_data(buffer, &size));

@@ -15,6 +15,7 @@ public:
     struct Step {
         std::uint64_t index; // frames since the first one
         std::uint64_t lost;  // frames missing before this one
+        bool wrapped;        // the 16-bit identifier started again from the bottom
     };
 
     Step next(std::uint64_t id)
@@ -22,10 +23,11 @@ public:
         seenZero_ = seenZero_ || id == 0;
         if (!last_) {
             last_ = id;
-            return {0, 0};
+            return {0, 0, false};
         }
         wide_ = wide_ || id > 0xFFFF || *last_ > 0xFFFF;
         std::uint64_t distance = id - *last_;
+        const bool wrapped = !wide_ && id < *last_;
         if (!wide_) {
             distance = (id - *last_) & 0xFFFF;
             if (id < *last_ && !seenZero_ && distance > 1) distance -= 1; // the reserved 0 was never sent
@@ -33,7 +35,7 @@ public:
         if (distance == 0) distance = 1; // a repeated identifier still is another frame
         last_ = id;
         index_ += distance;
-        return {index_, distance - 1};
+        return {index_, distance - 1, wrapped};
     }
 
 private:

@@ -21,6 +21,7 @@ bool hasGenicamSupport() { return true; }
 std::int64_t genicamLiveObjects() { return genicam::liveObjects(); }
 std::int64_t genicamFailedBuffers() { return genicam::counters::failedBuffers; }
 std::int64_t genicamMissingFrames() { return genicam::counters::missingFrames; }
+std::int64_t genicamFrameIdWraps() { return genicam::counters::frameIdWraps; }
 
 std::optional<std::int64_t> genicamInteger(const std::string& device, const std::string& feature)
 {

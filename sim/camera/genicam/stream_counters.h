@@ -8,6 +8,7 @@ namespace vexsim::genicam::counters {
 
 inline std::atomic<std::int64_t> failedBuffers{0};
 inline std::atomic<std::int64_t> missingFrames{0};
+inline std::atomic<std::int64_t> frameIdWraps{0};
 inline std::atomic<std::int64_t> runningCameraStreams{0};
 
 } // namespace vexsim::genicam::counters

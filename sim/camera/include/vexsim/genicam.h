@@ -18,6 +18,8 @@ VEXLIB_API std::int64_t genicamLiveObjects();
 // identifiers show as missing, over the process's life.
 VEXLIB_API std::int64_t genicamFailedBuffers();
 VEXLIB_API std::int64_t genicamMissingFrames();
+// Times a camera's 16-bit frame identifier started again from the bottom.
+VEXLIB_API std::int64_t genicamFrameIdWraps();
 // A feature of the named device's camera, read from the camera itself.
 VEXLIB_API std::optional<std::int64_t> genicamInteger(const std::string& device, const std::string& feature);
 VEXLIB_API std::optional<double> genicamFloat(const std::string& device, const std::string& feature);
