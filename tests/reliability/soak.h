@@ -139,7 +139,11 @@ inline SoakFigures runSoak(imaqsim::VideoInput& input, std::int64_t frames, std:
             ++figures.regionApplies;
             ++pendingRestarts;
         }
-        if (refuseEvery > 0 && count % refuseEvery == 0 && count < frames) {
+        // Armed only once the previous refusal met its frame: arming sets the
+        // count rather than adding to it, and the camera may have made every
+        // frame while this consumer is still far behind.
+        if (refuseEvery > 0 && count % refuseEvery == 0 && count < frames &&
+            imaqsim::pendingMakeFrameFailures() == 0) {
             imaqsim::failNextMakeFrames(1);
             ++figures.refusalsInjected;
         }
