@@ -19,6 +19,9 @@ constexpr double kFallbackFps = 30.0;
 constexpr auto kSnapModeIdle = std::chrono::milliseconds(1);
 // How long a camera stream waits for a frame before it looks at stop requests.
 constexpr auto kSourceWait = std::chrono::milliseconds(50);
+// Room for the listeners of a frame, taken before the first frame: a
+// listener registered once the stream runs then costs no allocation.
+constexpr std::size_t kReservedListeners = 8;
 
 thread_local LiveStream* tCurrentStream = nullptr;
 
@@ -33,6 +36,7 @@ pattern::Adjust adjustOf(const PropertyStore& store)
 LiveStream::LiveStream(Vexlib::detail::GrabberState& grabber, StreamSetup setup)
     : grabber_(grabber), setup_(std::move(setup))
 {
+    listeners_.reserve(kReservedListeners);
     for (std::int32_t i = 0; i < setup_.bufferCount; ++i)
         buffers_.push_back(Vexlib::refcount_ptr<SimMemBuffer>::make(setup_.layout, setup_.size));
     if (!counters::patternGeneration && !setup_.source) {
