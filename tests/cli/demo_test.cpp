@@ -28,5 +28,18 @@ TEST_F(StreamingDemoTest, WritesEveryCameraAndContactSheet)
     EXPECT_NE(result.out.rfind("Demo written to tour\n"), std::string::npos) << result.out;
 }
 
+// Each camera shows its largest format that fits in 1280 x 1024: on the
+// default rig neither the first format nor the largest one.
+TEST_F(StreamingDemoTest, ShowsTheLargestFormatUpTo1280By1024)
+{
+    const CliRun result = run({"demo", "-n", "1", "-o", "tour"});
+    ASSERT_EQ(result.exitCode, 0) << result.transcript();
+    EXPECT_NE(result.out.find("Camera 1 \"ORX Colour 2448\", format 3 \"RGB24 (1280x960)\""), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("Camera 3 \"ORX Video Converter\", format 5 \"PAL_B:Y800 (768x576)\""),
+              std::string::npos)
+        << result.out;
+}
+
 } // namespace
 } // namespace orx::cli_test

@@ -1,5 +1,6 @@
 // `orximaq demo`: the tour — every device, a short acquisition from each
-// camera in its first format, and a contact sheet of their first frames.
+// camera in its largest format up to 1280 x 1024 (else its first), and a
+// contact sheet of their first frames.
 #pragma once
 
 #include "host_context.h"

@@ -171,8 +171,8 @@ void addAcquire(CLI::App& app, Commands& commands)
 void addDemo(CLI::App& app, Commands& commands)
 {
     auto* command = app.add_subcommand(
-        "demo", "The tour: list the devices, acquire a few frames from each camera in its first format into "
-                "its own folder, and make a contact sheet of their first frames.");
+        "demo", "The tour: list the devices, acquire a few frames from each camera (in its largest format up to "
+                "1280x1024) into its own folder, and make a contact sheet of their first frames.");
     command->add_option("-o,--output", commands.demo.folder, "Folder for the tour's files.")
         ->type_name("DIR")
         ->capture_default_str();
