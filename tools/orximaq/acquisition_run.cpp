@@ -97,10 +97,9 @@ const char* signalName(int signal)
     return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "a signal";
 }
 
-// The same sum as the summary's "frames dropped".
 std::string droppedText(const imaqsim::AcquisitionStats& stats, std::int64_t skippedByCamera)
 {
-    return std::to_string(stats.refused + stats.overrun + skippedByCamera) + " dropped";
+    return std::to_string(droppedFrames(stats, skippedByCamera)) + " dropped";
 }
 
 // The live part of the progress line: frames received, the rate over the

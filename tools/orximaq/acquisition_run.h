@@ -16,6 +16,12 @@
 
 namespace orximaq {
 
+// Real losses: refused by the host, overrun in its buffer, skipped by the camera.
+inline std::int64_t droppedFrames(const imaqsim::AcquisitionStats& stats, std::int64_t skippedByCamera)
+{
+    return stats.refused + stats.overrun + skippedByCamera;
+}
+
 struct AcquisitionResult {
     imaqsim::AcquisitionStats stats;
     imaqsim::Region region;                       // the region the frames came from
@@ -33,8 +39,7 @@ struct AcquisitionResult {
     std::optional<RunStatistics> statistics;      // from the time stamps
     std::int64_t skippedByCamera = 0;             // images the camera could not deliver: every buffer locked
 
-    // Real losses: refused by the host, overrun in its buffer, skipped by the camera.
-    std::int64_t dropped() const { return stats.refused + stats.overrun + skippedByCamera; }
+    std::int64_t dropped() const { return droppedFrames(stats, skippedByCamera); }
 
     // The frames the run was meant to have: the request, or for a timed run all that arrived.
     std::int64_t expectedFrames() const;
