@@ -30,10 +30,10 @@ from collections import defaultdict
 
 ALLOCATORS = {"malloc", "calloc", "realloc", "aligned_alloc", "posix_memalign", "memalign", "valloc"}
 CONSUMER = "FrameDumper"
-COPY_CALLERS = ("imaqsim::Frame::copyData", "copyInPieces", "copyRowBlock")
+COPY_CALLERS = ("imaqhost::Frame::copyData", "copyInPieces", "copyRowBlock")
 ADAPTOR = ("orx::", "win32seam::")
-HOST = ("imaqsim::", "imaqkit::")
-CAMERA = ("vexsim::", "Vexlib::")
+HOST = ("imaqhost::", "imaqkit::")
+CAMERA = ("vexcam::", "Vexlib::")
 NAME_REF = re.compile(r"^\((\d+)\)(?: (.*))?$")
 
 
@@ -122,7 +122,7 @@ class Dump:
     def figures(self):
         copy = sum(c for (a, b), c in self.calls.items() if is_copy(a, b))
         ready = self.inclusive("orx::CListener::frameReady")
-        delivery = self.inclusive("vexsim::LiveStream::run")
+        delivery = self.inclusive("vexcam::LiveStream::run")
         host_called = camera_called = 0
         for (caller, callee), cost in self.calls.items():
             if side_of(caller) != "adaptor":

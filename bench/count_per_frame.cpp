@@ -10,7 +10,7 @@
 // same path for every frame, and the counts repeat to the instruction.
 #include "delivery_bench_support.h"
 
-#include "vexsim/pixel_layout.h"
+#include "vexcam/pixel_layout.h"
 
 #include <atomic>
 #include <cstdio>
@@ -85,16 +85,16 @@ constexpr const char* kRoiCamera = "ORX Mono ROI 1280";
 struct CountCase {
     const char* name;
     const char* colorformat;
-    vexsim::PixelLayout layout;
+    vexcam::PixelLayout layout;
     bool region;
 };
 
 constexpr CountCase kCases[] = {
-    {"Y800", "Y800", vexsim::PixelLayout::Gray8, false},
-    {"Y16", "Y16", vexsim::PixelLayout::Gray16, false},
-    {"RGB24", "RGB24", vexsim::PixelLayout::Rgb24, false},
-    {"RGB32", "RGB32", vexsim::PixelLayout::Rgb32, false},
-    {"Y800-region", "Y800", vexsim::PixelLayout::Gray8, true},
+    {"Y800", "Y800", vexcam::PixelLayout::Gray8, false},
+    {"Y16", "Y16", vexcam::PixelLayout::Gray16, false},
+    {"RGB24", "RGB24", vexcam::PixelLayout::Rgb24, false},
+    {"RGB32", "RGB32", vexcam::PixelLayout::Rgb32, false},
+    {"Y800-region", "Y800", vexcam::PixelLayout::Gray8, true},
 };
 
 std::string plainCamera(const CountCase& c)
@@ -107,24 +107,24 @@ std::string formatName(const CountCase& c)
     return std::string(c.colorformat) + " (" + std::to_string(kWidth) + "x" + std::to_string(kHeight) + ")";
 }
 
-vexsim::DeviceSpec plainDevice(const CountCase& c)
+vexcam::DeviceSpec plainDevice(const CountCase& c)
 {
-    vexsim::DescriptionSpec description;
+    vexcam::DescriptionSpec description;
     description.colorformat = c.colorformat;
     description.minSize = {kWidth, kHeight};
     description.maxSize = {kWidth, kHeight};
-    vexsim::DeviceSpec device;
+    vexcam::DeviceSpec device;
     device.name = plainCamera(c);
-    device.norms.push_back(vexsim::NormSpec{"", {vexsim::FormatSpec{c.colorformat, {kWidth, kHeight}}}, {description}});
+    device.norms.push_back(vexcam::NormSpec{"", {vexcam::FormatSpec{c.colorformat, {kWidth, kHeight}}}, {description}});
     device.frameRates.defaults = {kPacedFps};
     return device;
 }
 
 // The default rig's cameras, the region camera slowed to the paced rate,
 // and a plain camera per layout.
-vexsim::Rig countRig()
+vexcam::Rig countRig()
 {
-    auto rig = vexsim::defaultRig();
+    auto rig = vexcam::defaultRig();
     for (auto& device : rig.devices) {
         if (device.name != kRoiCamera) continue;
         device.frameRates.byFormat.clear();
@@ -141,20 +141,20 @@ class PacedSettings {
 public:
     PacedSettings()
     {
-        vexsim::setFreeRunning(false);
-        vexsim::setPatternGeneration(false);
-        imaqsim::setWarningEcho(false);
+        vexcam::setFreeRunning(false);
+        vexcam::setPatternGeneration(false);
+        imaqhost::setWarningEcho(false);
     }
     ~PacedSettings()
     {
-        vexsim::setPatternGeneration(true);
-        imaqsim::setWarningEcho(true);
+        vexcam::setPatternGeneration(true);
+        imaqhost::setWarningEcho(true);
     }
     PacedSettings(const PacedSettings&) = delete;
     PacedSettings& operator=(const PacedSettings&) = delete;
 };
 
-std::unique_ptr<imaqsim::VideoInput> openCase(imaqsim::Session& session, const CountCase& c)
+std::unique_ptr<imaqhost::VideoInput> openCase(imaqhost::Session& session, const CountCase& c)
 {
     if (!c.region) return session.open(plainCamera(c), formatName(c));
     auto input = session.open(kRoiCamera, "Y800 (1280x960)");
@@ -168,7 +168,7 @@ struct FrameDumper {
     std::string label;
     std::vector<std::int64_t>* allocations;
 
-    void operator()(const imaqsim::FrameView& frame) const
+    void operator()(const imaqhost::FrameView& frame) const
     {
         // Named: the request macro reads the pointer after a temporary would be gone.
         const std::string dumpLabel = label + "/frame/" + std::to_string(frame.index);
@@ -179,14 +179,14 @@ struct FrameDumper {
 
 // One counted acquisition; the operator new calls between the first frame
 // and the last (the steady state, without the stream's start and stop).
-std::int64_t countedRun(imaqsim::VideoInput& input, const std::string& label, bool& complete)
+std::int64_t countedRun(imaqhost::VideoInput& input, const std::string& label, bool& complete)
 {
     std::vector<std::int64_t> allocations;
     allocations.reserve(kFrames);
     const auto stats = input.acquire(kFrames, FrameDumper{label, &allocations});
     const std::string stopLabel = label + "/stop";
     ORX_DUMP_COUNTS(stopLabel.c_str());
-    complete = complete && stats.end == imaqsim::AcquisitionEnd::Completed && stats.received == kFrames &&
+    complete = complete && stats.end == imaqhost::AcquisitionEnd::Completed && stats.received == kFrames &&
                allocations.size() == static_cast<std::size_t>(kFrames);
     return allocations.empty() ? 0 : allocations.back() - allocations.front();
 }
@@ -197,7 +197,7 @@ int main()
 {
     PacedSettings settings;
     InstalledRig rig(countRig());
-    imaqsim::Session session(orx::test::coreEntryPoints());
+    imaqhost::Session session(orx::test::coreEntryPoints());
     session.discover();
     bool complete = true;
     std::printf("{\"frames\": %lld, \"size\": \"%dx%d\", \"fps\": %g, \"cases\": [",

@@ -3,11 +3,11 @@
 // of the same bytes to compare it with.
 #pragma once
 
-#include "imaqsim/session.h"
-#include "imaqsim/warnings.h"
+#include "imaqhost/session.h"
+#include "imaqhost/warnings.h"
 #include "support/core_entry_points.h"
-#include "vexsim/pattern.h"
-#include "vexsim/vexsim.h"
+#include "vexcam/pattern.h"
+#include "vexcam/vexcam.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,17 +32,17 @@ inline constexpr std::size_t kCameraBuffers = 5;
 class ThroughputSettings {
 public:
     ThroughputSettings()
-        : freeRunning_(vexsim::isFreeRunning()), generation_(vexsim::isPatternGenerationOn())
+        : freeRunning_(vexcam::isFreeRunning()), generation_(vexcam::isPatternGenerationOn())
     {
-        vexsim::setFreeRunning(true);
-        vexsim::setPatternGeneration(false);
-        imaqsim::setWarningEcho(false);
+        vexcam::setFreeRunning(true);
+        vexcam::setPatternGeneration(false);
+        imaqhost::setWarningEcho(false);
     }
     ~ThroughputSettings()
     {
-        vexsim::setPatternGeneration(generation_);
-        vexsim::setFreeRunning(freeRunning_);
-        imaqsim::setWarningEcho(true);
+        vexcam::setPatternGeneration(generation_);
+        vexcam::setFreeRunning(freeRunning_);
+        imaqhost::setWarningEcho(true);
     }
     ThroughputSettings(const ThroughputSettings&) = delete;
     ThroughputSettings& operator=(const ThroughputSettings&) = delete;
@@ -55,8 +55,8 @@ private:
 // A rig installed in the camera library for as long as the object lives.
 class InstalledRig {
 public:
-    explicit InstalledRig(vexsim::Rig rig) { vexsim::installRig(std::move(rig)); }
-    ~InstalledRig() { vexsim::clearInstalledRig(); }
+    explicit InstalledRig(vexcam::Rig rig) { vexcam::installRig(std::move(rig)); }
+    ~InstalledRig() { vexcam::clearInstalledRig(); }
     InstalledRig(const InstalledRig&) = delete;
     InstalledRig& operator=(const InstalledRig&) = delete;
 };
@@ -66,12 +66,12 @@ public:
 // before the rig goes.
 class DeliverySession {
 public:
-    explicit DeliverySession(vexsim::Rig rig) : rig_(std::move(rig)), session_(orx::test::coreEntryPoints())
+    explicit DeliverySession(vexcam::Rig rig) : rig_(std::move(rig)), session_(orx::test::coreEntryPoints())
     {
         session_.discover();
     }
 
-    imaqsim::VideoInput& open(const std::string& device, const std::string& format)
+    imaqhost::VideoInput& open(const std::string& device, const std::string& format)
     {
         inputs_.push_back(session_.open(device, format));
         return *inputs_.back();
@@ -80,8 +80,8 @@ public:
 private:
     ThroughputSettings settings_;
     InstalledRig rig_;
-    imaqsim::Session session_;
-    std::vector<std::unique_ptr<imaqsim::VideoInput>> inputs_;
+    imaqhost::Session session_;
+    std::vector<std::unique_ptr<imaqhost::VideoInput>> inputs_;
 };
 
 // One acquisition, timed by the frames' own stamps: N frames give N - 1 whole
@@ -95,11 +95,11 @@ struct DeliveryTiming {
     bool completed = false;
 };
 
-inline DeliveryTiming acquireTimed(imaqsim::VideoInput& input, std::int64_t frames)
+inline DeliveryTiming acquireTimed(imaqhost::VideoInput& input, std::int64_t frames)
 {
     auto stats = input.acquire(frames);
     DeliveryTiming timing;
-    timing.completed = stats.end == imaqsim::AcquisitionEnd::Completed && stats.received == frames;
+    timing.completed = stats.end == imaqhost::AcquisitionEnd::Completed && stats.received == frames;
     timing.seconds = stats.lastTime - stats.firstTime;
     timing.frames = stats.received - 1;
     timing.startSeconds = stats.firstTime - stats.startedAt;
@@ -135,21 +135,21 @@ inline std::int64_t framesPerAcquisition(std::size_t frameBytes, std::size_t byt
 
 // An empty text when every frame of a short acquisition is the camera's whole
 // image of the expected size from sensor position (x, y); else what is wrong.
-inline std::string checkDelivery(imaqsim::VideoInput& input, vexsim::PixelLayout layout, std::int32_t width,
+inline std::string checkDelivery(imaqhost::VideoInput& input, vexcam::PixelLayout layout, std::int32_t width,
                                  std::int32_t height, std::int32_t x = 0, std::int32_t y = 0)
 {
     std::string problem;
-    const auto stats = input.acquire(4, [&](const imaqsim::FrameView& frame) {
+    const auto stats = input.acquire(4, [&](const imaqhost::FrameView& frame) {
         if (!problem.empty()) return;
         if (frame.width != width || frame.height != height) {
             problem = "frame of " + std::to_string(frame.width) + "x" + std::to_string(frame.height);
             return;
         }
-        const auto check = vexsim::pattern::checkFrame(layout, frame.pixels, width, height, x, y);
+        const auto check = vexcam::pattern::checkFrame(layout, frame.pixels, width, height, x, y);
         if (!check) problem = check.problem;
     });
-    if (problem.empty() && stats.end != imaqsim::AcquisitionEnd::Completed)
-        problem = std::string("acquisition ended: ") + imaqsim::toString(stats.end);
+    if (problem.empty() && stats.end != imaqhost::AcquisitionEnd::Completed)
+        problem = std::string("acquisition ended: ") + imaqhost::toString(stats.end);
     return problem;
 }
 
@@ -218,9 +218,9 @@ class DestinationRotation {
 public:
     explicit DestinationRotation(std::size_t frames) { addresses_.reserve(frames); }
 
-    imaqsim::FrameConsumer recorder()
+    imaqhost::FrameConsumer recorder()
     {
-        return [this](const imaqsim::FrameView& frame) { addresses_.push_back(frame.pixels); };
+        return [this](const imaqhost::FrameView& frame) { addresses_.push_back(frame.pixels); };
     }
     void clear() { addresses_.clear(); }
 

@@ -20,8 +20,8 @@
 // start, which no rate includes).
 #include "delivery_bench_support.h"
 
-#include "imaqsim/accounting.h"
-#include "vexsim/pixel_layout.h"
+#include "imaqhost/testing/accounting.h"
+#include "vexcam/pixel_layout.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,13 +37,13 @@ constexpr int kWarmUpAcquisitions = 2;
 
 struct DeliveryCase {
     const char* colorformat;
-    vexsim::PixelLayout layout;
+    vexcam::PixelLayout layout;
     std::int32_t width;
     std::int32_t height;
 
     std::size_t frameBytes() const
     {
-        return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * vexsim::bytesPerPixel(layout);
+        return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * vexcam::bytesPerPixel(layout);
     }
     std::string formatName() const
     {
@@ -52,19 +52,19 @@ struct DeliveryCase {
 };
 
 // A camera with exactly one format.
-vexsim::Rig cameraRig(const DeliveryCase& c)
+vexcam::Rig cameraRig(const DeliveryCase& c)
 {
-    vexsim::DescriptionSpec description;
+    vexcam::DescriptionSpec description;
     description.colorformat = c.colorformat;
     description.minSize = {c.width, c.height};
     description.maxSize = {c.width, c.height};
 
-    vexsim::DeviceSpec device;
+    vexcam::DeviceSpec device;
     device.name = kCameraName;
     device.serial = 0xBE4C;
-    device.norms.push_back(vexsim::NormSpec{"", {vexsim::FormatSpec{c.colorformat, {c.width, c.height}}}, {description}});
+    device.norms.push_back(vexcam::NormSpec{"", {vexcam::FormatSpec{c.colorformat, {c.width, c.height}}}, {description}});
     device.frameRates.defaults = {30.0};
-    return vexsim::Rig{{device}, {}};
+    return vexcam::Rig{{device}, {}};
 }
 
 // Pairs of rounds per case; at least 15 for quartiles worth stating.
@@ -92,7 +92,7 @@ struct PairFigures {
 // One pair: a round through the adaptor and the two baselines. When the
 // baselines go first, the fair limit follows the previous round's rotation
 // (the warm-up's for the first pair).
-bool runPair(imaqsim::VideoInput& input, std::int64_t frames, bool adaptorFirst, CopyBaseline& baseline,
+bool runPair(imaqhost::VideoInput& input, std::int64_t frames, bool adaptorFirst, CopyBaseline& baseline,
              DestinationRotation& rotation, std::vector<std::size_t>& lastOrder, PairFigures& figures)
 {
     const std::vector<std::size_t> single(static_cast<std::size_t>(frames), 0);
@@ -103,7 +103,7 @@ bool runPair(imaqsim::VideoInput& input, std::int64_t frames, bool adaptorFirst,
     }
     rotation.clear();
     const auto stats = input.acquire(frames, rotation.recorder());
-    if (stats.end != imaqsim::AcquisitionEnd::Completed || stats.received != frames) return false;
+    if (stats.end != imaqhost::AcquisitionEnd::Completed || stats.received != frames) return false;
     lastOrder = rotation.rotation();
     if (adaptorFirst) {
         fairNs = baseline.copyRound(lastOrder);
@@ -142,7 +142,7 @@ void BM_FrameDelivery(benchmark::State& state, DeliveryCase c)
 
     CopyBaseline baseline(c.frameBytes());
     PairFigures figures;
-    const auto framesBefore = imaqsim::framesConstructed();
+    const auto framesBefore = imaqhost::framesConstructed();
     for (auto _ : state) {
         for (int pair = 0; pair < kPairs; ++pair) {
             if (!runPair(input, frames, pair % 2 == 0, baseline, rotation, lastOrder, figures)) {
@@ -163,13 +163,13 @@ void BM_FrameDelivery(benchmark::State& state, DeliveryCase c)
     state.counters["pairs"] = kPairs;
     state.counters["frames_per_round"] = static_cast<double>(frames);
     state.counters["frame_bytes"] = static_cast<double>(c.frameBytes());
-    state.counters["new_host_frames"] = static_cast<double>(imaqsim::framesConstructed() - framesBefore);
+    state.counters["new_host_frames"] = static_cast<double>(imaqhost::framesConstructed() - framesBefore);
 }
 
-constexpr DeliveryCase kVga{"Y800", vexsim::PixelLayout::Gray8, 640, 480};
-constexpr DeliveryCase kFullHd{"RGB24", vexsim::PixelLayout::Rgb24, 1920, 1080};
-constexpr DeliveryCase kWuxga{"Y16", vexsim::PixelLayout::Gray16, 1920, 1200};
-constexpr DeliveryCase kFiveMegapixel{"RGB32", vexsim::PixelLayout::Rgb32, 2560, 1920};
+constexpr DeliveryCase kVga{"Y800", vexcam::PixelLayout::Gray8, 640, 480};
+constexpr DeliveryCase kFullHd{"RGB24", vexcam::PixelLayout::Rgb24, 1920, 1080};
+constexpr DeliveryCase kWuxga{"Y16", vexcam::PixelLayout::Gray16, 1920, 1200};
+constexpr DeliveryCase kFiveMegapixel{"RGB32", vexcam::PixelLayout::Rgb32, 2560, 1920};
 
 // Every case builds its own camera and host and runs its pairs of rounds in
 // one iteration.

@@ -2,7 +2,7 @@
 // element and an Auto switch, for benchmarks that scale with the item count.
 #pragma once
 
-#include "vexsim/rig.h"
+#include "vexcam/rig.h"
 
 #include <cstdint>
 #include <string>
@@ -13,20 +13,20 @@ inline GUID numberedGuid(std::uint32_t number)
     return GUID{0xBE000000u + number, 0x1234, 0x5678, {0x9A, 0xBC, 0xDE, 0xF0, 0x12, 0x34, 0x56, 0x78}};
 }
 
-inline void addNumberedSettings(vexsim::DeviceSpec& device, std::int64_t count)
+inline void addNumberedSettings(vexcam::DeviceSpec& device, std::int64_t count)
 {
     for (std::int64_t i = 0; i < count; ++i) {
-        vexsim::ItemSpec item;
+        vexcam::ItemSpec item;
         item.name = "Setting " + std::to_string(i);
         item.id = numberedGuid(static_cast<std::uint32_t>(i));
-        vexsim::ElementSpec value;
+        vexcam::ElementSpec value;
         value.name = "Value";
         value.id = Vexlib::ValueElementId;
-        value.integerRange = vexsim::IntegerRangeSpec{0, 1000, 500, 500};
-        vexsim::ElementSpec automatic;
+        value.integerRange = vexcam::IntegerRangeSpec{0, 1000, 500, 500};
+        vexcam::ElementSpec automatic;
         automatic.name = "Auto";
         automatic.id = Vexlib::AutoElementId;
-        automatic.switchState = vexsim::SwitchSpec{0};
+        automatic.switchState = vexcam::SwitchSpec{0};
         item.elements = {value, automatic};
         device.properties.push_back(std::move(item));
     }

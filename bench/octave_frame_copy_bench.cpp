@@ -19,7 +19,7 @@ void copyFrame(benchmark::State& state, std::uint32_t type, std::int32_t pixelBy
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kWidth) * kHeight * pixelBytes);
     for (std::size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = static_cast<std::uint8_t>(i * 13);
-    const imaqsim::FrameView frame{0, type, kWidth, kHeight, pixelBytes, 0.0, pixels.data(), pixels.size()};
+    const imaqhost::FrameView frame{0, type, kWidth, kHeight, pixelBytes, 0.0, pixels.data(), pixels.size()};
     std::vector<std::uint8_t> out(orxoct::shapeOf(type, kWidth, kHeight).bytes());
     for (auto _ : state) {
         orxoct::copyToColumnMajor(frame, out.data());

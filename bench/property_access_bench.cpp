@@ -7,7 +7,7 @@
 #include "properties/device_attributes.h"
 #include "properties/run_time_access.h"
 #include "numbered_settings.h"
-#include "vexsim/vexsim.h"
+#include "vexcam/vexcam.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,12 +22,12 @@ constexpr const char* kCameraName = "ORX Bench Camera";
 constexpr const char* kFormat = "Y800 (640x480)";
 
 // `count` items "Setting N", each with an integer Value element and an Auto switch.
-vexsim::DeviceSpec benchCamera(std::int64_t count)
+vexcam::DeviceSpec benchCamera(std::int64_t count)
 {
-    vexsim::DeviceSpec device;
+    vexcam::DeviceSpec device;
     device.name = kCameraName;
     device.serial = 0x1234;
-    device.norms.push_back(vexsim::NormSpec{"", {vexsim::FormatSpec{"Y800", {640, 480}}}, {}});
+    device.norms.push_back(vexcam::NormSpec{"", {vexcam::FormatSpec{"Y800", {640, 480}}}, {}});
     device.frameRates.defaults = {60, 30, 15, 7.5};
     addNumberedSettings(device, count);
     return device;
@@ -37,13 +37,13 @@ class CameraOnRig {
 public:
     explicit CameraOnRig(std::int64_t items)
     {
-        vexsim::installRig(vexsim::Rig{{benchCamera(items)}});
+        vexcam::installRig(vexcam::Rig{{benchCamera(items)}});
         Vexlib::InitLibrary();
     }
     ~CameraOnRig()
     {
         Vexlib::ExitLibrary();
-        vexsim::clearInstalledRig();
+        vexcam::clearInstalledRig();
     }
     CameraOnRig(const CameraOnRig&) = delete;
     CameraOnRig& operator=(const CameraOnRig&) = delete;

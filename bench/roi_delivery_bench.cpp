@@ -12,7 +12,7 @@
 // idle camera, for both kinds of camera.
 #include "delivery_bench_support.h"
 
-#include "vexsim/pixel_layout.h"
+#include "vexcam/pixel_layout.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,7 +27,7 @@ using namespace orx::bench;
 // 1280 x 960 on a (4, 2) grid, with partial-scan offsets among its properties.
 constexpr const char* kRoiCamera = "ORX Mono ROI 1280";
 constexpr const char* kRoiFullFormat = "Y800 (1280x960)";
-constexpr vexsim::Size kSensor{1280, 960};
+constexpr vexcam::Size kSensor{1280, 960};
 constexpr int kWarmUpAcquisitions = 2;
 
 struct Window {
@@ -38,7 +38,7 @@ struct Window {
     std::string plainFormat() const { return "Y800 (" + size() + ")"; }
     std::size_t frameBytes() const { return static_cast<std::size_t>(width) * static_cast<std::size_t>(height); }
     // Centred on the sensor, on the camera's (4, 2) grid.
-    imaqsim::Region region() const
+    imaqhost::Region region() const
     {
         return {(kSensor.cx - width) / 2 / 4 * 4, (kSensor.cy - height) / 2 / 2 * 2, width, height};
     }
@@ -50,30 +50,30 @@ private:
 constexpr Window kWindows[] = {{320, 240}, {640, 480}, {1280, 960}};
 
 // A monochrome camera whose one format has exactly the window's size.
-vexsim::DeviceSpec plainCamera(const Window& window)
+vexcam::DeviceSpec plainCamera(const Window& window)
 {
-    vexsim::DescriptionSpec description;
+    vexcam::DescriptionSpec description;
     description.colorformat = "Y800";
     description.minSize = {window.width, window.height};
     description.maxSize = {window.width, window.height};
 
-    vexsim::DeviceSpec device;
+    vexcam::DeviceSpec device;
     device.name = window.plainCamera();
-    device.norms.push_back(vexsim::NormSpec{"", {vexsim::FormatSpec{"Y800", {window.width, window.height}}}, {description}});
+    device.norms.push_back(vexcam::NormSpec{"", {vexcam::FormatSpec{"Y800", {window.width, window.height}}}, {description}});
     device.frameRates.defaults = {30.0};
     return device;
 }
 
 // The default rig with a plain camera for every window.
-vexsim::Rig benchRig()
+vexcam::Rig benchRig()
 {
-    auto rig = vexsim::defaultRig();
+    auto rig = vexcam::defaultRig();
     for (const auto& window : kWindows) rig.devices.push_back(plainCamera(window));
     return rig;
 }
 
 // The region camera opened in its full format and cropped to the window.
-imaqsim::VideoInput& openCropped(DeliverySession& session, const Window& window)
+imaqhost::VideoInput& openCropped(DeliverySession& session, const Window& window)
 {
     auto& input = session.open(kRoiCamera, kRoiFullFormat);
     input.setRegion(window.region());
@@ -94,8 +94,8 @@ void BM_RoiDelivery(benchmark::State& state)
     // host's frame pool to what its stream needs.
     const auto region = cropWindow.region();
     auto problem =
-        checkDelivery(cropped, vexsim::PixelLayout::Gray8, cropWindow.width, cropWindow.height, region.x, region.y);
-    if (problem.empty()) problem = checkDelivery(plain, vexsim::PixelLayout::Gray8, cropWindow.width, cropWindow.height);
+        checkDelivery(cropped, vexcam::PixelLayout::Gray8, cropWindow.width, cropWindow.height, region.x, region.y);
+    if (problem.empty()) problem = checkDelivery(plain, vexcam::PixelLayout::Gray8, cropWindow.width, cropWindow.height);
     if (!problem.empty()) {
         state.SkipWithError(problem.c_str());
         return;
@@ -149,8 +149,8 @@ void BM_RegionRead(benchmark::State& state)
         benchmark::DoNotOptimize(x);
         benchmark::DoNotOptimize(y);
     }
-    const auto expected = state.range(0) == 0 ? window.region() : imaqsim::Region{0, 0, window.width, window.height};
-    if (imaqsim::Region{x, y, width, height} != expected) state.SkipWithError("the region read is wrong");
+    const auto expected = state.range(0) == 0 ? window.region() : imaqhost::Region{0, 0, window.width, window.height};
+    if (imaqhost::Region{x, y, width, height} != expected) state.SkipWithError("the region read is wrong");
     state.SetLabel(state.range(0) == 0 ? "region camera" : "plain camera");
 }
 

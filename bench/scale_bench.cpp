@@ -11,9 +11,9 @@
 // Usage: scale_bench [--quick]; --quick runs fewer rounds (a smoke test).
 #include "delivery_bench_support.h"
 
-#include "imaqsim/accounting.h"
+#include "imaqhost/testing/accounting.h"
 #include "numbered_settings.h"
-#include "vexsim/pixel_layout.h"
+#include "vexcam/pixel_layout.h"
 
 #include <nlohmann/json.hpp>
 
@@ -50,16 +50,16 @@ std::string scaleCamera(int i)
     return "ORX Scale Camera " + std::to_string(i + 1);
 }
 
-vexsim::DeviceSpec rgbCamera(const std::string& name, double fps)
+vexcam::DeviceSpec rgbCamera(const std::string& name, double fps)
 {
-    vexsim::DescriptionSpec description;
+    vexcam::DescriptionSpec description;
     description.colorformat = "RGB24";
     description.minSize = {kScaleWidth, kScaleHeight};
     description.maxSize = {kScaleWidth, kScaleHeight};
-    vexsim::DeviceSpec device;
+    vexcam::DeviceSpec device;
     device.name = name;
     device.norms.push_back(
-        vexsim::NormSpec{"", {vexsim::FormatSpec{"RGB24", {kScaleWidth, kScaleHeight}}}, {description}});
+        vexcam::NormSpec{"", {vexcam::FormatSpec{"RGB24", {kScaleWidth, kScaleHeight}}}, {description}});
     device.frameRates.defaults = {fps};
     return device;
 }
@@ -111,10 +111,10 @@ std::vector<double> stampedCopies(const std::vector<std::vector<std::uint8_t>>& 
 
 json measureCameras(const Options& options)
 {
-    vexsim::Rig rig;
+    vexcam::Rig rig;
     for (int i = 0; i < kMostCameras; ++i) rig.devices.push_back(rgbCamera(scaleCamera(i), 30.0));
     DeliverySession session(std::move(rig));
-    std::vector<imaqsim::VideoInput*> inputs;
+    std::vector<imaqhost::VideoInput*> inputs;
     for (int i = 0; i < kMostCameras; ++i)
         inputs.push_back(&session.open(scaleCamera(i), "RGB24 (1920x1080)"));
 
@@ -185,15 +185,15 @@ constexpr const char* kPropertyCamera = "ORX Property Camera";
 
 // A 640x480 camera at 30 frames per second with `count` items "Setting N",
 // each with an integer Value element and an Auto switch.
-vexsim::DeviceSpec propertyCamera(std::int64_t count)
+vexcam::DeviceSpec propertyCamera(std::int64_t count)
 {
-    vexsim::DescriptionSpec description;
+    vexcam::DescriptionSpec description;
     description.colorformat = "Y800";
     description.minSize = {640, 480};
     description.maxSize = {640, 480};
-    vexsim::DeviceSpec device;
+    vexcam::DeviceSpec device;
     device.name = kPropertyCamera;
-    device.norms.push_back(vexsim::NormSpec{"", {vexsim::FormatSpec{"Y800", {640, 480}}}, {description}});
+    device.norms.push_back(vexcam::NormSpec{"", {vexcam::FormatSpec{"Y800", {640, 480}}}, {description}});
     device.frameRates.defaults = {30.0};
     addNumberedSettings(device, count);
     return device;
@@ -222,7 +222,7 @@ json fitLine(const std::vector<double>& x, const std::vector<double>& y)
 }
 
 // The published name of the last item's value: "Setting<N-1>" in some spelling.
-std::string lastSettingName(imaqsim::VideoInput& input, std::int64_t items)
+std::string lastSettingName(imaqhost::VideoInput& input, std::int64_t items)
 {
     const std::string number = std::to_string(items - 1);
     for (const auto& name : input.propertyNames()) {
@@ -236,13 +236,13 @@ std::string lastSettingName(imaqsim::VideoInput& input, std::int64_t items)
 
 json measureProperties(const Options& options)
 {
-    vexsim::setFreeRunning(false); // the camera streams at its frame rate
+    vexcam::setFreeRunning(false); // the camera streams at its frame rate
     json cases = json::array();
     std::vector<double> items, reads, writes;
     for (const std::int64_t count : {10, 50, 200, 1000}) {
-        vexsim::Rig rig{{propertyCamera(count)}, {}};
+        vexcam::Rig rig{{propertyCamera(count)}, {}};
         DeliverySession session(std::move(rig));
-        vexsim::setFreeRunning(false);
+        vexcam::setFreeRunning(false);
         auto& input = session.open(kPropertyCamera, "Y800 (640x480)");
         const auto name = lastSettingName(input, count);
         if (name.empty()) return {{"error", "no property for the last item"}};
@@ -263,7 +263,7 @@ json measureProperties(const Options& options)
             start = Clock::now();
             for (int i = 0; i < operations; ++i) {
                 value = (value + 1) % 1000;
-                input.set(name, imaqsim::PropertyValue{value});
+                input.set(name, imaqhost::PropertyValue{value});
             }
             writeNs.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count() / operations);
         }
@@ -283,7 +283,7 @@ json measureProperties(const Options& options)
         reads.push_back(read.median);
         writes.push_back(write.median);
     }
-    vexsim::setFreeRunning(true);
+    vexcam::setFreeRunning(true);
     return {{"stream", "Y800 640x480 at 30 fps"},
             {"rounds", options.propertyRounds},
             {"cases", cases},
@@ -313,10 +313,10 @@ json latencySpread(std::vector<double> ms)
 json measureLatency(const Options& options)
 {
     const auto frames = options.latencyFrames;
-    vexsim::Rig rig{{rgbCamera("ORX Latency Camera", 60.0)}, {}};
+    vexcam::Rig rig{{rgbCamera("ORX Latency Camera", 60.0)}, {}};
     DeliverySession session(std::move(rig));
-    vexsim::setFreeRunning(false);
-    vexsim::setPatternGeneration(true); // the camera fills every buffer as a camera would
+    vexcam::setFreeRunning(false);
+    vexcam::setPatternGeneration(true); // the camera fills every buffer as a camera would
     auto& input = session.open("ORX Latency Camera", "RGB24 (1920x1080)");
     input.acquire(10);
 
@@ -328,14 +328,14 @@ json measureLatency(const Options& options)
     std::vector<double> received, stamped;
     received.reserve(static_cast<std::size_t>(frames));
     stamped.reserve(static_cast<std::size_t>(frames));
-    vexsim::setFillObserver(noteFill);
-    const auto stats = input.acquire(frames, [&](const imaqsim::FrameView& frame) {
+    vexcam::setFillObserver(noteFill);
+    const auto stats = input.acquire(frames, [&](const imaqhost::FrameView& frame) {
         received.push_back(now());
         stamped.push_back(frame.time);
     });
-    vexsim::setFillObserver(nullptr);
-    vexsim::setPatternGeneration(false);
-    vexsim::setFreeRunning(true);
+    vexcam::setFillObserver(nullptr);
+    vexcam::setPatternGeneration(false);
+    vexcam::setFreeRunning(true);
 
     std::vector<double> toHost, toStamp;
     std::lock_guard lock(gFillMutex);

@@ -6,9 +6,9 @@
 #include "reliability/soak.h"
 #include "support/core_entry_points.h"
 
-#include "imaqsim/session.h"
-#include "imaqsim/warnings.h"
-#include "win32sim/win32_seam.h"
+#include "imaqhost/session.h"
+#include "imaqhost/warnings.h"
+#include "win32seam/testing/win32_seam.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,15 +18,15 @@ int main(int argc, char** argv)
 {
     using namespace orx::test;
     const std::int64_t frames = argc > 1 ? std::atoll(argv[1]) : 100000;
-    imaqsim::setWarningEcho(false);
+    imaqhost::setWarningEcho(false);
     win32seam::setMessageBoxEcho(false);
-    vexsim::setFreeRunning(true);
-    vexsim::installRig(referenceRig());
+    vexcam::setFreeRunning(true);
+    vexcam::installRig(referenceRig());
     const auto before = resourceCounts();
 
     SoakFigures figures;
     {
-        imaqsim::Session session(coreEntryPoints());
+        imaqhost::Session session(coreEntryPoints());
         session.discover();
         auto input = session.open(std::string(kCamera), std::string("Y800 (128x96)"));
         figures = runSoak(*input, frames, 5000, 20000);

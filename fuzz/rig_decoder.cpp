@@ -56,19 +56,19 @@ std::string name(ByteReader& in, std::size_t index)
     return numbered ? base + std::to_string(index) : base;
 }
 
-vexsim::Size size(ByteReader& in)
+vexcam::Size size(ByteReader& in)
 {
     return {in.side(), in.side()};
 }
 
-vexsim::FormatSpec format(ByteReader& in)
+vexcam::FormatSpec format(ByteReader& in)
 {
     return {in.pick(kColorformats), size(in)};
 }
 
-vexsim::DescriptionSpec description(ByteReader& in)
+vexcam::DescriptionSpec description(ByteReader& in)
 {
-    vexsim::DescriptionSpec description;
+    vexcam::DescriptionSpec description;
     description.colorformat = in.pick(kColorformats);
     description.minSize = size(in);
     description.maxSize = {std::min(kMaxSide, description.minSize.cx + static_cast<std::int32_t>(in.byte())),
@@ -76,43 +76,43 @@ vexsim::DescriptionSpec description(ByteReader& in)
     description.stepSize = {static_cast<std::int32_t>(in.below(9)), static_cast<std::int32_t>(in.below(9))};
     description.roi = in.flag();
     if (in.flag()) {
-        description.acceptance = vexsim::SizeAcceptance::Listed;
+        description.acceptance = vexcam::SizeAcceptance::Listed;
         for (std::size_t i = in.below(kMaxListedSizes + 1); i > 0; --i) description.acceptedSizes.push_back(size(in));
     }
     if (in.flag()) description.rejectedSizes.push_back(description.maxSize);
     return description;
 }
 
-vexsim::ElementSpec element(ByteReader& in, std::size_t index)
+vexcam::ElementSpec element(ByteReader& in, std::size_t index)
 {
-    vexsim::ElementSpec element;
+    vexcam::ElementSpec element;
     element.name = name(in, index);
     element.id = in.pick(kElementIds);
     const std::uint8_t interfaces = in.byte();
     if (interfaces & 1) {
         const std::int32_t low = in.number(), high = in.number();
-        element.integerRange = vexsim::IntegerRangeSpec{low, high, low, low};
+        element.integerRange = vexcam::IntegerRangeSpec{low, high, low, low};
     }
     if (interfaces & 2) {
         const double low = in.number() / 16.0, high = in.number() / 16.0;
-        element.doubleRange = vexsim::DoubleRangeSpec{low, high, low, low};
+        element.doubleRange = vexcam::DoubleRangeSpec{low, high, low, low};
     }
     if (interfaces & 4) {
-        vexsim::StringListSpec list;
+        vexcam::StringListSpec list;
         list.min = in.number();
         for (std::size_t i = in.below(kMaxTexts + 1); i > 0; --i) list.texts.push_back(in.pick(kNames));
         const auto offset = static_cast<std::int64_t>(in.below(list.texts.size() + 1));
         list.def = list.value = static_cast<std::int32_t>(std::min<std::int64_t>(INT32_MAX, list.min + offset));
         element.stringList = list;
     }
-    if (interfaces & 8) element.switchState = vexsim::SwitchSpec{static_cast<std::int16_t>(in.number())};
-    if (interfaces & 16) element.button = vexsim::ButtonSpec{};
+    if (interfaces & 8) element.switchState = vexcam::SwitchSpec{static_cast<std::int16_t>(in.number())};
+    if (interfaces & 16) element.button = vexcam::ButtonSpec{};
     return element;
 }
 
-vexsim::ItemSpec item(ByteReader& in, std::size_t index)
+vexcam::ItemSpec item(ByteReader& in, std::size_t index)
 {
-    vexsim::ItemSpec item;
+    vexcam::ItemSpec item;
     item.name = name(in, index);
     item.id = in.pick(kItemIds);
     if (item.id == kItemIds[0] || item.id == kItemIds[3]) item.id.Data1 += static_cast<std::uint32_t>(index);
@@ -120,10 +120,10 @@ vexsim::ItemSpec item(ByteReader& in, std::size_t index)
     return item;
 }
 
-vexsim::PropertyFault propertyFault(ByteReader& in, const std::vector<vexsim::ItemSpec>& items)
+vexcam::PropertyFault propertyFault(ByteReader& in, const std::vector<vexcam::ItemSpec>& items)
 {
-    vexsim::PropertyFault fault;
-    fault.object = static_cast<vexsim::PropertyObject>(in.below(10));
+    vexcam::PropertyFault fault;
+    fault.object = static_cast<vexcam::PropertyObject>(in.below(10));
     fault.slot = in.pick(kFaultSlots);
     if (in.flag()) fault.slot = 16 + static_cast<int>(in.below(4));
     fault.status = in.pick(kStatuses);
@@ -136,9 +136,9 @@ vexsim::PropertyFault propertyFault(ByteReader& in, const std::vector<vexsim::It
     return fault;
 }
 
-vexsim::DeviceFaults faults(ByteReader& in, const vexsim::DeviceSpec& device)
+vexcam::DeviceFaults faults(ByteReader& in, const vexcam::DeviceSpec& device)
 {
-    vexsim::DeviceFaults faults;
+    vexcam::DeviceFaults faults;
     const std::uint8_t switches = in.byte();
     faults.refuseNorm = switches & 1;
     faults.refuseFormat = switches & 2;
@@ -147,28 +147,28 @@ vexsim::DeviceFaults faults(ByteReader& in, const vexsim::DeviceSpec& device)
     if (switches & 16) faults.lostAfterFrames = in.below(4);
     if (switches & 32)
         for (int kind = 1; kind <= 7; ++kind)
-            faults.lists[static_cast<vexsim::ListKind>(kind)] = static_cast<vexsim::ListFault>(in.below(3));
+            faults.lists[static_cast<vexcam::ListKind>(kind)] = static_cast<vexcam::ListFault>(in.below(3));
     if (switches & 64) faults.missingDescriptions.push_back(in.below(3));
     if (switches & 128)
         for (std::size_t i = 1 + in.below(kMaxPropertyFaults); i > 0; --i) faults.properties.push_back(propertyFault(in, device.properties));
     return faults;
 }
 
-vexsim::DeviceSpec device(ByteReader& in, std::size_t index)
+vexcam::DeviceSpec device(ByteReader& in, std::size_t index)
 {
-    vexsim::DeviceSpec device;
+    vexcam::DeviceSpec device;
     device.name = name(in, index) + "#" + std::to_string(index); // device names must differ
     if (in.flag()) device.serial = in.int32();
     device.opens = in.below(8) != 0;
     device.hasNorms = in.below(3) == 0;
     if (device.hasNorms) {
         for (std::size_t n = in.below(kMaxNorms + 1); n > 0; --n) {
-            vexsim::NormSpec norm{name(in, n), {}, {}};
+            vexcam::NormSpec norm{name(in, n), {}, {}};
             for (std::size_t i = in.below(kMaxNormFormats + 1); i > 0; --i) norm.formats.push_back(format(in));
             device.norms.push_back(std::move(norm));
         }
     } else {
-        vexsim::NormSpec norm;
+        vexcam::NormSpec norm;
         for (std::size_t i = in.below(kMaxFormats + 1); i > 0; --i) norm.formats.push_back(format(in));
         for (std::size_t i = in.below(kMaxDescriptions + 1); i > 0; --i) norm.descriptions.push_back(description(in));
         device.norms.push_back(std::move(norm));
@@ -183,11 +183,11 @@ vexsim::DeviceSpec device(ByteReader& in, std::size_t index)
 
 } // namespace
 
-vexsim::Rig decodeRig(const std::uint8_t* data, std::size_t size)
+vexcam::Rig decodeRig(const std::uint8_t* data, std::size_t size)
 {
     ByteReader in(data, size);
-    vexsim::Rig rig;
-    rig.deviceList = static_cast<vexsim::ListFault>(in.below(4) == 0 ? in.below(3) : 0);
+    vexcam::Rig rig;
+    rig.deviceList = static_cast<vexcam::ListFault>(in.below(4) == 0 ? in.below(3) : 0);
     for (std::size_t i = 1 + in.below(kMaxDevices); i > 0; --i) rig.devices.push_back(device(in, i));
     return rig;
 }

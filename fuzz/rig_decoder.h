@@ -5,13 +5,13 @@
 
 #include "rig_alphabet.h"
 
-#include "vexsim/rig.h"
+#include "vexcam/rig.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace orx::fuzz {
 
-vexsim::Rig decodeRig(const std::uint8_t* data, std::size_t size);
+vexcam::Rig decodeRig(const std::uint8_t* data, std::size_t size);
 
 } // namespace orx::fuzz

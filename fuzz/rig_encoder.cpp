@@ -81,19 +81,19 @@ void rate(ByteWriter& out, double value)
     out.byte(static_cast<std::uint32_t>(nearest));
 }
 
-void size(ByteWriter& out, const vexsim::Size& value)
+void size(ByteWriter& out, const vexcam::Size& value)
 {
     out.side(value.cx);
     out.side(value.cy);
 }
 
-void format(ByteWriter& out, const vexsim::FormatSpec& value)
+void format(ByteWriter& out, const vexcam::FormatSpec& value)
 {
     out.pick(kColorformats, value.colorformat);
     size(out, value.size);
 }
 
-void description(ByteWriter& out, const vexsim::DescriptionSpec& value)
+void description(ByteWriter& out, const vexcam::DescriptionSpec& value)
 {
     out.pick(kColorformats, value.colorformat);
     size(out, value.minSize);
@@ -105,7 +105,7 @@ void description(ByteWriter& out, const vexsim::DescriptionSpec& value)
     out.byte(static_cast<std::uint32_t>(std::clamp(value.stepSize.cx, 0, 8)));
     out.byte(static_cast<std::uint32_t>(std::clamp(value.stepSize.cy, 0, 8)));
     out.flag(value.roi);
-    const bool listed = value.acceptance == vexsim::SizeAcceptance::Listed;
+    const bool listed = value.acceptance == vexcam::SizeAcceptance::Listed;
     out.flag(listed);
     if (listed) {
         const std::size_t kept = out.count(value.acceptedSizes.size(), kMaxListedSizes);
@@ -114,7 +114,7 @@ void description(ByteWriter& out, const vexsim::DescriptionSpec& value)
     out.flag(!value.rejectedSizes.empty());
 }
 
-void element(ByteWriter& out, const vexsim::ElementSpec& value, std::size_t index)
+void element(ByteWriter& out, const vexcam::ElementSpec& value, std::size_t index)
 {
     name(out, value.name, index);
     const auto id = std::find(kElementIds.begin(), kElementIds.end(), value.id);
@@ -139,7 +139,7 @@ void element(ByteWriter& out, const vexsim::ElementSpec& value, std::size_t inde
     if (value.switchState) out.number(value.switchState->state);
 }
 
-void item(ByteWriter& out, const vexsim::ItemSpec& value, std::size_t index)
+void item(ByteWriter& out, const vexcam::ItemSpec& value, std::size_t index)
 {
     name(out, value.name, index);
     std::uint32_t id = 0;
@@ -162,24 +162,24 @@ std::uint32_t positionOf(const std::vector<Spec>& specs, std::size_t kept, const
     return 0;
 }
 
-bool holdsElement(const vexsim::ItemSpec& item, const std::string& element)
+bool holdsElement(const vexcam::ItemSpec& item, const std::string& element)
 {
     const std::size_t kept = std::min(item.elements.size(), kMaxElements);
     if (kept == 0) return element.empty();
     return std::any_of(item.elements.begin(), item.elements.begin() + static_cast<std::ptrdiff_t>(kept),
-                       [&](const vexsim::ElementSpec& spec) { return spec.name == element; });
+                       [&](const vexcam::ElementSpec& spec) { return spec.name == element; });
 }
 
 // The fault's item among the first `kept`: of two items of one name, the one
 // that holds the fault's element.
-std::uint32_t faultItem(const std::vector<vexsim::ItemSpec>& items, std::size_t kept, const vexsim::PropertyFault& fault)
+std::uint32_t faultItem(const std::vector<vexcam::ItemSpec>& items, std::size_t kept, const vexcam::PropertyFault& fault)
 {
     for (std::size_t i = 0; i < kept; ++i)
         if (items[i].name == fault.item && holdsElement(items[i], fault.element)) return static_cast<std::uint32_t>(i);
     return positionOf(items, kept, fault.item);
 }
 
-void propertyFault(ByteWriter& out, const vexsim::PropertyFault& fault, const std::vector<vexsim::ItemSpec>& items)
+void propertyFault(ByteWriter& out, const vexcam::PropertyFault& fault, const std::vector<vexcam::ItemSpec>& items)
 {
     out.byte(static_cast<std::uint32_t>(fault.object));
     const auto slot = std::find(kFaultSlots.begin(), kFaultSlots.end(), fault.slot);
@@ -197,14 +197,14 @@ void propertyFault(ByteWriter& out, const vexsim::PropertyFault& fault, const st
     if (elementCount != 0) out.byte(positionOf(elements, elementCount, fault.element));
 }
 
-bool anyFault(const vexsim::DeviceFaults& faults)
+bool anyFault(const vexcam::DeviceFaults& faults)
 {
     return faults.refuseNorm || faults.refuseFormat || faults.refuseLive || faults.liveThrows ||
            faults.lostAfterFrames || !faults.lists.empty() || !faults.missingDescriptions.empty() ||
            !faults.properties.empty();
 }
 
-void faults(ByteWriter& out, const vexsim::DeviceFaults& value, const std::vector<vexsim::ItemSpec>& items)
+void faults(ByteWriter& out, const vexcam::DeviceFaults& value, const std::vector<vexcam::ItemSpec>& items)
 {
     out.byte((value.refuseNorm ? 1 : 0) | (value.refuseFormat ? 2 : 0) | (value.refuseLive ? 4 : 0) |
              (value.liveThrows ? 8 : 0) | (value.lostAfterFrames ? 16 : 0) | (value.lists.empty() ? 0 : 32) |
@@ -213,7 +213,7 @@ void faults(ByteWriter& out, const vexsim::DeviceFaults& value, const std::vecto
     if (value.lostAfterFrames) out.byte(static_cast<std::uint32_t>(std::clamp<std::int64_t>(*value.lostAfterFrames, 0, 3)));
     if (!value.lists.empty())
         for (int kind = 1; kind <= 7; ++kind) {
-            const auto found = value.lists.find(static_cast<vexsim::ListKind>(kind));
+            const auto found = value.lists.find(static_cast<vexcam::ListKind>(kind));
             out.byte(found == value.lists.end() ? 0 : static_cast<std::uint32_t>(found->second));
         }
     if (!value.missingDescriptions.empty())
@@ -225,13 +225,13 @@ void faults(ByteWriter& out, const vexsim::DeviceFaults& value, const std::vecto
     }
 }
 
-void normFormats(ByteWriter& out, const vexsim::NormSpec& norm, std::size_t most)
+void normFormats(ByteWriter& out, const vexcam::NormSpec& norm, std::size_t most)
 {
     const std::size_t kept = out.count(norm.formats.size(), most);
     for (std::size_t i = 0; i < kept; ++i) format(out, norm.formats[i]);
 }
 
-void device(ByteWriter& out, const vexsim::DeviceSpec& value, std::size_t index)
+void device(ByteWriter& out, const vexcam::DeviceSpec& value, std::size_t index)
 {
     const std::string mark = "#" + std::to_string(index);
     const bool marked = value.name.size() >= mark.size() && value.name.ends_with(mark);
@@ -247,7 +247,7 @@ void device(ByteWriter& out, const vexsim::DeviceSpec& value, std::size_t index)
             normFormats(out, value.norms[n], kMaxNormFormats);
         }
     } else {
-        const vexsim::NormSpec implicit = value.norms.empty() ? vexsim::NormSpec{} : value.norms.front();
+        const vexcam::NormSpec implicit = value.norms.empty() ? vexcam::NormSpec{} : value.norms.front();
         normFormats(out, implicit, kMaxFormats);
         const std::size_t kept = out.count(implicit.descriptions.size(), kMaxDescriptions);
         for (std::size_t i = 0; i < kept; ++i) description(out, implicit.descriptions[i]);
@@ -265,11 +265,11 @@ void device(ByteWriter& out, const vexsim::DeviceSpec& value, std::size_t index)
 
 } // namespace
 
-std::vector<std::uint8_t> encodeRig(const vexsim::Rig& rig)
+std::vector<std::uint8_t> encodeRig(const vexcam::Rig& rig)
 {
     ByteWriter out;
-    out.byte(rig.deviceList == vexsim::ListFault::None ? 1 : 0);
-    if (rig.deviceList != vexsim::ListFault::None) out.byte(static_cast<std::uint32_t>(rig.deviceList));
+    out.byte(rig.deviceList == vexcam::ListFault::None ? 1 : 0);
+    if (rig.deviceList != vexcam::ListFault::None) out.byte(static_cast<std::uint32_t>(rig.deviceList));
     const std::size_t kept = std::min(std::max<std::size_t>(rig.devices.size(), 1), kMaxDevices);
     out.byte(static_cast<std::uint32_t>(kept - 1));
     for (std::size_t i = 0; i < std::min(kept, rig.devices.size()); ++i) device(out, rig.devices[i], kept - i);

@@ -4,13 +4,13 @@
 // seed the fuzzer's corpus with the default rig and the test rigs.
 #pragma once
 
-#include "vexsim/rig.h"
+#include "vexcam/rig.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace orx::fuzz {
 
-std::vector<std::uint8_t> encodeRig(const vexsim::Rig& rig);
+std::vector<std::uint8_t> encodeRig(const vexcam::Rig& rig);
 
 } // namespace orx::fuzz

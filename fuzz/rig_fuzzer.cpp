@@ -10,11 +10,11 @@
 #include "reliability/soak.h"
 #include "support/core_entry_points.h"
 
-#include "imaqsim/host_error.h"
-#include "imaqsim/session.h"
-#include "imaqsim/warnings.h"
-#include "win32sim/win32_seam.h"
-#include "vexsim/vexsim.h"
+#include "imaqhost/host_error.h"
+#include "imaqhost/session.h"
+#include "imaqhost/warnings.h"
+#include "win32seam/testing/win32_seam.h"
+#include "vexcam/vexcam.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,18 +23,18 @@ namespace {
 
 void quietHost()
 {
-    imaqsim::setWarningEcho(false);
+    imaqhost::setWarningEcho(false);
     win32seam::setMessageBoxEcho(false);
-    vexsim::setFreeRunning(true);
+    vexcam::setFreeRunning(true);
 }
 
-void runEveryDevice(const vexsim::Rig& rig)
+void runEveryDevice(const vexcam::Rig& rig)
 {
     orx::test::JourneyOptions options;
     options.frames = 2;
     options.timeout = std::chrono::milliseconds(50);
     options.everyFormat = true;
-    imaqsim::Session session(orx::test::coreEntryPoints());
+    imaqhost::Session session(orx::test::coreEntryPoints());
     for (const auto& device : rig.devices) {
         auto journey = orx::test::runJourney(session, device.name, options);
         journey.input.reset();
@@ -48,17 +48,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const bool quiet = (quietHost(), true);
     (void)quiet;
     const auto before = orx::test::resourceCounts();
-    const vexsim::Rig rig = orx::fuzz::decodeRig(data, size);
-    vexsim::installRig(rig);
-    imaqsim::failNextImaqmallocs(0);
-    imaqsim::failNextMakeFrames(0);
+    const vexcam::Rig rig = orx::fuzz::decodeRig(data, size);
+    vexcam::installRig(rig);
+    imaqhost::failNextImaqmallocs(0);
+    imaqhost::failNextMakeFrames(0);
     try {
         runEveryDevice(rig);
-    } catch (const imaqsim::HostError&) {
+    } catch (const imaqhost::HostError&) {
         // initializeAdaptor refused: a sound answer, nothing to run.
     }
-    vexsim::clearInstalledRig();
-    imaqsim::clearWarnings();
+    vexcam::clearInstalledRig();
+    imaqhost::clearWarnings();
     const auto after = orx::test::resourceCounts();
     for (const auto& [name, count] : after)
         if (count != before.at(name)) {

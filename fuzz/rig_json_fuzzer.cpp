@@ -6,21 +6,21 @@
 #include "reliability/journey.h"
 #include "support/core_entry_points.h"
 
-#include "imaqsim/host_error.h"
-#include "imaqsim/session.h"
-#include "imaqsim/warnings.h"
-#include "vexsim/vexsim.h"
+#include "imaqhost/host_error.h"
+#include "imaqhost/session.h"
+#include "imaqhost/warnings.h"
+#include "vexcam/vexcam.h"
 
 #include <string_view>
 
 namespace {
 
-bool small(const vexsim::Size& size)
+bool small(const vexcam::Size& size)
 {
     return size.cx <= orx::fuzz::kMaxSide && size.cy <= orx::fuzz::kMaxSide;
 }
 
-bool smallEnoughToDiscover(const vexsim::Rig& rig)
+bool smallEnoughToDiscover(const vexcam::Rig& rig)
 {
     for (const auto& device : rig.devices)
         for (const auto& norm : device.norms) {
@@ -36,20 +36,20 @@ bool smallEnoughToDiscover(const vexsim::Rig& rig)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    imaqsim::setWarningEcho(false);
-    vexsim::Rig rig;
+    imaqhost::setWarningEcho(false);
+    vexcam::Rig rig;
     try {
-        rig = vexsim::parseRig(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.json");
-    } catch (const vexsim::RigError&) {
+        rig = vexcam::parseRig(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.json");
+    } catch (const vexcam::RigError&) {
         return 0;
     }
     if (!smallEnoughToDiscover(rig)) return 0;
-    vexsim::installRig(rig);
+    vexcam::installRig(rig);
     {
-        imaqsim::Session session(orx::test::coreEntryPoints());
+        imaqhost::Session session(orx::test::coreEntryPoints());
         orx::test::discoveryLines(session);
     }
-    vexsim::clearInstalledRig();
-    imaqsim::clearWarnings();
+    vexcam::clearInstalledRig();
+    imaqhost::clearWarnings();
     return 0;
 }

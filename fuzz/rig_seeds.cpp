@@ -5,7 +5,7 @@
 #include "rig_encoder.h"
 
 #include "reliability/reference_rig.h"
-#include "vexsim/vexsim.h"
+#include "vexcam/vexcam.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,7 +14,7 @@
 
 namespace {
 
-void writeSeed(const std::filesystem::path& path, const vexsim::Rig& rig)
+void writeSeed(const std::filesystem::path& path, const vexcam::Rig& rig)
 {
     const auto bytes = orx::fuzz::encodeRig(rig);
     std::ofstream file(path, std::ios::binary);
@@ -22,12 +22,12 @@ void writeSeed(const std::filesystem::path& path, const vexsim::Rig& rig)
     if (!file) throw std::runtime_error("cannot write " + path.string());
 }
 
-int writeSeeds(const std::filesystem::path& folder, const std::string& stem, const vexsim::Rig& rig)
+int writeSeeds(const std::filesystem::path& folder, const std::string& stem, const vexcam::Rig& rig)
 {
     writeSeed(folder / (stem + "-whole"), rig);
     int written = 1;
     for (std::size_t i = 0; i < rig.devices.size(); ++i, ++written) {
-        vexsim::Rig single;
+        vexcam::Rig single;
         single.devices.push_back(rig.devices[i]);
         writeSeed(folder / (stem + "-device-" + std::to_string(i + 1)), single);
     }
@@ -45,7 +45,7 @@ int main(int argc, char** argv)
     try {
         const std::filesystem::path folder = argv[1];
         std::filesystem::create_directories(folder);
-        int written = writeSeeds(folder, "default", vexsim::defaultRig());
+        int written = writeSeeds(folder, "default", vexcam::defaultRig());
         written += writeSeeds(folder, "reference", orx::test::referenceRig());
         std::cout << written << " seeds in " << folder.string() << "\n";
     } catch (const std::exception& error) {

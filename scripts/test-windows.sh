@@ -19,7 +19,7 @@ cmake --preset windows >/dev/null
 if ((smoke)); then
     cmake --build --preset windows --target ORXImaq orx_platform_tests orx_common_tests orx_adaptor_tests
     echo "=== windows: platform and adaptor tests under Wine"
-    ctest --preset windows -j2 -L '^(platform|common|adaptor)$'
+    ctest --preset windows -j2 -L '^(platform|adaptor|adaptor/(common|adaptor))$'
 else
     cmake --build --preset windows
     echo "=== windows: test under Wine"

@@ -38,7 +38,7 @@ run() {
     ctest --preset "$preset" -j2 "${@:2}"
 }
 
-stage default run default -LE 'octave|genicam'
+stage default run default -LE '^octave$|genicam'
 # The GenICam tests use Aravis' fake camera inside a network namespace
 # without interfaces, so that no discovery can reach a network.
 # Unprivileged, a user namespace (unshare -rn) gives the same isolation.
@@ -53,11 +53,11 @@ genicam() {
     "${isolate[@]}" ctest --preset default -L genicam
 }
 
-stage octave ctest --preset default -j2 -L octave
+stage octave ctest --preset default -j2 -L '^octave$'
 skip ORX_SKIP_GENICAM || stage genicam genicam
 if ! skip ORX_SKIP_SANITIZERS; then
-    stage asan run asan -LE 'octave|genicam'
-    stage tsan run tsan -LE 'octave|genicam'
+    stage asan run asan -LE '^octave$|genicam'
+    stage tsan run tsan -LE '^octave$|genicam'
 fi
 skip ORX_SKIP_FUZZ || stage fuzz scripts/fuzz.sh "${ORX_FUZZ_SECONDS:-60}"
 skip ORX_SKIP_WINDOWS || stage windows env ORX_WINDOWS_TESTS=smoke scripts/test-windows.sh

@@ -7,7 +7,7 @@
 // Refuses to run outside a network namespace with only loopback (`unshare -n`).
 #include "delivery_bench_support.h"
 #include "support/network_namespace.h"
-#include "vexsim/genicam.h"
+#include "vexcam/genicam.h"
 
 #include <arv.h>
 
@@ -130,7 +130,7 @@ double median(std::vector<double> values)
 
 // The adaptor gives a region-of-interest camera no "FrameRate" property: it
 // runs at the highest rate of the format, which the camera then shows.
-double adaptorRate(imaqsim::Session& session, const RateCase& c)
+double adaptorRate(imaqhost::Session& session, const RateCase& c)
 {
     const auto input = session.open(kAdaptorDevice, c.format);
     const auto stats = input->acquire(c.frames + kWarmUpFrames);
@@ -152,11 +152,11 @@ int main()
         arv_update_device_list();
         if (arv_get_n_devices() < 1) throw std::runtime_error("the fake camera was not found");
         const std::string cameraId = arv_get_device_id(0);
-        vexsim::Rig rig;
-        rig.genicam = vexsim::GenicamSpec{{"Fake"}};
+        vexcam::Rig rig;
+        rig.genicam = vexcam::GenicamSpec{{"Fake"}};
         orx::bench::ThroughputSettings settings;
         orx::bench::InstalledRig installed(rig);
-        imaqsim::Session session(orx::test::coreEntryPoints());
+        imaqhost::Session session(orx::test::coreEntryPoints());
         session.discover();
         std::vector<std::vector<double>> through(std::size(kCases)), alone(std::size(kCases));
         for (int round = 0; round < kRounds; ++round)
@@ -172,10 +172,10 @@ int main()
             std::printf("%-18s %-8s %7lld %14.1f %14.1f %7.3f\n", c.format, c.pixelFormat,
                         static_cast<long long>(c.frames), a, b, b > 0 ? a / b : 0.0);
         }
-        const auto rate = vexsim::genicamFloat(kAdaptorDevice, "AcquisitionFrameRate");
+        const auto rate = vexcam::genicamFloat(kAdaptorDevice, "AcquisitionFrameRate");
         std::printf("AcquisitionFrameRate set by the adaptor: %.2f\n", rate ? *rate : 0.0);
         std::printf("median of %d rounds; failed or incomplete buffers through the adaptor: %lld\n", kRounds,
-                    static_cast<long long>(vexsim::genicamFailedBuffers()));
+                    static_cast<long long>(vexcam::genicamFailedBuffers()));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "genicam_rate_bench: %s\n", error.what());
         return 1;

@@ -6,7 +6,7 @@
 #include "reference_rig.h"
 #include "support/adaptor_session.h"
 
-#include "imaqsim/host_error.h"
+#include "imaqhost/host_error.h"
 
 #include <gtest/gtest.h>
 
@@ -32,9 +32,9 @@ TEST_P(MalformedRig, GivesOneClearError)
 {
     const auto& [name, text] = GetParam();
     try {
-        vexsim::parseRig(text, "bad.json");
+        vexcam::parseRig(text, "bad.json");
         FAIL() << name << " was accepted";
-    } catch (const vexsim::RigError& error) {
+    } catch (const vexcam::RigError& error) {
         EXPECT_EQ(std::string(error.what()).rfind("bad.json", 0), 0u) << error.what();
     }
 }
@@ -63,9 +63,9 @@ INSTANTIATE_TEST_SUITE_P(
 class StreamingBadInput : public AdaptorSessionTest {
 protected:
     // A device that offers no format, so discovery warns with its name.
-    static vexsim::DeviceSpec formatlessDevice(std::string name)
+    static vexcam::DeviceSpec formatlessDevice(std::string name)
     {
-        vexsim::DeviceSpec device;
+        vexcam::DeviceSpec device;
         device.name = std::move(name);
         device.norms.push_back({});
         return device;
@@ -77,7 +77,7 @@ protected:
 TEST_F(StreamingBadInput, HostileDeviceNamesAreShownAsPlainTextAndCut)
 {
     const Texts names{"100% %s%n%d%%", "\"quoted\" 'name' \\", "bad \xff\xfe utf-8 \xc3", std::string(5000, 'N')};
-    std::vector<vexsim::DeviceSpec> devices;
+    std::vector<vexcam::DeviceSpec> devices;
     for (const auto& name : names) devices.push_back(formatlessDevice(name));
     install(devices);
     session().discover();
@@ -93,13 +93,13 @@ TEST_F(StreamingBadInput, LongPropertyNameInANotFoundWarningIsCut)
     auto rig = referenceRig();
     const std::string longName(5000, 'P');
     deviceNamed(rig, kCamera).properties[0].name = longName;
-    vexsim::installRig(rig);
+    vexcam::installRig(rig);
     auto& input = open(kCamera, "Y800 (128x96)");
     ASSERT_TRUE(input.hasProperty(longName));
 
-    vexsim::DeviceFaults faults;
-    faults.lists[vexsim::ListKind::Properties] = vexsim::ListFault::Empty;
-    vexsim::setDeviceFaults(kCamera, faults);
+    vexcam::DeviceFaults faults;
+    faults.lists[vexcam::ListKind::Properties] = vexcam::ListFault::Empty;
+    vexcam::setDeviceFaults(kCamera, faults);
     EXPECT_EQ(std::get<std::int32_t>(input.get(longName)), 0);
     input.set(longName, std::int32_t{5});
     EXPECT_EQ(warningTexts(), (Texts{cut("P_get() Property \"" + longName + "\" not found."),
@@ -111,7 +111,7 @@ TEST_F(StreamingBadInput, ColonsWhereNoneBelongAreTakenLiterally)
 {
     auto rig = referenceRig();
     deviceNamed(rig, kCamera).name = "Cam:1:2";
-    vexsim::installRig(rig);
+    vexcam::installRig(rig);
     auto journey = runJourney(session(), "Cam:1:2");
     EXPECT_TRUE(contains(journey.transcript, "acquire 3: completed, received 3, refused 0"))
         << ::testing::PrintToString(journey.transcript);
@@ -119,32 +119,32 @@ TEST_F(StreamingBadInput, ColonsWhereNoneBelongAreTakenLiterally)
 
     auto& input = openWithName("Cam:1:2", "Y800 (128x96):extra");
     EXPECT_EQ(boxes_.boxes().back().text, "Error: failed to set video format!");
-    EXPECT_EQ(input.acquire(2).end, imaqsim::AcquisitionEnd::Completed);
+    EXPECT_EQ(input.acquire(2).end, imaqhost::AcquisitionEnd::Completed);
 }
 
 // Regions of zero, negative and huge sizes never crash the adaptor; the stream works afterwards.
 TEST_F(StreamingBadInput, DegenerateRegionsAreHandledSoundly)
 {
-    vexsim::installRig(referenceRig());
+    vexcam::installRig(referenceRig());
     auto& input = open(kCamera, "Y800 (128x96)");
-    EXPECT_THROW(input.setRegion({0, 0, 0, 0}), imaqsim::HostError);
-    EXPECT_THROW(input.setRegion({-4, -2, 16, 4}), imaqsim::HostError);
-    EXPECT_THROW(input.setRegion({0, 0, INT_MAX, INT_MAX}), imaqsim::HostError);
+    EXPECT_THROW(input.setRegion({0, 0, 0, 0}), imaqhost::HostError);
+    EXPECT_THROW(input.setRegion({-4, -2, 16, 4}), imaqhost::HostError);
+    EXPECT_THROW(input.setRegion({0, 0, INT_MAX, INT_MAX}), imaqhost::HostError);
 
-    for (const imaqsim::Region region : {imaqsim::Region{0, 0, 0, 0}, imaqsim::Region{-5, -3, -16, -4},
-                                         imaqsim::Region{INT_MAX, INT_MAX, INT_MAX, INT_MAX},
-                                         imaqsim::Region{INT_MIN, INT_MIN, INT_MIN, INT_MIN}})
+    for (const imaqhost::Region region : {imaqhost::Region{0, 0, 0, 0}, imaqhost::Region{-5, -3, -16, -4},
+                                         imaqhost::Region{INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+                                         imaqhost::Region{INT_MIN, INT_MIN, INT_MIN, INT_MIN}})
         input.adaptor().setROI(region.x, region.y, region.width, region.height);
     input.adaptor().setROI(0, 0, 128, 96);
-    EXPECT_EQ(input.region(), (imaqsim::Region{0, 0, 128, 96}));
-    EXPECT_EQ(input.acquire(3).end, imaqsim::AcquisitionEnd::Completed);
+    EXPECT_EQ(input.region(), (imaqhost::Region{0, 0, 128, 96}));
+    EXPECT_EQ(input.acquire(3).end, imaqhost::AcquisitionEnd::Completed);
 }
 
 // Descriptions with a zero step or sizes near the 32-bit limit still give a catalogue.
 TEST_F(StreamingBadInput, ExtremeDescriptionsStillGiveACatalogue)
 {
-    vexsim::DeviceSpec zeroStep = deviceWithoutNorms("Zero step", {}, {gridDescription("Y800", {16, 4}, {64, 48}, {0, 0}, true)});
-    vexsim::DeviceSpec huge = deviceWithoutNorms("Huge", {format("Y800", INT_MAX, INT_MAX)},
+    vexcam::DeviceSpec zeroStep = deviceWithoutNorms("Zero step", {}, {gridDescription("Y800", {16, 4}, {64, 48}, {0, 0}, true)});
+    vexcam::DeviceSpec huge = deviceWithoutNorms("Huge", {format("Y800", INT_MAX, INT_MAX)},
                                                  {gridDescription("Y800", {1, 1}, {INT_MAX, INT_MAX})});
     install({zeroStep, huge});
     const auto lines = discoveryLines(session());
@@ -154,7 +154,7 @@ TEST_F(StreamingBadInput, ExtremeDescriptionsStillGiveACatalogue)
 
     auto& input = open("Zero step", "Y800 (64x48)");
     input.setRegion({3, 3, 20, 20});
-    EXPECT_EQ(input.acquire(2).end, imaqsim::AcquisitionEnd::Completed);
+    EXPECT_EQ(input.acquire(2).end, imaqhost::AcquisitionEnd::Completed);
 }
 
 } // namespace

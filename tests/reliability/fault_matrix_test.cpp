@@ -5,8 +5,8 @@
 #include "reference_rig.h"
 #include "support/adaptor_session.h"
 
-#include "imaqsim/accounting.h"
-#include "win32sim/win32_seam.h"
+#include "imaqhost/testing/accounting.h"
+#include "win32seam/testing/win32_seam.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,9 @@
 namespace orx::test {
 namespace {
 
-using vexsim::ListFault;
-using vexsim::ListKind;
-using vexsim::PropertyObject;
+using vexcam::ListFault;
+using vexcam::ListKind;
+using vexcam::PropertyObject;
 using Texts = std::vector<std::string>;
 
 constexpr const char* kLiveRefused =
@@ -36,7 +36,7 @@ enum class GoesOn {
 struct FaultCase {
     std::string name;
     std::string deviceName = kCamera;
-    std::function<void(vexsim::Rig&)> rigChange; // changes the rig before the library starts
+    std::function<void(vexcam::Rig&)> rigChange; // changes the rig before the library starts
     std::function<void(JourneyStage)> stageHook; // arms a fault just in time
     Texts seen;                                  // transcript lines that must appear
     Texts warnings;                              // every warning, in order
@@ -45,7 +45,7 @@ struct FaultCase {
 
     explicit FaultCase(std::string caseName) : name(std::move(caseName)) {}
     FaultCase& on(std::string device) { deviceName = std::move(device); return *this; }
-    FaultCase& injecting(std::function<void(vexsim::Rig&)> change) { rigChange = std::move(change); return *this; }
+    FaultCase& injecting(std::function<void(vexcam::Rig&)> change) { rigChange = std::move(change); return *this; }
     FaultCase& arming(std::function<void(JourneyStage)> arm) { stageHook = std::move(arm); return *this; }
     FaultCase& sees(std::string line) { seen.push_back(std::move(line)); return *this; }
     FaultCase& warns(std::string text) { warnings.push_back(std::move(text)); return *this; }
@@ -62,31 +62,31 @@ void PrintTo(const FaultCase& c, std::ostream* out)
     *out << c.name;
 }
 
-std::function<void(vexsim::Rig&)> deviceFault(const std::string& device,
-                                              std::function<void(vexsim::DeviceFaults&)> change)
+std::function<void(vexcam::Rig&)> deviceFault(const std::string& device,
+                                              std::function<void(vexcam::DeviceFaults&)> change)
 {
-    return [=](vexsim::Rig& rig) { change(deviceNamed(rig, device).faults); };
+    return [=](vexcam::Rig& rig) { change(deviceNamed(rig, device).faults); };
 }
 
-std::function<void(vexsim::Rig&)> listFault(const std::string& device, ListKind kind, ListFault fault)
+std::function<void(vexcam::Rig&)> listFault(const std::string& device, ListKind kind, ListFault fault)
 {
-    return deviceFault(device, [=](vexsim::DeviceFaults& faults) { faults.lists[kind] = fault; });
+    return deviceFault(device, [=](vexcam::DeviceFaults& faults) { faults.lists[kind] = fault; });
 }
 
-std::function<void(vexsim::Rig&)> slotFault(PropertyObject object, std::string item, std::string element, int slot,
+std::function<void(vexcam::Rig&)> slotFault(PropertyObject object, std::string item, std::string element, int slot,
                                             HRESULT status = kStatus, bool missingObject = false)
 {
-    vexsim::PropertyFault fault;
+    vexcam::PropertyFault fault;
     fault.object = object;
     fault.item = std::move(item);
     fault.element = std::move(element);
     fault.slot = slot;
     fault.status = status;
     fault.missingObject = missingObject;
-    return deviceFault(kCamera, [=](vexsim::DeviceFaults& faults) { faults.properties.push_back(fault); });
+    return deviceFault(kCamera, [=](vexcam::DeviceFaults& faults) { faults.properties.push_back(fault); });
 }
 
-std::function<void(vexsim::Rig&)> missingObject(PropertyObject object, std::string item, std::string element, int slot)
+std::function<void(vexcam::Rig&)> missingObject(PropertyObject object, std::string item, std::string element, int slot)
 {
     return slotFault(object, std::move(item), std::move(element), slot, S_OK, true);
 }
@@ -101,7 +101,7 @@ std::function<void(JourneyStage)> failListenerStorage()
         if (stage == JourneyStage::Open) {
             *recorder = win32seam::setMessageBoxHook([recorder](const win32seam::MessageBoxCall& call) {
                 if (*recorder) (*recorder)(call);
-                if (call.caption == kCamera) imaqsim::failNextImaqmallocs(2);
+                if (call.caption == kCamera) imaqhost::failNextImaqmallocs(2);
             });
         } else if (stage == JourneyStage::Properties) {
             win32seam::setMessageBoxHook(*recorder);
@@ -120,19 +120,19 @@ protected:
 
     void clearFaults()
     {
-        imaqsim::failNextImaqmallocs(0);
-        imaqsim::failNextMakeFrames(0);
-        vexsim::setDeviceListFault(ListFault::None);
-        vexsim::setDeviceFaults(kCamera, {});
-        vexsim::setDeviceFaults(kConverter, {});
-        imaqsim::clearWarnings();
+        imaqhost::failNextImaqmallocs(0);
+        imaqhost::failNextMakeFrames(0);
+        vexcam::setDeviceListFault(ListFault::None);
+        vexcam::setDeviceFaults(kCamera, {});
+        vexcam::setDeviceFaults(kConverter, {});
+        imaqhost::clearWarnings();
         boxes_.clear();
     }
 
     // A new video input on the repaired rig acquires without a word.
     void expectNewInputWorks(const std::string& device)
     {
-        vexsim::installRig(referenceRig());
+        vexcam::installRig(referenceRig());
         auto journey = runJourney(session(), device);
         EXPECT_TRUE(contains(journey.transcript, "acquire 3: completed, received 3, refused 0"))
             << ::testing::PrintToString(journey.transcript);
@@ -148,7 +148,7 @@ TEST_P(StreamingFaultMatrix, UserSeesTheFaultAndTheAdaptorGoesOn)
     const FaultCase& c = GetParam();
     auto rig = referenceRig();
     if (c.rigChange) c.rigChange(rig);
-    vexsim::installRig(rig);
+    vexcam::installRig(rig);
     JourneyOptions options;
     options.beforeStage = c.stageHook;
 
@@ -161,7 +161,7 @@ TEST_P(StreamingFaultMatrix, UserSeesTheFaultAndTheAdaptorGoesOn)
     clearFaults();
     if (c.goesOn == GoesOn::SameInput && journey.input) {
         const auto stats = journey.input->acquire(2);
-        EXPECT_EQ(stats.end, imaqsim::AcquisitionEnd::Completed);
+        EXPECT_EQ(stats.end, imaqhost::AcquisitionEnd::Completed);
         EXPECT_EQ(warningTexts(), Texts{});
     }
     journey.input.reset();
@@ -206,7 +206,7 @@ std::vector<FaultCase> faultCases()
                 if (stage != JourneyStage::Attributes) return;
                 auto rig = referenceRig();
                 deviceNamed(rig, kCamera).opens = false;
-                vexsim::installRig(rig);
+                vexcam::installRig(rig);
             })
             .sees("attributes Y800 (16x4): 0 properties, 1 source")
             .sees("open Y800 (128x96): ok")
@@ -248,7 +248,7 @@ std::vector<FaultCase> faultCases()
     for (ListFault fault : {ListFault::Empty, ListFault::Missing}) {
         const std::string how = fault == ListFault::Empty ? "Empty" : "Missing";
         add(FaultCase("DeviceList" + how)
-                .injecting([fault](vexsim::Rig& rig) { rig.deviceList = fault; })
+                .injecting([fault](vexcam::Rig& rig) { rig.deviceList = fault; })
                 .sees("no devices"));
         add(FaultCase("NormList" + how)
                 .on(kConverter)
@@ -283,7 +283,7 @@ std::vector<FaultCase> faultCases()
                 .sees(kCompleted));
     }
     add(FaultCase("DescriptionEntryMissing")
-            .injecting([](vexsim::Rig& rig) {
+            .injecting([](vexcam::Rig& rig) {
                 auto& camera = deviceNamed(rig, kCamera);
                 auto second = camera.norms[0].descriptions[0];
                 second.colorformat = "Y16";
@@ -406,14 +406,14 @@ std::vector<FaultCase> faultCases()
     // The host refusing frames and memory.
     add(FaultCase("HostRefusesFrame")
             .arming([](JourneyStage stage) {
-                if (stage == JourneyStage::Acquisition) imaqsim::failNextMakeFrames(1);
+                if (stage == JourneyStage::Acquisition) imaqhost::failNextMakeFrames(1);
             })
             .sees("acquire 3: completed, received 3, refused 1")
             .warns("Failed to create a new Matlab frame.")
             .shows("ORX_IMAQ Error", "Failed to create a new frame."));
     add(FaultCase("NoStorageForAdaptor")
             .arming([](JourneyStage stage) {
-                if (stage == JourneyStage::Open) imaqsim::failNextImaqmallocs(1);
+                if (stage == JourneyStage::Open) imaqhost::failNextImaqmallocs(1);
             })
             .sees("open Y800 (128x96): error: The adaptor could not create a video input on \"ORX Reliable Cam\" in "
                   "format \"Y800 (128x96)\"."));

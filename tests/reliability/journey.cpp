@@ -1,6 +1,6 @@
 #include "journey.h"
 
-#include "imaqsim/host_error.h"
+#include "imaqhost/host_error.h"
 
 #include <algorithm>
 #include <exception>
@@ -37,57 +37,57 @@ void arm(const JourneyOptions& options, JourneyStage stage)
     if (options.beforeStage) options.beforeStage(stage);
 }
 
-const imaqsim::DeviceRecord* addedDevice(imaqsim::Session& session, const std::string& name)
+const imaqhost::DeviceRecord* addedDevice(imaqhost::Session& session, const std::string& name)
 {
     for (const auto& device : session.devices())
         if (device.added && device.name == name) return &device;
     return nullptr;
 }
 
-void readAndWriteEveryProperty(imaqsim::VideoInput& input, std::vector<std::string>& transcript)
+void readAndWriteEveryProperty(imaqhost::VideoInput& input, std::vector<std::string>& transcript)
 {
     for (const auto& name : input.propertyNames()) {
-        std::optional<imaqsim::PropertyValue> value;
+        std::optional<imaqhost::PropertyValue> value;
         record(transcript, "get " + name, [&] {
             value = input.get(name);
-            return imaqsim::formatValue(*value);
+            return imaqhost::formatValue(*value);
         });
         record(transcript, "set " + name, [&] {
-            input.set(name, value ? *value : imaqsim::defaultValueOf(input.describe(name)));
+            input.set(name, value ? *value : imaqhost::defaultValueOf(input.describe(name)));
             return std::string("ok");
         });
     }
 }
 
-std::string regionText(const imaqsim::Region& region)
+std::string regionText(const imaqhost::Region& region)
 {
     return std::to_string(region.x) + "," + std::to_string(region.y) + "," + std::to_string(region.width) + "," +
            std::to_string(region.height);
 }
 
-void applyHalfRegion(imaqsim::VideoInput& input, std::vector<std::string>& transcript)
+void applyHalfRegion(imaqhost::VideoInput& input, std::vector<std::string>& transcript)
 {
     const std::int32_t width = input.maxWidth();
     const std::int32_t height = input.maxHeight();
-    const imaqsim::Region wanted{width / 4, height / 4, std::max(1, width / 2), std::max(1, height / 2)};
+    const imaqhost::Region wanted{width / 4, height / 4, std::max(1, width / 2), std::max(1, height / 2)};
     record(transcript, "region " + regionText(wanted), [&] {
         input.setRegion(wanted);
         return "now " + regionText(input.region());
     });
 }
 
-void acquire(imaqsim::VideoInput& input, const JourneyOptions& options, std::vector<std::string>& transcript)
+void acquire(imaqhost::VideoInput& input, const JourneyOptions& options, std::vector<std::string>& transcript)
 {
     record(transcript, "acquire " + std::to_string(options.frames), [&] {
         const auto stats = input.acquire(options.frames, {}, options.timeout);
-        return std::string(imaqsim::toString(stats.end)) + ", received " + std::to_string(stats.received) +
+        return std::string(imaqhost::toString(stats.end)) + ", received " + std::to_string(stats.received) +
                ", refused " + std::to_string(stats.refused);
     });
 }
 
 } // namespace
 
-std::vector<std::string> discoveryLines(imaqsim::Session& session)
+std::vector<std::string> discoveryLines(imaqhost::Session& session)
 {
     std::vector<std::string> lines;
     try {
@@ -102,12 +102,12 @@ std::vector<std::string> discoveryLines(imaqsim::Session& session)
     return lines;
 }
 
-Journey runJourney(imaqsim::Session& session, const std::string& deviceName, const JourneyOptions& options)
+Journey runJourney(imaqhost::Session& session, const std::string& deviceName, const JourneyOptions& options)
 {
     Journey journey;
     auto& transcript = journey.transcript;
     transcript = discoveryLines(session);
-    const imaqsim::DeviceRecord* device = addedDevice(session, deviceName);
+    const imaqhost::DeviceRecord* device = addedDevice(session, deviceName);
     if (!device || device->addedFormats().empty()) {
         transcript.push_back("journey ends: no format of " + deviceName + " to choose");
         return journey;

@@ -5,7 +5,7 @@
 // can drive the same path without a test framework.
 #pragma once
 
-#include "imaqsim/session.h"
+#include "imaqhost/session.h"
 
 #include <chrono>
 #include <cstdint>
@@ -31,15 +31,15 @@ struct Journey {
     std::vector<std::string> transcript;
     // The video input, when the device could be opened; the caller decides
     // when it goes.
-    std::unique_ptr<imaqsim::VideoInput> input;
+    std::unique_ptr<imaqhost::VideoInput> input;
 };
 
 // Runs the journey on the named device. The device must have been reported
 // by discovery, which the journey runs first.
-Journey runJourney(imaqsim::Session& session, const std::string& device, const JourneyOptions& options = {});
+Journey runJourney(imaqhost::Session& session, const std::string& device, const JourneyOptions& options = {});
 
 // The discovery step alone: one line per device entry.
-std::vector<std::string> discoveryLines(imaqsim::Session& session);
+std::vector<std::string> discoveryLines(imaqhost::Session& session);
 
 // True when `lines` holds `line` exactly.
 bool contains(const std::vector<std::string>& lines, const std::string& line);

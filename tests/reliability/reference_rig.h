@@ -3,8 +3,8 @@
 // Header-only, so that the soak benchmark and the fuzzer can use it too.
 #pragma once
 
-#include "vexsim/rig.h"
-#include "vexsim/vexsim.h"
+#include "vexcam/rig.h"
+#include "vexcam/vexcam.h"
 
 #include <stdexcept>
 #include <string>
@@ -55,13 +55,13 @@ inline constexpr std::string_view kReferenceRig = R"json({
   ]
 })json";
 
-inline vexsim::Rig referenceRig()
+inline vexcam::Rig referenceRig()
 {
-    return vexsim::parseRig(kReferenceRig, "reference rig");
+    return vexcam::parseRig(kReferenceRig, "reference rig");
 }
 
 // The device of that name in the rig; std::out_of_range when absent.
-inline vexsim::DeviceSpec& deviceNamed(vexsim::Rig& rig, const std::string& name)
+inline vexcam::DeviceSpec& deviceNamed(vexcam::Rig& rig, const std::string& name)
 {
     for (auto& device : rig.devices)
         if (device.name == name) return device;

@@ -5,7 +5,7 @@
 #include "rig_decoder.h"
 #include "rig_encoder.h"
 
-#include "vexsim/vexsim.h"
+#include "vexcam/vexcam.h"
 
 #include <gtest/gtest.h>
 
@@ -17,20 +17,20 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-vexsim::Rig roundTrip(const vexsim::Rig& rig)
+vexcam::Rig roundTrip(const vexcam::Rig& rig)
 {
     const Bytes bytes = fuzz::encodeRig(rig);
     return fuzz::decodeRig(bytes.data(), bytes.size());
 }
 
-vexsim::Size capped(vexsim::Size size)
+vexcam::Size capped(vexcam::Size size)
 {
     return {std::clamp(size.cx, 1, fuzz::kMaxSide), std::clamp(size.cy, 1, fuzz::kMaxSide)};
 }
 
 // What the encoding keeps of a device: its shape, formats, descriptions and
 // the kinds of its properties.
-void expectSameShape(const vexsim::DeviceSpec& original, const vexsim::DeviceSpec& decoded)
+void expectSameShape(const vexcam::DeviceSpec& original, const vexcam::DeviceSpec& decoded)
 {
     SCOPED_TRACE(original.name);
     EXPECT_EQ(decoded.opens, original.opens);
@@ -78,7 +78,7 @@ void expectSameShape(const vexsim::DeviceSpec& original, const vexsim::DeviceSpe
     }
 }
 
-void expectSameShape(const vexsim::Rig& original, const vexsim::Rig& decoded)
+void expectSameShape(const vexcam::Rig& original, const vexcam::Rig& decoded)
 {
     ASSERT_EQ(decoded.devices.size(), std::min(original.devices.size(), fuzz::kMaxDevices));
     for (std::size_t i = 0; i < decoded.devices.size(); ++i) expectSameShape(original.devices[i], decoded.devices[i]);
@@ -86,41 +86,41 @@ void expectSameShape(const vexsim::Rig& original, const vexsim::Rig& decoded)
 
 TEST(RigEncoding, DefaultRigKeepsItsShape)
 {
-    const vexsim::Rig rig = vexsim::defaultRig();
+    const vexcam::Rig rig = vexcam::defaultRig();
     expectSameShape(rig, roundTrip(rig));
     // The encoding carries three devices at most: the fourth is seeded alone.
-    vexsim::Rig last;
+    vexcam::Rig last;
     last.devices.push_back(rig.devices.back());
     expectSameShape(last, roundTrip(last));
 }
 
 TEST(RigEncoding, ReferenceRigKeepsItsShape)
 {
-    const vexsim::Rig rig = referenceRig();
+    const vexcam::Rig rig = referenceRig();
     expectSameShape(rig, roundTrip(rig));
 }
 
 TEST(RigEncoding, FaultsAndDeviceListSurvive)
 {
-    vexsim::Rig rig = referenceRig();
-    rig.deviceList = vexsim::ListFault::Missing;
+    vexcam::Rig rig = referenceRig();
+    rig.deviceList = vexcam::ListFault::Missing;
     auto& faults = rig.devices.front().faults;
     faults.refuseFormat = true;
     faults.liveThrows = E_NOTIMPL;
     faults.lostAfterFrames = 2;
-    faults.lists[vexsim::ListKind::Channels] = vexsim::ListFault::Empty;
-    faults.properties.push_back({vexsim::PropertyObject::Element, "Exposure", "Auto", 13, 1, false});
-    const vexsim::Rig decoded = roundTrip(rig);
+    faults.lists[vexcam::ListKind::Channels] = vexcam::ListFault::Empty;
+    faults.properties.push_back({vexcam::PropertyObject::Element, "Exposure", "Auto", 13, 1, false});
+    const vexcam::Rig decoded = roundTrip(rig);
 
-    EXPECT_EQ(decoded.deviceList, vexsim::ListFault::Missing);
+    EXPECT_EQ(decoded.deviceList, vexcam::ListFault::Missing);
     const auto& copy = decoded.devices.front().faults;
     EXPECT_TRUE(copy.refuseFormat);
     EXPECT_FALSE(copy.refuseLive);
     EXPECT_EQ(copy.liveThrows, E_NOTIMPL);
     EXPECT_EQ(copy.lostAfterFrames, 2);
-    EXPECT_EQ(copy.lists.at(vexsim::ListKind::Channels), vexsim::ListFault::Empty);
+    EXPECT_EQ(copy.lists.at(vexcam::ListKind::Channels), vexcam::ListFault::Empty);
     ASSERT_EQ(copy.properties.size(), 1u);
-    EXPECT_EQ(copy.properties[0].object, vexsim::PropertyObject::Element);
+    EXPECT_EQ(copy.properties[0].object, vexcam::PropertyObject::Element);
     EXPECT_EQ(copy.properties[0].slot, 13);
     EXPECT_EQ(copy.properties[0].status, 1);
     // The decoded names are the encoding's own; the fault names the decoded

@@ -5,12 +5,12 @@
 #pragma once
 
 #include "engine/orx_adaptor.h"
-#include "imaqsim/accounting.h"
-#include "imaqsim/video_input.h"
-#include "win32sim/win32_seam.h"
+#include "imaqhost/testing/accounting.h"
+#include "imaqhost/video_input.h"
+#include "win32seam/testing/win32_seam.h"
 #include "properties/run_time_access.h"
-#include "vexsim/com_objects.h"
-#include "vexsim/pattern.h"
+#include "vexcam/com_objects.h"
+#include "vexcam/pattern.h"
 
 #include <atomic>
 #include <chrono>
@@ -44,9 +44,9 @@ inline std::map<std::string, std::int64_t> resourceCounts()
 {
     return {{"task memory blocks", win32seam::outstandingTaskMemBlocks()},
             {"BSTRs", win32seam::outstandingBstrs()},
-            {"imaqmalloc blocks", imaqsim::outstandingImaqBlocks()},
-            {"host frames", imaqsim::liveFrames()},
-            {"COM objects", static_cast<std::int64_t>(vexsim::liveComObjects())}};
+            {"imaqmalloc blocks", imaqhost::outstandingImaqBlocks()},
+            {"host frames", imaqhost::liveFrames()},
+            {"COM objects", static_cast<std::int64_t>(vexcam::liveComObjects())}};
 }
 
 // Reads and writes "Brightness" and reads "Exposure" on the adaptor's camera
@@ -95,10 +95,10 @@ private:
 // reference rig, open in its 128x96 format. Every `regionEvery` frames the
 // consumer switches between the full image and a centred 64x48 window; every
 // `refuseEvery` frames the host refuses the next frame.
-inline SoakFigures runSoak(imaqsim::VideoInput& input, std::int64_t frames, std::int64_t regionEvery,
+inline SoakFigures runSoak(imaqhost::VideoInput& input, std::int64_t frames, std::int64_t regionEvery,
                            std::int64_t refuseEvery)
 {
-    using Region = imaqsim::Region;
+    using Region = imaqhost::Region;
     auto& adaptor = dynamic_cast<orx::ORXadaptor&>(input.adaptor());
     const std::map<std::pair<int, int>, Region> regionBySize{{{128, 96}, {0, 0, 128, 96}},
                                                             {{64, 48}, {32, 24, 64, 48}}};
@@ -110,11 +110,11 @@ inline SoakFigures runSoak(imaqsim::VideoInput& input, std::int64_t frames, std:
 
     PropertyTraffic traffic(adaptor.camera());
     const auto started = std::chrono::steady_clock::now();
-    const auto stats = input.acquire(frames, [&](const imaqsim::FrameView& frame) {
+    const auto stats = input.acquire(frames, [&](const imaqhost::FrameView& frame) {
         const auto region = regionBySize.find({frame.width, frame.height});
         std::uint32_t number = 0;
         if (region == regionBySize.end() ||
-            !vexsim::pattern::verifyFrame(vexsim::PixelLayout::Gray8, frame.pixels, frame.width, frame.height,
+            !vexcam::pattern::verifyFrame(vexcam::PixelLayout::Gray8, frame.pixels, frame.width, frame.height,
                                           region->second.x, region->second.y, &number)) {
             if (figures.firstProblem.empty())
                 figures.firstProblem = "frame " + std::to_string(frame.index) + " (" + std::to_string(frame.width) +
@@ -143,21 +143,21 @@ inline SoakFigures runSoak(imaqsim::VideoInput& input, std::int64_t frames, std:
         // count rather than adding to it, and the camera may have made every
         // frame while this consumer is still far behind.
         if (refuseEvery > 0 && count % refuseEvery == 0 && count < frames &&
-            imaqsim::pendingMakeFrameFailures() == 0) {
-            imaqsim::failNextMakeFrames(1);
+            imaqhost::pendingMakeFrameFailures() == 0) {
+            imaqhost::failNextMakeFrames(1);
             ++figures.refusalsInjected;
         }
     }, std::chrono::seconds(10));
     traffic.stop();
     // A free-running camera can run ahead of the consumer: a refusal armed
     // after the last frame asked for was made meets no frame.
-    figures.refusalsUnmet = imaqsim::pendingMakeFrameFailures();
+    figures.refusalsUnmet = imaqhost::pendingMakeFrameFailures();
     figures.refusalsInjected -= figures.refusalsUnmet;
-    imaqsim::failNextMakeFrames(0);
+    imaqhost::failNextMakeFrames(0);
     figures.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     figures.received = stats.received;
     figures.refused = stats.refused;
-    figures.end = imaqsim::toString(stats.end);
+    figures.end = imaqhost::toString(stats.end);
     figures.propertyOperations = traffic.operations();
     figures.propertyFailures = traffic.failures();
     return figures;

@@ -15,7 +15,7 @@ class StreamingSoak : public AdaptorSessionTest {};
 // and property traffic on another thread never fails.
 TEST_F(StreamingSoak, FramesStayWholeAndInOrderUnderPropertyAndRegionTraffic)
 {
-    vexsim::installRig(referenceRig());
+    vexcam::installRig(referenceRig());
     auto& input = open(kCamera, "Y800 (128x96)");
     const SoakFigures figures = runSoak(input, 2000, 250, 700);
 

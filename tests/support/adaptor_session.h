@@ -3,8 +3,8 @@
 #pragma once
 
 #include "engine/orx_adaptor.h"
-#include "imaqsim/session.h"
-#include "imaqsim/warnings.h"
+#include "imaqhost/session.h"
+#include "imaqhost/warnings.h"
 #include "support/box_recorder.h"
 #include "support/core_entry_points.h"
 #include "support/rig_builders.h"
@@ -21,62 +21,62 @@ protected:
     void SetUp() override
     {
         RigTest::SetUp();
-        imaqsim::setWarningEcho(false);
-        imaqsim::clearWarnings();
-        vexsim::setFreeRunning(true);
+        imaqhost::setWarningEcho(false);
+        imaqhost::clearWarnings();
+        vexcam::setFreeRunning(true);
     }
     void TearDown() override
     {
         input_.reset();
         session_.reset();
-        vexsim::setFreeRunning(false);
+        vexcam::setFreeRunning(false);
         RigTest::TearDown();
     }
-    imaqsim::Session& session()
+    imaqhost::Session& session()
     {
         if (!session_) session_.emplace(coreEntryPoints());
         return *session_;
     }
     // Opens the device in the format like the host does, by name or ID.
-    imaqsim::VideoInput& open(const std::string& device, const std::string& format)
+    imaqhost::VideoInput& open(const std::string& device, const std::string& format)
     {
         input_.reset();
         session().discover();
-        input_ = session().open(imaqsim::parseRef(device), imaqsim::parseRef(format));
+        input_ = session().open(imaqhost::parseRef(device), imaqhost::parseRef(format));
         return *input_;
     }
     // Opens from the last discovery, without discovering again.
-    imaqsim::VideoInput& openDiscovered(const std::string& device, const std::string& format)
+    imaqhost::VideoInput& openDiscovered(const std::string& device, const std::string& format)
     {
         input_.reset();
-        input_ = session().open(imaqsim::parseRef(device), imaqsim::parseRef(format));
+        input_ = session().open(imaqhost::parseRef(device), imaqhost::parseRef(format));
         return *input_;
     }
     // Opens with a format name of our own, whether the catalogue offers it or not.
-    imaqsim::VideoInput& openWithName(const std::string& device, const std::string& formatName)
+    imaqhost::VideoInput& openWithName(const std::string& device, const std::string& formatName)
     {
         input_.reset();
         session().discover();
-        imaqsim::OpenOptions options;
+        imaqhost::OpenOptions options;
         options.formatNameOverride = formatName;
-        input_ = session().open(imaqsim::parseRef(device), imaqsim::FormatRef{std::int32_t{1}}, options);
+        input_ = session().open(imaqhost::parseRef(device), imaqhost::FormatRef{std::int32_t{1}}, options);
         return *input_;
     }
-    imaqsim::VideoInput& input() { return *input_; }
+    imaqhost::VideoInput& input() { return *input_; }
     void close() { input_.reset(); }
     orx::ORXadaptor& adaptor() { return dynamic_cast<orx::ORXadaptor&>(input_->adaptor()); }
     static std::vector<std::string> warningTexts()
     {
         std::vector<std::string> texts;
-        for (const auto& warning : imaqsim::warnings()) texts.push_back(warning.message);
+        for (const auto& warning : imaqhost::warnings()) texts.push_back(warning.message);
         return texts;
     }
 
     BoxRecorder boxes_;
 
 private:
-    std::optional<imaqsim::Session> session_;
-    std::unique_ptr<imaqsim::VideoInput> input_;
+    std::optional<imaqhost::Session> session_;
+    std::unique_ptr<imaqhost::VideoInput> input_;
 };
 
 } // namespace orx::test

@@ -3,7 +3,7 @@
 // adaptor may show a box from a camera thread.
 #pragma once
 
-#include "win32sim/win32_seam.h"
+#include "win32seam/testing/win32_seam.h"
 
 #include <mutex>
 #include <string>

@@ -4,13 +4,13 @@
 #pragma once
 
 #include "adaptor/exports.h"
-#include "imaqsim/adaptor_module.h"
+#include "imaqhost/adaptor_module.h"
 
 namespace orx::test {
 
-inline imaqsim::EntryPoints coreEntryPoints()
+inline imaqhost::EntryPoints coreEntryPoints()
 {
-    imaqsim::EntryPoints entry;
+    imaqhost::EntryPoints entry;
     entry.initializeAdaptor = &::initializeAdaptor;
     entry.uninitializeAdaptor = &::uninitializeAdaptor;
     entry.getAvailHW = &::getAvailHW;

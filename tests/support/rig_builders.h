@@ -2,8 +2,8 @@
 #pragma once
 
 #include "support/leak_check.h"
-#include "vexsim/rig.h"
-#include "vexsim/vexsim.h"
+#include "vexcam/rig.h"
+#include "vexcam/vexcam.h"
 
 #include <string>
 #include <utility>
@@ -11,17 +11,17 @@
 
 namespace orx::test {
 
-inline vexsim::FormatSpec format(std::string colorformat, std::int32_t width, std::int32_t height)
+inline vexcam::FormatSpec format(std::string colorformat, std::int32_t width, std::int32_t height)
 {
     return {std::move(colorformat), {width, height}};
 }
 
 // Accepts every size on the step grid between minimum and maximum.
-inline vexsim::DescriptionSpec gridDescription(std::string colorformat, vexsim::Size minimum,
-                                               vexsim::Size maximum, vexsim::Size step = {1, 1},
+inline vexcam::DescriptionSpec gridDescription(std::string colorformat, vexcam::Size minimum,
+                                               vexcam::Size maximum, vexcam::Size step = {1, 1},
                                                bool roi = false)
 {
-    vexsim::DescriptionSpec description;
+    vexcam::DescriptionSpec description;
     description.colorformat = std::move(colorformat);
     description.minSize = minimum;
     description.maxSize = maximum;
@@ -31,28 +31,28 @@ inline vexsim::DescriptionSpec gridDescription(std::string colorformat, vexsim::
 }
 
 // Accepts exactly the listed sizes.
-inline vexsim::DescriptionSpec listedDescription(std::string colorformat, vexsim::Size minimum,
-                                                 vexsim::Size maximum, std::vector<vexsim::Size> sizes)
+inline vexcam::DescriptionSpec listedDescription(std::string colorformat, vexcam::Size minimum,
+                                                 vexcam::Size maximum, std::vector<vexcam::Size> sizes)
 {
     auto description = gridDescription(std::move(colorformat), minimum, maximum);
-    description.acceptance = vexsim::SizeAcceptance::Listed;
+    description.acceptance = vexcam::SizeAcceptance::Listed;
     description.acceptedSizes = std::move(sizes);
     return description;
 }
 
-inline vexsim::DeviceSpec deviceWithoutNorms(std::string name, std::vector<vexsim::FormatSpec> formats,
-                                             std::vector<vexsim::DescriptionSpec> descriptions)
+inline vexcam::DeviceSpec deviceWithoutNorms(std::string name, std::vector<vexcam::FormatSpec> formats,
+                                             std::vector<vexcam::DescriptionSpec> descriptions)
 {
-    vexsim::DeviceSpec device;
+    vexcam::DeviceSpec device;
     device.name = std::move(name);
     device.norms.push_back({"", std::move(formats), std::move(descriptions)});
     device.frameRates.defaults = {30.0, 15.0};
     return device;
 }
 
-inline vexsim::DeviceSpec deviceWithNorms(std::string name, std::vector<vexsim::NormSpec> norms)
+inline vexcam::DeviceSpec deviceWithNorms(std::string name, std::vector<vexcam::NormSpec> norms)
 {
-    vexsim::DeviceSpec device;
+    vexcam::DeviceSpec device;
     device.name = std::move(name);
     device.hasNorms = true;
     device.norms = std::move(norms);
@@ -65,14 +65,14 @@ class RigTest : public LeakCheckedTest {
 protected:
     void TearDown() override
     {
-        vexsim::clearInstalledRig();
+        vexcam::clearInstalledRig();
         LeakCheckedTest::TearDown();
     }
-    static void install(std::vector<vexsim::DeviceSpec> devices)
+    static void install(std::vector<vexcam::DeviceSpec> devices)
     {
-        vexsim::Rig rig;
+        vexcam::Rig rig;
         rig.devices = std::move(devices);
-        vexsim::installRig(std::move(rig));
+        vexcam::installRig(std::move(rig));
     }
 };
 

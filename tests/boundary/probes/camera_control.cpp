@@ -1,1 +1,1 @@
-#include "vexsim/vexsim.h"
+#include "vexcam/vexcam.h"

@@ -1,1 +1,1 @@
-#include "imaqsim/session.h"
+#include "imaqhost/session.h"

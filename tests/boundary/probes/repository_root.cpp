@@ -1,1 +1,1 @@
-#include "sim/camera/include/vexsim/vexsim.h"
+#include "src/camera/include/vexcam/vexcam.h"

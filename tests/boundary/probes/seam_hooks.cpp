@@ -1,1 +1,1 @@
-#include "win32sim/win32_seam.h"
+#include "win32seam/testing/win32_seam.h"

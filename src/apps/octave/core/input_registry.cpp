@@ -1,0 +1,82 @@
+#include "input_registry.h"
+
+#include "imaqhost/host_error.h"
+
+#include <filesystem>
+
+namespace orxoct {
+
+InputRegistry::~InputRegistry()
+{
+    reset();
+}
+
+void InputRegistry::setAdaptorPath(std::string path)
+{
+    adaptorPath_ = std::move(path);
+}
+
+imaqhost::Session& InputRegistry::session()
+{
+    if (!session_) {
+        std::error_code error;
+        if (adaptorPath_.empty() || !std::filesystem::exists(adaptorPath_, error))
+            throw imaqhost::HostError("The adaptor module was not found: " + adaptorPath_);
+        session_.emplace(imaqhost::Session::load(adaptorPath_));
+    }
+    return *session_;
+}
+
+std::int32_t InputRegistry::open(const imaqhost::DeviceRef& device, const std::optional<imaqhost::FormatRef>& format)
+{
+    imaqhost::Session& host = session();
+    const imaqhost::DeviceRecord& record = host.resolveDevice(device);
+    imaqhost::FormatRef chosen = format ? *format : imaqhost::FormatRef{};
+    if (!format) {
+        const auto formats = record.addedFormats();
+        if (formats.empty())
+            throw imaqhost::HostError("The device '" + record.name + "' lists no formats.");
+        chosen = formats.front().name;
+    }
+    OpenInput opened;
+    opened.input = host.open(record.id, chosen);
+    opened.acquisition = std::make_unique<BackgroundAcquisition>(*opened.input);
+    const std::int32_t handle = nextHandle_++;
+    inputs_.emplace(handle, std::move(opened));
+    return handle;
+}
+
+OpenInput& InputRegistry::find(std::int32_t handle)
+{
+    const auto found = inputs_.find(handle);
+    if (found == inputs_.end())
+        throw imaqhost::HostError("The video input object is no longer valid (deleted or reset).");
+    return found->second;
+}
+
+void InputRegistry::close(std::int32_t handle)
+{
+    const auto found = inputs_.find(handle);
+    if (found == inputs_.end())
+        return;
+    // The acquisition's thread uses the input: it goes first.
+    found->second.acquisition.reset();
+    inputs_.erase(found);
+}
+
+std::vector<std::int32_t> InputRegistry::handles() const
+{
+    std::vector<std::int32_t> list;
+    for (const auto& [handle, input] : inputs_)
+        list.push_back(handle);
+    return list;
+}
+
+void InputRegistry::reset()
+{
+    for (const auto handle : handles())
+        close(handle);
+    session_.reset();
+}
+
+} // namespace orxoct

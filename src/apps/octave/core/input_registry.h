@@ -1,0 +1,56 @@
+// The gateway's state: one host session with the adaptor module (loaded on
+// first use) and the open video inputs by handle, each with its background
+// acquisition. Closing an input stops its acquisition and joins its thread
+// before the input goes; reset does that for all of them and unloads the
+// session, so that the stand-ins' counters can return to zero.
+#pragma once
+
+#include "background_acquisition.h"
+
+#include "imaqhost/session.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orxoct {
+
+struct OpenInput {
+    std::unique_ptr<imaqhost::VideoInput> input;
+    std::unique_ptr<BackgroundAcquisition> acquisition;
+};
+
+class InputRegistry {
+public:
+    InputRegistry() = default;
+    ~InputRegistry();
+    InputRegistry(const InputRegistry&) = delete;
+    InputRegistry& operator=(const InputRegistry&) = delete;
+
+    // The module to load; takes effect at the next session.
+    void setAdaptorPath(std::string path);
+    const std::string& adaptorPath() const { return adaptorPath_; }
+    // Loads the module and initialises the adaptor when no session is open.
+    imaqhost::Session& session();
+    bool hasSession() const { return session_.has_value(); }
+
+    std::int32_t open(const imaqhost::DeviceRef& device, const std::optional<imaqhost::FormatRef>& format);
+    // HostError when the handle names no open input.
+    OpenInput& find(std::int32_t handle);
+    bool isOpen(std::int32_t handle) const { return inputs_.count(handle) != 0; }
+    void close(std::int32_t handle);
+    std::vector<std::int32_t> handles() const;
+    // Closes every input, then the session.
+    void reset();
+
+private:
+    std::string adaptorPath_;
+    std::optional<imaqhost::Session> session_;
+    std::map<std::int32_t, OpenInput> inputs_;
+    std::int32_t nextHandle_ = 1;
+};
+
+} // namespace orxoct

@@ -1,0 +1,134 @@
+#include "octave_frames.h"
+
+#include "frame_copy.h"
+
+#include "imaqhost/host_error.h"
+
+#include <chrono>
+#include <optional>
+#include <vector>
+
+namespace orxoct {
+namespace {
+
+// The array is allocated when the first frame shows its shape; every frame is
+// then copied once, straight into its slice.
+class FrameArrayBuilder {
+public:
+    explicit FrameArrayBuilder(std::int64_t frames) : frames_(frames) {}
+
+    void add(const imaqhost::FrameView& frame)
+    {
+        const FrameShape shape = shapeOf(frame.frameType, frame.width, frame.height);
+        if (shape.bands == 0)
+            throw imaqhost::HostError("Frame type " + std::to_string(frame.frameType) + " has no array layout.");
+        if (!shape_)
+            allocate(shape);
+        else if (!(*shape_ == shape))
+            throw imaqhost::HostError("The frames in the buffer differ in size.");
+        std::uint8_t* slice = base() + static_cast<std::size_t>(count_) * shape.bytes();
+        if (count_ >= frames_ || !copyToColumnMajor(frame, slice))
+            throw imaqhost::HostError("A frame in the buffer does not match its size.");
+        times_.push_back(frame.time);
+        numbers_.push_back(frame.index + 1);
+        ++count_;
+    }
+
+    octave_value_list outputs(int nargout) const
+    {
+        octave_value_list out;
+        out(0) = data();
+        if (nargout > 1) {
+            ColumnVector times(count_);
+            for (std::int64_t i = 0; i < count_; ++i)
+                times(i) = times_[static_cast<std::size_t>(i)];
+            out(1) = times;
+        }
+        if (nargout > 2) {
+            Cell number(dim_vector(count_, 1)), time(dim_vector(count_, 1));
+            for (std::int64_t i = 0; i < count_; ++i) {
+                number(i) = static_cast<double>(numbers_[static_cast<std::size_t>(i)]);
+                time(i) = times_[static_cast<std::size_t>(i)];
+            }
+            octave_map meta(dim_vector(count_, 1));
+            meta.assign("FrameNumber", number);
+            meta.assign("AbsTime", time);
+            out(2) = meta;
+        }
+        return out;
+    }
+
+private:
+    void allocate(const FrameShape& shape)
+    {
+        shape_ = shape;
+        const dim_vector dims(shape.height, shape.width, shape.bands, frames_);
+        if (shape.sample == SampleClass::Uint16)
+            words_ = uint16NDArray(dims);
+        else
+            bytes_ = uint8NDArray(dims);
+    }
+
+    std::uint8_t* base()
+    {
+        if (shape_->sample == SampleClass::Uint16)
+            return reinterpret_cast<std::uint8_t*>(words_.fortran_vec());
+        return reinterpret_cast<std::uint8_t*>(bytes_.fortran_vec());
+    }
+
+    octave_value data() const
+    {
+        if (!shape_)
+            return uint8NDArray(dim_vector(0, 0, 1, 0));
+        const dim_vector dims(shape_->height, shape_->width, shape_->bands, count_);
+        if (shape_->sample == SampleClass::Uint16)
+            return octave_value(uint16NDArray(words_.reshape(dims)));
+        return octave_value(uint8NDArray(bytes_.reshape(dims)));
+    }
+
+    std::int64_t frames_;
+    std::int64_t count_ = 0;
+    std::optional<FrameShape> shape_;
+    uint8NDArray bytes_;
+    uint16NDArray words_;
+    std::vector<double> times_;
+    std::vector<std::int64_t> numbers_;
+};
+
+} // namespace
+
+namespace {
+
+std::chrono::milliseconds timeoutOf(double seconds)
+{
+    return std::chrono::milliseconds(static_cast<std::int64_t>(seconds * 1000.0));
+}
+
+} // namespace
+
+octave_value_list snapshotToOctave(BackgroundAcquisition& acquisition, double timeoutSeconds, int nargout)
+{
+    FrameArrayBuilder builder(1);
+    acquisition.snapshot([&](const imaqhost::FrameView& frame) { builder.add(frame); }, timeoutOf(timeoutSeconds));
+    return builder.outputs(nargout);
+}
+
+octave_value_list framesToOctave(BackgroundAcquisition& acquisition, FrameTake take, std::int64_t frames,
+                                 double timeoutSeconds, int nargout)
+{
+    FrameArrayBuilder builder(frames);
+    const auto consumer = [&](const imaqhost::FrameView& frame) { builder.add(frame); };
+    if (take == FrameTake::Remove) {
+        acquisition.getData(frames, consumer, timeoutOf(timeoutSeconds));
+    } else {
+        const std::int64_t available = acquisition.counts().available;
+        // Only this thread removes frames, so at least `count` are there.
+        const std::int64_t count = frames < available ? frames : available;
+        FrameArrayBuilder peeked(count);
+        acquisition.peekData(count, [&](const imaqhost::FrameView& frame) { peeked.add(frame); });
+        return peeked.outputs(nargout);
+    }
+    return builder.outputs(nargout);
+}
+
+} // namespace orxoct

@@ -1,0 +1,318 @@
+#include "acquisition_run.h"
+
+#include "background_acquisition.h"
+#include "output/output_folder.h"
+#include "vexcam/vexcam.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <ostream>
+
+namespace orximaq {
+namespace {
+
+std::string formatted(const char* format, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string endText(imaqhost::AcquisitionEnd end)
+{
+    switch (end) {
+    case imaqhost::AcquisitionEnd::Completed: return "completed";
+    case imaqhost::AcquisitionEnd::StartRefused: return "the adaptor could not start the capture";
+    case imaqhost::AcquisitionEnd::Timeout: return "no frame arrived in time";
+    case imaqhost::AcquisitionEnd::DeviceLost: return "the device was lost";
+    case imaqhost::AcquisitionEnd::CaptureStopped: return "the capture stopped and could not be restarted";
+    case imaqhost::AcquisitionEnd::Stopped: return "stopped";
+    }
+    return "ended";
+}
+
+std::string imageKind(const Image& image)
+{
+    switch (image.format) {
+    case PixelFormat::Grey8: return "8-bit grey";
+    case PixelFormat::Grey16: return "16-bit grey";
+    case PixelFormat::Rgb24: return "RGB";
+    }
+    return "";
+}
+
+std::string verificationText(const AcquisitionResult& result)
+{
+    const auto& checks = result.checks;
+    if (!checks.available)
+        return "not possible for this frame type";
+    std::string text = std::to_string(checks.whole) + " of " + std::to_string(result.taken) + " whole, " +
+                       std::to_string(checks.inOrder) + " in order";
+    if (!checks.firstProblem.empty())
+        text += " (" + checks.firstProblem + ")";
+    return text;
+}
+
+struct FrameSize {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+// The size in a format name such as "Y800 (640x480)" or "NTSC_M:RGB24 (320x240)".
+std::optional<FrameSize> formatSize(const std::string& name)
+{
+    int width = 0;
+    int height = 0;
+    char close = 0;
+    const auto open = name.rfind('(');
+    if (open == std::string::npos || std::sscanf(name.c_str() + open, "(%dx%d%c", &width, &height, &close) != 3 ||
+        close != ')')
+        return std::nullopt;
+    return FrameSize{width, height};
+}
+
+// Where the frames may lie on the sensor: at the region's offsets, or in the
+// middle of the largest format. The second is for a region-of-interest camera
+// whose auto-centre is on: it centres its window and ignores the offsets that
+// the adaptor's region read reports.
+std::vector<SensorOrigin> likelyOrigins(const imaqhost::DeviceRecord& device, const imaqhost::Region& region)
+{
+    std::vector<SensorOrigin> origins{{region.x, region.y}};
+    FrameSize sensor;
+    for (const auto& format : device.formats)
+        if (const auto size = formatSize(format.name)) {
+            sensor.width = std::max(sensor.width, size->width);
+            sensor.height = std::max(sensor.height, size->height);
+        }
+    const SensorOrigin centred{std::max(0, (sensor.width - region.width) / 2),
+                               std::max(0, (sensor.height - region.height) / 2)};
+    if (centred != origins.front())
+        origins.push_back(centred);
+    return origins;
+}
+
+const char* signalName(int signal)
+{
+    return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "a signal";
+}
+
+std::string droppedText(const imaqhost::AcquisitionStats& stats, std::int64_t skippedByCamera)
+{
+    return std::to_string(droppedFrames(stats, skippedByCamera)) + " dropped";
+}
+
+// The live part of the progress line: frames received, the rate over the
+// last second and the losses so far.
+class LiveDetail {
+public:
+    LiveDetail(imaqhost::VideoInput& input, ProgressBar& progress)
+        : input_(input), progress_(progress), skippedBefore_(vexcam::framesSkipped())
+    {
+    }
+
+    void frameTaken(double time)
+    {
+        stamps_.push_back(time);
+        const auto now = std::chrono::steady_clock::now();
+        // The host's counts are a snapshot with every stamp: taken only now and then.
+        if (now - lastCounts_ >= std::chrono::milliseconds(200)) {
+            lastCounts_ = now;
+            losses_ = droppedText(input_.statistics(), vexcam::framesSkipped() - skippedBefore_);
+        }
+        const auto rate = recentRate(stamps_);
+        progress_.setDetail("received " + std::to_string(input_.framesAcquired()) + ", " +
+                            (rate ? formatted("%.1f", *rate) : std::string("-")) + " frames/s, " + losses_);
+    }
+
+private:
+    imaqhost::VideoInput& input_;
+    ProgressBar& progress_;
+    std::vector<double> stamps_;
+    std::int64_t skippedBefore_;
+    std::string losses_ = "0 dropped";
+    std::chrono::steady_clock::time_point lastCounts_{};
+};
+
+} // namespace
+
+std::int64_t AcquisitionResult::expectedFrames() const
+{
+    return duration ? stats.received : stats.requested;
+}
+
+bool AcquisitionResult::succeeded() const
+{
+    return interrupt == 0 && stats.end == imaqhost::AcquisitionEnd::Completed && !writeError &&
+           static_cast<std::int64_t>(files.size()) == expectedFrames();
+}
+
+std::string AcquisitionResult::failure() const
+{
+    if (interrupt != 0)
+        return std::string("interrupted by ") + signalName(interrupt) + " (" + std::to_string(files.size()) +
+               " frames written)";
+    if (writeError)
+        return *writeError + " (" + std::to_string(files.size()) + " frames written before it)";
+    if (stats.end != imaqhost::AcquisitionEnd::Completed)
+        return "acquisition ended early: " + endText(stats.end) + " (" + std::to_string(files.size()) + " of " +
+               std::to_string(stats.requested) + " frames written)";
+    if (static_cast<std::int64_t>(files.size()) != expectedFrames())
+        return "only " + std::to_string(files.size()) + " of " + std::to_string(expectedFrames()) +
+               " frames arrived";
+    return {};
+}
+
+AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
+                              bool showProgress, OutputFormat format, std::optional<double> duration)
+{
+    AcquisitionResult result;
+    result.folder = folder;
+    result.format = format;
+    result.region = input.region();
+    result.duration = duration;
+    ProgressBar progress(stdout, duration ? "Acquiring (timed)" : "Acquiring", duration ? 0 : frames, showProgress);
+    FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress, format);
+    LiveDetail live(input, progress);
+    BackgroundRun run;
+    run.frames = duration ? imaqhost::VideoInput::kUnlimitedFrames : frames;
+    if (duration)
+        run.duration = std::chrono::duration<double>(*duration);
+    const std::int64_t skippedBefore = vexcam::framesSkipped();
+    const auto outcome = acquireInBackground(input, run, [&](const imaqhost::FrameView& frame) {
+        if (showProgress)
+            live.frameTaken(frame.time);
+        recorder(frame);
+    });
+    result.stats = outcome.stats;
+    result.skippedByCamera = vexcam::framesSkipped() - skippedBefore;
+    result.interrupt = outcome.interrupt;
+    result.statistics = runStatistics(result.stats.timestamps);
+    progress.finish();
+    recorder.finish();
+    result.sidecar = recorder.sidecar();
+    result.files = recorder.files();
+    result.taken = recorder.seen();
+    result.checks = recorder.checks();
+    result.firstImage = recorder.firstImage();
+    result.writeError = recorder.writeError();
+    result.olderFrames = countOlderFrames(folder, static_cast<std::int64_t>(result.files.size()));
+    return result;
+}
+
+const char* endKey(imaqhost::AcquisitionEnd end)
+{
+    switch (end) {
+    case imaqhost::AcquisitionEnd::Completed: return "completed";
+    case imaqhost::AcquisitionEnd::StartRefused: return "startRefused";
+    case imaqhost::AcquisitionEnd::Timeout: return "timeout";
+    case imaqhost::AcquisitionEnd::DeviceLost: return "deviceLost";
+    case imaqhost::AcquisitionEnd::CaptureStopped: return "captureStopped";
+    case imaqhost::AcquisitionEnd::Stopped: return "stopped";
+    }
+    return "";
+}
+
+void printAcquisition(std::ostream& out, const AcquisitionResult& result)
+{
+    const auto& stats = result.stats;
+    out << "  frames received:  " << stats.received;
+    if (result.duration)
+        out << " in " << formatted("%g", *result.duration) << " s (timed run)\n";
+    else
+        out << " of " << stats.requested << '\n';
+    out
+        << "  frames dropped:   " << result.dropped() << " (refused by the host " << stats.refused
+        << ", overrun " << stats.overrun << ", skipped by the camera " << result.skippedByCamera << ")\n"
+        << "  after the end:    " << stats.afterEnd()
+        << " (delivered between the last requested frame and the stop; not a loss)\n"
+        ;
+    if (result.interrupt != 0 && stats.received > result.taken)
+        out << "  not written:      " << stats.received - result.taken
+            << " (still in the host's buffer at the interrupt)\n";
+    out << "  frames verified:  " << verificationText(result) << '\n'
+        << "  frame rate:       "
+        << (stats.received >= 2 ? formatted("%.2f", stats.measuredRate) + " frames/s (measured)"
+                                : std::string("not measured (fewer than two frames)"))
+        << '\n';
+    if (result.statistics)
+        out << "  rate spread:      mean " << formatted("%.2f", result.statistics->rateMean) << " frames/s, spread "
+            << formatted("%.2f", result.statistics->rateSpread) << ", longest gap "
+            << formatted("%.6f", result.statistics->longestGap) << " s\n";
+    if (stats.received > 0)
+        out << "  time stamps:      first " << formatted("%.6f", stats.firstTime) << " s, last "
+            << formatted("%.6f", stats.lastTime) << " s\n";
+    if (!result.files.empty()) {
+        out << "  files:            " << result.files.front().filename().string();
+        if (result.files.size() > 1)
+            out << " ... " << result.files.back().filename().string();
+        if (result.firstImage)
+            out << " (" << imageKind(*result.firstImage) << ", " << result.firstImage->width << "x"
+                << result.firstImage->height << ")";
+        out << " in " << result.folder.string() << '\n';
+    }
+    if (result.sidecar)
+        out << "  raw layout:       " << result.sidecar->filename().string() << '\n';
+    if (result.olderFrames > 0)
+        out << "  note:             " << result.folder.string() << " also holds " << result.olderFrames
+            << " frame files of an earlier run\n";
+    if (result.interrupt != 0)
+        out << "  ended:            interrupted by " << signalName(result.interrupt)
+            << "; capture stopped, every file written is whole\n";
+    else if (stats.end != imaqhost::AcquisitionEnd::Completed)
+        out << "  ended:            " << endText(stats.end) << '\n';
+}
+
+Json acquisitionJson(const AcquisitionResult& result)
+{
+    const auto& stats = result.stats;
+    Json files = Json::array();
+    for (const auto& file : result.files)
+        files.push_back(file.filename().string());
+    Json output{{"folder", result.folder.string()},
+                {"format", outputFormatName(result.format)},
+                {"files", std::move(files)},
+                {"sidecar", result.sidecar ? Json(result.sidecar->filename().string()) : Json(nullptr)}};
+    if (result.firstImage) {
+        output["width"] = result.firstImage->width;
+        output["height"] = result.firstImage->height;
+        output["bitDepth"] = bitDepth(result.firstImage->format);
+        output["colour"] = result.firstImage->format == PixelFormat::Rgb24 ? "rgb" : "grey";
+    }
+    output["olderFrames"] = result.olderFrames;
+    const auto& origin = result.checks.origin;
+    Json verification{{"available", result.checks.available},
+                      {"origin", origin ? Json{{"x", origin->x}, {"y", origin->y}} : Json(nullptr)},
+                      {"whole", result.checks.whole},
+                      {"inOrder", result.checks.inOrder},
+                      {"problem", result.checks.firstProblem.empty() ? Json(nullptr)
+                                                                     : Json(result.checks.firstProblem)}};
+    Json timestamps = stats.received > 0 ? Json{{"first", stats.firstTime}, {"last", stats.lastTime}}
+                                         : Json{{"first", nullptr}, {"last", nullptr}};
+    // When the host had stopped capture, on the clock of the stamps.
+    timestamps["captureStopped"] = stats.endedAt;
+    const auto& figures = result.statistics;
+    Json statistics{{"rateMean", figures ? Json(figures->rateMean) : Json(nullptr)},
+                    {"rateSpread", figures ? Json(figures->rateSpread) : Json(nullptr)},
+                    {"longestGap", figures ? Json(figures->longestGap) : Json(nullptr)}};
+    return {{"end", result.interrupt != 0 ? "interrupted" : endKey(stats.end)},
+            {"interrupt", result.interrupt != 0 ? Json(signalName(result.interrupt)) : Json(nullptr)},
+            {"duration", result.duration ? Json(*result.duration) : Json(nullptr)},
+            {"statistics", std::move(statistics)},
+            {"frames",
+             {{"requested", result.duration ? Json(nullptr) : Json(stats.requested)},
+              {"received", stats.received},
+              {"dropped", result.dropped()},
+              {"refusedByHost", stats.refused},
+              {"overrun", stats.overrun},
+              {"skippedByCamera", result.skippedByCamera},
+              {"afterEnd", stats.afterEnd()},
+              {"notWritten", stats.received - result.taken}}},
+            {"verification", std::move(verification)},
+            {"frameRate", stats.received >= 2 ? Json(stats.measuredRate) : Json(nullptr)},
+            {"timestamps", timestamps},
+            {"output", std::move(output)},
+            {"error", result.succeeded() ? Json(nullptr) : Json(result.failure())}};
+}
+
+} // namespace orximaq

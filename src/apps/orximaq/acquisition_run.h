@@ -1,0 +1,68 @@
+// One acquisition into a folder of PNG files, shared by `acquire` and `demo`.
+#pragma once
+
+#include "output/frame_recorder.h"
+#include "run_statistics.h"
+#include "report_json.h"
+
+#include "imaqhost/video_input.h"
+
+#include <chrono>
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orximaq {
+
+// Real losses: refused by the host, overrun in its buffer, skipped by the camera.
+inline std::int64_t droppedFrames(const imaqhost::AcquisitionStats& stats, std::int64_t skippedByCamera)
+{
+    return stats.refused + stats.overrun + skippedByCamera;
+}
+
+struct AcquisitionResult {
+    imaqhost::AcquisitionStats stats;
+    imaqhost::Region region;                       // the region the frames came from
+    std::filesystem::path folder;
+    std::vector<std::filesystem::path> files;
+    FrameChecks checks;
+    std::optional<Image> firstImage;
+    std::optional<std::string> writeError;
+    OutputFormat format = OutputFormat::Png;
+    std::optional<std::filesystem::path> sidecar; // the raw frames' description
+    std::int64_t olderFrames = 0;                 // frame files of an earlier run beyond ours
+    std::optional<double> duration;               // seconds of a timed run (instead of a frame count)
+    std::int64_t taken = 0;                       // frames taken out of the host's buffer and checked
+    int interrupt = 0;                            // SIGINT or SIGTERM that stopped it, or 0
+    std::optional<RunStatistics> statistics;      // from the time stamps
+    std::int64_t skippedByCamera = 0;             // images the camera could not deliver: every buffer locked
+
+    std::int64_t dropped() const { return droppedFrames(stats, skippedByCamera); }
+
+    // The frames the run was meant to have: the request, or for a timed run all that arrived.
+    std::int64_t expectedFrames() const;
+
+    // Every requested frame arrived and was written.
+    bool succeeded() const;
+    // Why not, in one sentence; empty when it succeeded.
+    std::string failure() const;
+};
+
+// Acquires `frames` frames (or, with a duration, as many as arrive in that
+// time) from the open input into `folder` (which must already be prepared)
+// as files in `format`, with a progress bar when `showProgress`. A SIGINT or
+// SIGTERM, caught by an InterruptGuard, stops it after the frame being
+// written; `interrupt` then names the signal.
+AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
+                              bool showProgress, OutputFormat format = OutputFormat::Png,
+                              std::optional<double> duration = std::nullopt);
+
+const char* endKey(imaqhost::AcquisitionEnd end);
+
+// The summary lines of the text output, indented by two blanks.
+void printAcquisition(std::ostream& out, const AcquisitionResult& result);
+Json acquisitionJson(const AcquisitionResult& result);
+
+} // namespace orximaq

@@ -1,0 +1,36 @@
+// The acquisition loop of `acquire` and `demo`: capture runs in the host's
+// background buffer while this thread takes the frames one at a time, so
+// that a Ctrl-C (or SIGTERM) or the end of a timed run is noticed between
+// two frames and capture is stopped through the adaptor.
+#pragma once
+
+#include "imaqhost/video_input.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace orximaq {
+
+struct BackgroundRun {
+    std::int64_t frames = 1;                         // or VideoInput::kUnlimitedFrames with a duration
+    std::optional<std::chrono::duration<double>> duration; // stop capture after this long
+    std::chrono::milliseconds idleTimeout = imaqhost::kDefaultAcquisitionTimeout;
+};
+
+struct BackgroundOutcome {
+    imaqhost::AcquisitionStats stats;
+    int interrupt = 0; // the signal that stopped it, or 0
+};
+
+// Called after each frame the consumer took, with the frames taken so far.
+using FrameTaken = std::function<void(std::int64_t taken)>;
+
+// Runs one acquisition to its end. Frames still in the buffer when capture
+// ends are handed over too, except after an interrupt: then they are dropped
+// from the buffer and the caller ends as soon as it can.
+BackgroundOutcome acquireInBackground(imaqhost::VideoInput& input, const BackgroundRun& run,
+                                      const imaqhost::FrameConsumer& consumer, const FrameTaken& taken = {});
+
+} // namespace orximaq

@@ -1,0 +1,26 @@
+// `orximaq demo`: the tour — every device, a short acquisition from each
+// camera in its largest format up to 1280 x 1024 (else its first), and a
+// contact sheet of their first frames.
+#pragma once
+
+#include "host_context.h"
+#include "output/output_format.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orximaq {
+
+inline constexpr std::int64_t kDefaultDemoFrameCount = 5;
+inline constexpr const char* kDefaultDemoFolder = "orximaq-demo";
+inline constexpr const char* kContactSheetName = "contact-sheet.png";
+
+struct DemoOptions {
+    std::string folder = kDefaultDemoFolder;
+    std::int64_t frames = kDefaultDemoFrameCount;
+    OutputFormat outputFormat = OutputFormat::Png; // of the frames; the contact sheet is PNG
+};
+
+int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& options);
+
+} // namespace orximaq

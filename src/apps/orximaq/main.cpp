@@ -1,0 +1,248 @@
+// orximaq: a command-line host for the ORXImaq adaptor. It loads the adaptor
+// module at run time and drives it through the host kit stand-in exactly as
+// the image-acquisition host would.
+#include "commands/acquire_command.h"
+#include "cli_error.h"
+#include "commands/demo_command.h"
+#include "commands/devices_command.h"
+#include "failure_text.h"
+#include "leak_check.h"
+#include "notices.h"
+#include "commands/properties_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include <map>
+
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitLeak = 3;
+
+void printError(const std::string& message)
+{
+    std::fprintf(stderr, "orximaq: error: %s\n", message.c_str());
+}
+
+void printLeftoverNotices(orximaq::NoticeLog& log)
+{
+    const auto notices = log.take();
+    for (const auto& box : notices.boxes)
+        std::fprintf(stderr, "orximaq: message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
+    for (const auto& warning : notices.warnings)
+        std::fprintf(stderr, "orximaq: warning: %s\n", warning.message.c_str());
+}
+
+constexpr const char* kCommandNames[] = {"devices", "properties", "acquire", "demo"};
+
+// The first word that is neither an option nor an option's value, when it
+// names no command; CLI11 would only say that a command is missing.
+std::optional<std::string> unknownCommand(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--rig" || word == "--adaptor" || word == "--genicam") {
+            ++i;
+            continue;
+        }
+        if (word.starts_with("-"))
+            continue;
+        for (const char* name : kCommandNames)
+            if (word == name)
+                return std::nullopt;
+        return word;
+    }
+    return std::nullopt;
+}
+
+// --output-format for a command that writes frames.
+void addOutputFormat(CLI::App& command, orximaq::OutputFormat& format)
+{
+    static const std::map<std::string, orximaq::OutputFormat> formats{
+        {"png", orximaq::OutputFormat::Png}, {"tiff", orximaq::OutputFormat::Tiff}, {"raw", orximaq::OutputFormat::Raw}};
+    command
+        .add_option("--output-format", format,
+                    "File format of the frames: png (default; 16-bit grey kept), tiff (uncompressed, every sample "
+                    "kept exactly) or raw (the bytes as delivered, described by frames.json).")
+        ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case))
+        ->type_name("png|tiff|raw");
+}
+
+struct Commands {
+    orximaq::GlobalOptions global;
+    orximaq::DevicesOptions devices;
+    orximaq::PropertiesOptions properties;
+    orximaq::AcquireOptions acquire;
+    orximaq::DemoOptions demo;
+    std::function<int(orximaq::NoticeLog&)> run;
+};
+
+void addGlobalOptions(CLI::App& app, Commands& commands)
+{
+    app.add_option("--rig", commands.global.rigFile,
+                   "Simulated cameras to use: a JSON rig file (see docs/rig-format.md), installed before "
+                   "the adaptor starts. Default: the file named by ORX_SIM_RIG, else the built-in rig.")
+        ->type_name("FILE");
+    app.add_option("--genicam", commands.global.genicam,
+                   "GenICam cameras to list after the rig's: the Aravis interfaces to search, comma-separated "
+                   "(Fake, GigEVision, USB3Vision; see docs/genicam.md). Default: ORX_GENICAM.")
+        ->type_name("INTERFACES");
+    app.add_option("--adaptor", commands.global.adaptorPath,
+                   "The adaptor module to load. Default: ORXImaq.so (ORXImaq.dll on Windows) in the folder "
+                   "of this program.")
+        ->type_name("PATH");
+    // For tests: fail when any host, camera or COM resource is still held at the end.
+    app.add_flag("--check-leaks", commands.global.checkLeaks)->group("");
+}
+
+void addDevices(CLI::App& app, Commands& commands)
+{
+    auto* command = app.add_subcommand("devices", "List every device the adaptor reports, with its formats.");
+    command->add_flag("--json", commands.devices.json, "Print one JSON document instead of text.");
+    command->callback([&commands] {
+        commands.run = [&commands](orximaq::NoticeLog& log) {
+            return orximaq::runDevices(commands.global, log, commands.devices);
+        };
+    });
+}
+
+void addProperties(CLI::App& app, Commands& commands)
+{
+    auto* command = app.add_subcommand(
+        "properties", "Show a device's properties (type, constraint, read-only mode, current value) and its "
+                      "video sources, read through a live adaptor object.");
+    command->add_option("DEVICE", commands.properties.device, "Device ID or name, as `devices` lists it.")
+        ->required();
+    command->add_option("FORMAT", commands.properties.format,
+                        "Format ID or name, as `devices` lists it. Default: the device's first format.");
+    command->add_option("--set", commands.properties.settings,
+                        "Set a device property first, then list them all; may be repeated.")
+        ->type_name("NAME=VALUE")
+        ->allow_extra_args(false);
+    command->add_flag("--json", commands.properties.json, "Print one JSON document instead of text.");
+    command->callback([&commands] {
+        commands.run = [&commands](orximaq::NoticeLog& log) {
+            return orximaq::runProperties(commands.global, log, commands.properties);
+        };
+    });
+}
+
+void addAcquire(CLI::App& app, Commands& commands)
+{
+    auto& options = commands.acquire;
+    auto* command = app.add_subcommand(
+        "acquire", "Acquire frames from a device in a format and write them as PNG files "
+                   "(frame-0001.png, ...; or TIFF or raw, see --output-format), then print a summary.");
+    command->add_option("DEVICE", options.device, "Device ID or name, as `devices` lists it.")->required();
+    command->add_option("FORMAT", options.format, "Format ID or name, as `devices` lists it.")->required();
+    auto* frames = command->add_option("-n,--frames", options.frames, "Number of frames to acquire (at least 1).")
+                       ->capture_default_str();
+    command->add_option("--duration", options.duration,
+                        "Acquire for this many seconds instead of a number of frames (more than 0, at most a day).")
+        ->type_name("SECONDS")
+        ->excludes(frames);
+    command->add_option("-o,--output", options.folder,
+                        "Folder for the frame files; created when missing.")
+        ->type_name("DIR")
+        ->capture_default_str();
+    command->add_option("--set", options.settings,
+                        "Set a device property before acquiring; may be repeated. Enumerations take the "
+                        "value's text (e.g. --set FrameRate=15.00).")
+        ->type_name("NAME=VALUE")
+        ->allow_extra_args(false);
+    command->add_option("--roi", options.region,
+                        "Region of interest in pixels. The summary shows the region the adaptor applied.")
+        ->type_name("X,Y,W,H");
+    addOutputFormat(*command, options.outputFormat);
+    command->add_flag("--json", options.json, "Print one JSON document instead of text (no progress bar).");
+    command->callback([&commands] {
+        commands.run = [&commands](orximaq::NoticeLog& log) {
+            return orximaq::runAcquire(commands.global, log, commands.acquire);
+        };
+    });
+}
+
+void addDemo(CLI::App& app, Commands& commands)
+{
+    auto* command = app.add_subcommand(
+        "demo", "The tour: list the devices, acquire a few frames from each camera (in its largest format up to "
+                "1280x1024) into its own folder, and make a contact sheet of their first frames.");
+    command->add_option("-o,--output", commands.demo.folder, "Folder for the tour's files.")
+        ->type_name("DIR")
+        ->capture_default_str();
+    command->add_option("-n,--frames", commands.demo.frames, "Frames per camera (at least 1).")
+        ->capture_default_str();
+    addOutputFormat(*command, commands.demo.outputFormat);
+    command->callback([&commands] {
+        commands.run = [&commands](orximaq::NoticeLog& log) {
+            return orximaq::runDemo(commands.global, log, commands.demo);
+        };
+    });
+}
+
+int runCommand(Commands& commands)
+{
+    const auto countsBefore = orximaq::resourceCounts();
+    int status = kExitFailure;
+    {
+        orximaq::NoticeLog log;
+        try {
+            status = commands.run(log);
+            printLeftoverNotices(log);
+        } catch (...) {
+            const std::string failure = orximaq::currentFailureText();
+            printLeftoverNotices(log);
+            printError(failure);
+            status = kExitFailure;
+        }
+    }
+    if (commands.global.checkLeaks) {
+        const std::string leaks = orximaq::leakReport(countsBefore, orximaq::resourceCounts());
+        if (!leaks.empty()) {
+            printError("resources still held at exit: " + leaks);
+            return kExitLeak;
+        }
+    }
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"orximaq: drives the ORXImaq camera adaptor from the command line, as the image-acquisition "
+                 "host does: lists devices and properties, acquires frames into PNG files.",
+                 "orximaq"};
+    app.footer("Examples:\n"
+               "  orximaq demo\n"
+               "  orximaq devices --json\n"
+               "  orximaq properties 1\n"
+               "  orximaq acquire 2 \"Y800 (1280x960)\" -n 20 --set Gain=8 --roi 0,0,320,240 -o frames");
+    app.require_subcommand(1);
+    app.fallthrough();
+    Commands commands;
+    addGlobalOptions(app, commands);
+    addDevices(app, commands);
+    addProperties(app, commands);
+    addAcquire(app, commands);
+    addDemo(app, commands);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // Help and version requests arrive as "errors" with exit code 0.
+        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
+            return app.exit(error);
+        const auto unknown = unknownCommand(argc, argv);
+        printError(unknown ? "unknown command \"" + *unknown + "\" (choose devices, properties, acquire or demo)"
+                           : std::string(error.what()));
+        return kExitUsage;
+    }
+    return runCommand(commands);
+}

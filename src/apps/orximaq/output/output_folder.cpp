@@ -1,0 +1,134 @@
+#include "output/output_folder.h"
+
+#include "cli_error.h"
+
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+namespace orximaq {
+namespace {
+
+constexpr const char* kProbeName = ".orximaq-write-test";
+
+[[noreturn]] void failFolder(const std::filesystem::path& folder, const std::string& reason)
+{
+    throw CliError("cannot write to output folder " + folder.string() + ": " + reason);
+}
+
+// The extension of a frame file name in any output format, or empty.
+std::string_view frameSuffixOf(std::string_view name)
+{
+    for (const auto format : {OutputFormat::Png, OutputFormat::Tiff, OutputFormat::Raw})
+        if (name.ends_with(frameExtension(format)))
+            return frameExtension(format);
+    return {};
+}
+
+// The frame number of a name like "frame-0042.png", or 0 for any other name.
+std::int64_t frameNumberOf(const std::string& name)
+{
+    constexpr std::string_view prefix = "frame-";
+    const std::string_view suffix = frameSuffixOf(name);
+    if (suffix.empty() || name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix))
+        return 0;
+    std::int64_t number = 0;
+    for (std::size_t i = prefix.size(); i < name.size() - suffix.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9' || number > 1'000'000'000)
+            return 0;
+        number = number * 10 + (name[i] - '0');
+    }
+    return number;
+}
+
+} // namespace
+
+bool prepareOutputFolder(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    const bool created = std::filesystem::create_directories(folder, error);
+    if (error)
+        failFolder(folder, error.message());
+    if (!std::filesystem::is_directory(folder, error))
+        failFolder(folder, "it is not a folder");
+    const auto probe = folder / kProbeName;
+    bool written = false;
+    {
+        std::ofstream file(probe, std::ios::binary | std::ios::trunc);
+        written = file && (file << "probe") && file.flush();
+    }
+    std::filesystem::remove(probe, error);
+    if (!written)
+        failFolder(folder, "permission denied or no space left");
+    if (error)
+        failFolder(folder, "a test file cannot be removed: " + error.message());
+    return created;
+}
+
+namespace {
+
+// Absolute, without "." or ".." parts or a trailing separator.
+std::filesystem::path normalised(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    auto path = std::filesystem::absolute(folder, error).lexically_normal();
+    if (!path.has_filename() && path.has_parent_path() && path != path.root_path())
+        path = path.parent_path();
+    return error ? std::filesystem::path() : path;
+}
+
+// The outermost folder of the path that does not exist yet, or none.
+std::filesystem::path outermostMissing(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    std::filesystem::path missing;
+    for (auto path = normalised(folder); !path.empty(); path = path.parent_path()) {
+        if (std::filesystem::exists(path, error))
+            break;
+        missing = path;
+        if (path == path.parent_path())
+            break;
+    }
+    return missing;
+}
+
+} // namespace
+
+OutputFolder::OutputFolder(std::filesystem::path folder)
+    : folder_(std::move(folder)), topCreated_(outermostMissing(folder_))
+{
+    if (!prepareOutputFolder(folder_))
+        topCreated_.clear();
+}
+
+OutputFolder::~OutputFolder()
+{
+    if (topCreated_.empty())
+        return;
+    std::error_code error;
+    for (auto path = normalised(folder_); !path.empty(); path = path.parent_path()) {
+        if (!std::filesystem::is_empty(path, error) || error || !std::filesystem::remove(path, error))
+            return;
+        if (path == topCreated_)
+            return;
+    }
+}
+
+std::string frameFileName(std::int64_t index, OutputFormat format)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%04lld%s", static_cast<long long>(index + 1), frameExtension(format));
+    return name;
+}
+
+std::int64_t countOlderFrames(const std::filesystem::path& folder, std::int64_t count)
+{
+    std::error_code error;
+    std::int64_t older = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (frameNumberOf(entry.path().filename().string()) > count)
+            ++older;
+    return older;
+}
+
+} // namespace orximaq

@@ -1,0 +1,225 @@
+// Rig files: the devices, their norms, formats, descriptions, frame rates and
+// channels. Properties and faults: rig_property_parser.cpp.
+#include "rig_parser.h"
+
+#include "format_selection.h"
+#include "rig_file.h"
+
+#include "vexcam/vexcam.h"
+
+
+namespace vexcam {
+namespace {
+
+FormatSpec parseFormat(const RigJsonNode& node)
+{
+    const auto format = parseFormatText(node.asString());
+    if (!format) node.fail("expected a format text like \"Y800 (640x480)\"");
+    return *format;
+}
+
+std::vector<FormatSpec> parseFormats(const RigJsonNode& node)
+{
+    return node.asArrayOf(parseFormat);
+}
+
+DescriptionSpec parseDescription(const RigJsonNode& node)
+{
+    RigJsonObject object(node);
+    DescriptionSpec d;
+    d.colorformat = object.required("colorformat").asNonEmptyString();
+    if (auto subtype = object.optional("subtype")) d.subtype = subtype->asGuid();
+    d.minSize = object.required("min").asSize();
+    d.maxSize = object.required("max").asSize();
+    if (auto step = object.optional("step")) d.stepSize = step->asSize();
+    if (auto roi = object.optional("roi")) d.roi = roi->asBool();
+    if (auto accept = object.optional("accept")) {
+        if (accept->value().is_string()) {
+            accept->asChoice({"grid"});
+        } else {
+            d.acceptance = SizeAcceptance::Listed;
+            d.acceptedSizes = accept->asSizes();
+        }
+    }
+    if (auto reject = object.optional("reject")) d.rejectedSizes = reject->asSizes();
+    object.finish();
+
+    if (d.minSize.cx > d.maxSize.cx || d.minSize.cy > d.maxSize.cy)
+        node.fail("the minimum size is larger than the maximum size");
+    if (!d.subtype && d.colorformat.size() > 4 && colorformatSubtype(d.colorformat) == GUID{})
+        node.fail("unknown colour format \"" + d.colorformat + "\": give its \"subtype\"");
+    return d;
+}
+
+std::vector<DescriptionSpec> parseDescriptions(const RigJsonNode& node)
+{
+    return node.asArrayOf(parseDescription);
+}
+
+NormSpec parseNorm(const RigJsonNode& node)
+{
+    RigJsonObject object(node);
+    NormSpec norm;
+    norm.name = object.required("name").asNonEmptyString();
+    if (norm.name.find(':') != std::string::npos) object.required("name").fail("a norm name cannot hold a colon");
+    if (auto formats = object.optional("formats")) norm.formats = parseFormats(*formats);
+    if (auto descriptions = object.optional("descriptions")) norm.descriptions = parseDescriptions(*descriptions);
+    object.finish();
+    return norm;
+}
+
+std::vector<double> parseRates(const RigJsonNode& node)
+{
+    std::vector<double> rates;
+    for (const auto& element : node.asArray()) {
+        const double rate = element.asRate();
+        if (rate == 0.0) element.fail("a frame rate must be above 0");
+        rates.push_back(rate);
+    }
+    return rates;
+}
+
+FrameRateSpec parseFrameRates(const RigJsonNode& node)
+{
+    RigJsonObject object(node);
+    FrameRateSpec spec;
+    if (auto byFormat = object.optional("byFormat")) {
+        RigJsonObject formats(*byFormat);
+        for (const auto& [text, rates] : byFormat->value().items()) {
+            const RigJsonNode entry = formats.required(text);
+            if (!parseFormatText(text)) entry.fail("the key is not a format text like \"Y800 (640x480)\"");
+            spec.byFormat[text] = parseRates(entry);
+        }
+    }
+    if (auto defaults = object.optional("default")) spec.defaults = parseRates(*defaults);
+    if (auto pixelRate = object.optional("pixelRate")) spec.pixelRate = pixelRate->asRate();
+    if (auto maxFps = object.optional("maxFps")) spec.maxFps = maxFps->asRate();
+    if (auto minFps = object.optional("minFps")) spec.minFps = minFps->asRate();
+    if (auto available = object.optional("available")) spec.available = available->asBool();
+    object.finish();
+    return spec;
+}
+
+std::int64_t parseSerial(const RigJsonNode& node)
+{
+    if (node.value().is_number()) return node.asInt64();
+    const std::string text = node.asString();
+    if (text.size() > 2 && text.size() <= 18 && (text.starts_with("0x") || text.starts_with("0X"))) {
+        try {
+            std::size_t used = 0;
+            const unsigned long long value = std::stoull(text.substr(2), &used, 16);
+            if (used == text.size() - 2) return std::int64_t(value);
+        } catch (const std::exception&) {
+        }
+    }
+    node.fail("expected a serial number: a number or a hexadecimal text like \"0x2A0F3C11\"");
+}
+
+DeviceSpec parseDevice(const RigJsonNode& node)
+{
+    RigJsonObject object(node);
+    DeviceSpec device;
+    device.name = object.required("name").asNonEmptyString();
+    if (auto serial = object.optional("serial")) device.serial = parseSerial(*serial);
+    if (auto opens = object.optional("opens")) device.opens = opens->asBool();
+    if (auto sensor = object.optional("sensor")) device.sensor = sensor->asSize();
+    if (auto norms = object.optional("norms")) {
+        if (object.has("formats") || object.has("descriptions"))
+            node.fail("a device has either \"norms\" or its own \"formats\" and \"descriptions\", not both");
+        device.hasNorms = true;
+        device.norms = norms->asArrayOf(parseNorm);
+    } else {
+        NormSpec implicit;
+        if (auto formats = object.optional("formats")) implicit.formats = parseFormats(*formats);
+        if (auto descriptions = object.optional("descriptions")) implicit.descriptions = parseDescriptions(*descriptions);
+        device.norms.push_back(std::move(implicit));
+    }
+    if (auto channels = object.optional("channels")) device.channels = channels->asStrings();
+    if (auto frameRates = object.optional("frameRates")) device.frameRates = parseFrameRates(*frameRates);
+    if (auto properties = object.optional("properties")) device.properties = parseProperties(*properties);
+    if (auto faults = object.optional("faults")) device.faults = parseDeviceFaults(*faults);
+    object.finish();
+    return device;
+}
+
+void parseRigFaults(const RigJsonNode& node, Rig& rig)
+{
+    RigJsonObject object(node);
+    if (auto deviceList = object.optional("deviceList")) rig.deviceList = deviceList->asListFault();
+    object.finish();
+}
+
+GenicamSpec parseGenicam(const RigJsonNode& node)
+{
+    RigJsonObject object(node);
+    GenicamSpec genicam;
+    genicam.interfaces = object.required("interfaces").asStrings();
+    object.finish();
+    return genicam;
+}
+
+Rig parseRigObject(const RigJsonNode& root)
+{
+    RigJsonObject object(root);
+    Rig rig;
+    if (auto genicam = object.optional("genicam")) rig.genicam = parseGenicam(*genicam);
+    const RigJsonNode devices = object.required("devices");
+    for (const auto& element : devices.asArray()) {
+        DeviceSpec device = parseDevice(element);
+        for (const auto& earlier : rig.devices)
+            if (earlier.name == device.name) element.child("name").fail("a second device named \"" + device.name + "\"");
+        rig.devices.push_back(std::move(device));
+    }
+    if (auto faults = object.optional("faults")) parseRigFaults(*faults, rig);
+    object.optional("comment");
+    object.finish();
+    return rig;
+}
+
+// "line L, column C" of the byte at `offset` (counted from 1, as the parser does).
+std::string positionOf(std::string_view text, std::size_t offset)
+{
+    std::size_t line = 1;
+    std::size_t column = 1;
+    for (std::size_t i = 0; i + 1 < offset && i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    return std::to_string(line) + ":" + std::to_string(column);
+}
+
+// The parser's own words, without its prefix and position.
+std::string syntaxProblem(const nlohmann::json::parse_error& error)
+{
+    const std::string message = error.what();
+    const auto detail = message.find(": ", message.find("column"));
+    return detail == std::string::npos ? message : message.substr(detail + 2);
+}
+
+} // namespace
+
+Rig parseRig(std::string_view text, std::string_view origin)
+{
+    const std::string name(origin);
+    nlohmann::json root;
+    try {
+        root = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::parse_error& error) {
+        throw RigError(name + ":" + positionOf(text, error.byte) + ": " + syntaxProblem(error));
+    } catch (const nlohmann::json::exception& error) {
+        // A number too large for a double ("2e999") is no parse_error.
+        throw RigError(name + ": " + error.what());
+    }
+    return parseRigObject(RigJsonNode(root, "", name));
+}
+
+Rig loadRigFile(const std::string& path)
+{
+    return parseRig(readRigFileText(path), path);
+}
+
+} // namespace vexcam

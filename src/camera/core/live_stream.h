@@ -1,0 +1,79 @@
+// The delivery thread of a live grabber: fills one buffer per frame in the
+// sink's layout and hands it to the listeners, paced by the frame rate.
+#pragma once
+
+#include "camera_backend.h"
+#include "item_data.h"
+#include "sim_mem_buffer.h"
+
+#include "vexcam/pixel_layout.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace Vexlib::detail {
+struct GrabberState;
+struct ListenerEntry;
+struct SinkState;
+} // namespace Vexlib::detail
+
+namespace vexcam {
+
+struct StreamSetup {
+    std::shared_ptr<const Vexlib::detail::DeviceData> device;
+    Vexlib::refcount_ptr<Vexlib::GrabberSinkType> sinkHandle; // keeps `sink` alive
+    const Vexlib::detail::SinkState* sink = nullptr;          // null: no sink installed
+    PixelLayout layout = PixelLayout::Rgb32;
+    Size size;
+    bool roiFormat = false;
+    std::int32_t bufferCount = 1;
+    std::optional<std::int64_t> lostAfterFrames;
+    std::unique_ptr<FrameSource> source; // a real camera's frames; null: the pattern
+};
+
+class LiveStream {
+public:
+    // Starts the delivery thread.
+    LiveStream(Vexlib::detail::GrabberState& grabber, StreamSetup setup);
+    // Stops and joins the thread; never called on the delivery thread itself.
+    ~LiveStream();
+    LiveStream(const LiveStream&) = delete;
+    LiveStream& operator=(const LiveStream&) = delete;
+
+    // No callback starts after this; the current one runs to its end.
+    void requestStop();
+    // Live: neither asked to stop nor ended by a lost device.
+    bool isActive() const { return !stopRequested_ && !ended_; }
+    // The stream whose delivery thread calls this, if any.
+    static LiveStream* current();
+    Vexlib::detail::GrabberState& grabber() const { return grabber_; }
+
+private:
+    void run();
+    void runFromSource();
+    bool waitForNextFrame(std::chrono::steady_clock::time_point& deadline);
+    std::optional<std::size_t> nextFreeBuffer();
+    Size windowOffset() const;
+    void deliver(const Vexlib::refcount_ptr<Vexlib::MemBuffer>& buffer, std::uint32_t frameNumber);
+    void reportLoss();
+
+    Vexlib::detail::GrabberState& grabber_;
+    const StreamSetup setup_;
+    std::vector<Vexlib::refcount_ptr<SimMemBuffer>> buffers_;
+    std::size_t nextBuffer_ = 0;
+    std::vector<Vexlib::detail::ListenerEntry> listeners_; // delivery thread only
+
+    std::mutex wakeMutex_;
+    std::condition_variable wake_;
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> ended_{false};
+    std::thread thread_;
+};
+
+} // namespace vexcam

@@ -1,0 +1,16 @@
+// The error the host reports to its user: one clear sentence.
+#pragma once
+
+#include "imaqhost/export.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace imaqhost {
+
+class IMAQSIM_API HostError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace imaqhost

@@ -1,0 +1,137 @@
+// The host's side of an acquisition. The adaptor's delivery thread asks
+// isSendFrame and hands frames over; each wanted frame is logged into a
+// bounded buffer (oldest first). A thread of the host's own (the control
+// thread) starts nothing but stops capture through the adaptor as soon as the
+// requested number of frames has been logged, the device was lost, no frame
+// came within the idle timeout, or stop was asked for: a stop never runs on
+// the thread that delivers frames and never waits for a slow consumer.
+// Consumers take frames out of the buffer on their own thread.
+#pragma once
+
+#include "frame_pool.h"
+#include "ring_buffer.h"
+#include "imaqhost/acquisition.h"
+#include "platform/imaqkit.h"
+#include "warning_observer.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace imaqhost {
+
+class AcquisitionControl {
+public:
+    explicit AcquisitionControl(FramePool& pool);
+    ~AcquisitionControl();
+
+    // Called by the adaptor manager, on any thread.
+    bool isActive() const noexcept { return active_.load(); }
+    bool isRunning() const noexcept { return running_.load(); }
+    void setRunning(bool running);
+    bool isSendFrame();
+    void frameCounted();
+    void frameRefused();
+    // Takes a received frame; false when it is not logged (the caller recycles it).
+    bool deliver(Frame& frame);
+
+    // Serialises the host's calls into the adaptor (start, stop, halt,
+    // restart and property traffic) across the user's and the control thread.
+    std::recursive_mutex& adaptorMutex() noexcept { return adaptorMutex_; }
+
+    // Background acquisition. `idleTimeout` empty: no frame deadline.
+    void start(imaqkit::IAdaptor& adaptor, std::int64_t frames,
+               std::optional<std::chrono::milliseconds> idleTimeout);
+    void stop();
+    bool wait(std::chrono::milliseconds timeout);
+    std::int64_t framesAcquired() const;
+    std::int64_t framesAvailable() const;
+    void getData(std::int64_t frames, const FrameConsumer& consumer,
+                 std::chrono::milliseconds timeout);
+    void peekData(std::int64_t frames, const FrameConsumer& consumer);
+    void flushData();
+    AcquisitionStats statistics() const;
+    void setBufferLimit(std::size_t frames, std::size_t bytes);
+
+    // The whole acquisition of N frames, on the calling thread: frames reach
+    // the consumer from the buffer while capture ends on its own schedule.
+    AcquisitionStats run(imaqkit::IAdaptor& adaptor, std::int64_t frames,
+                         const FrameConsumer& consumer, std::chrono::milliseconds timeout);
+
+    // Stops capture and joins the control thread; the buffer is emptied.
+    void shutdown();
+
+    std::int64_t framesOutsideAcquisition() const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    enum class Stage { Idle, Running, Ended };
+
+    struct Logged {
+        Frame* frame;
+        std::int64_t index;
+    };
+
+    // Resets the counts and starts capture; false when the adaptor refused.
+    bool begin(imaqkit::IAdaptor& adaptor, std::int64_t frames,
+               std::optional<std::chrono::milliseconds> idleTimeout);
+    void finishWithoutCapture(AcquisitionEnd end);
+    void drain(const FrameConsumer& consumer);
+    void rethrowStopFailure();
+    void control(imaqkit::IAdaptor& adaptor, std::optional<std::chrono::milliseconds> idleTimeout);
+    // Waits, with mutex_ held, for a reason to end capture.
+    AcquisitionEnd awaitEnd(std::unique_lock<std::mutex>& lock,
+                            std::optional<std::chrono::milliseconds> idleTimeout);
+    void endCapture(imaqkit::IAdaptor& adaptor, AcquisitionEnd end);
+    void joinControl();
+    // Wakes the control thread and every consumer: the acquisition's state changed.
+    void notifyChanged();
+    // Moves up to `frames` logged frames out of the buffer into `batch`
+    // (replacing its contents), oldest first.
+    void takeLocked(std::size_t frames, std::vector<Logged>& batch);
+    // Hands the frames to the consumer, then returns them to the pool;
+    // `recycled` is scratch space, kept by the caller so that a steady
+    // stream of batches allocates nothing.
+    void pass(const std::vector<Logged>& batch, const FrameConsumer& consumer,
+              std::vector<Frame*>& recycled);
+    bool bufferFullLocked(const Frame& frame) const;
+    static FrameView viewOf(const Frame& frame, std::int64_t index);
+
+    FramePool& pool_;
+    std::recursive_mutex adaptorMutex_;
+    std::atomic<bool> active_{false};
+    std::atomic<bool> running_{false};
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_; // capture started or ended, stop asked, device lost
+    // Consumers wait on this one, so that a frame wakes only them and not
+    // the control thread, which needs no news of single frames.
+    std::condition_variable logged_;
+    RingBuffer<Logged> buffer_;
+    // The draining thread's batch and recycling list, reused from batch to batch.
+    std::vector<Logged> drainBatch_;
+    std::vector<Frame*> drainRecycled_;
+    std::size_t bufferBytes_ = 0;
+    std::size_t limitFrames_;
+    std::size_t limitBytes_;
+    std::int64_t wanted_ = 0; // kUnlimitedFrames: until stop
+    Stage stage_ = Stage::Idle;
+    bool stopAsked_ = false;
+    bool deviceLost_ = false;
+    std::size_t waitingFor_ = 0; // a consumer waits for this many frames (0: none)
+    Clock::time_point lastFrameAt_;
+    std::exception_ptr stopFailure_;
+    std::int64_t outside_ = 0;
+    AcquisitionStats stats_;
+
+    std::unique_ptr<WarningObserver> lostDevice_;
+    std::thread control_;
+};
+
+} // namespace imaqhost

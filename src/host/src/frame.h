@@ -1,0 +1,59 @@
+// A host frame: pixels of one frame type and size, and a time stamp.
+#pragma once
+
+#include "platform/imaqkit.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace imaqhost {
+
+// Bytes per pixel of a frame-type code; 0 for a code the host does not know.
+std::int32_t bytesPerPixelOf(std::uint32_t frameType) noexcept;
+
+class Frame final : public imaqkit::IFrame {
+public:
+    enum class State { Pooled, HandedOut, Received };
+
+    Frame();
+    ~Frame();
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+
+    // Copies the frame-sized window at (x, y) of a tightly packed, top-down
+    // source image. Only the part that overlaps the source is read; the rest
+    // of the frame is cleared.
+    void copyData(const void* pixels, std::int32_t sourceWidth, std::int32_t sourceHeight,
+                  std::int32_t x, std::int32_t y) override;
+    void frameReserved1() override {}
+    void frameReserved2() override {}
+    void frameReserved3() override {}
+    void frameReserved4() override {}
+    void frameReserved5() override {}
+    void setTime(double time) override { time_ = time; }
+
+    // Gives the frame a type and size; the pixel storage only ever grows.
+    void configure(std::uint32_t frameType, std::int32_t width, std::int32_t height);
+    std::size_t capacity() const noexcept { return pixels_.capacity(); }
+
+    std::uint32_t frameType() const noexcept { return frameType_; }
+    std::int32_t width() const noexcept { return width_; }
+    std::int32_t height() const noexcept { return height_; }
+    std::int32_t bytesPerPixel() const noexcept { return bytesPerPixel_; }
+    double time() const noexcept { return time_; }
+    const std::uint8_t* pixels() const noexcept { return pixels_.data(); }
+    std::size_t bytes() const noexcept { return pixels_.size(); }
+
+    State state = State::Pooled;
+
+private:
+    std::uint32_t frameType_ = 0;
+    std::int32_t width_ = 0;
+    std::int32_t height_ = 0;
+    std::int32_t bytesPerPixel_ = 0;
+    double time_ = 0.0;
+    std::vector<std::uint8_t> pixels_;
+};
+
+} // namespace imaqhost

@@ -1,0 +1,106 @@
+#include "frame_pool.h"
+
+#include "frame_counters.h"
+
+#include <algorithm>
+
+namespace imaqhost {
+
+namespace {
+
+// A larger request is refused rather than attempted.
+constexpr std::int64_t kMaxFrameBytes = std::int64_t{1} << 30;
+
+// Pool capacity reserved up front, so that returning frames never allocates.
+constexpr std::size_t kReservedFrames = 64;
+
+} // namespace
+
+FramePool::FramePool()
+{
+    frames_.reserve(kReservedFrames);
+    pooled_.reserve(kReservedFrames);
+}
+
+FramePool::~FramePool()
+{
+    frameCounters().pooled -= static_cast<std::int64_t>(pooled_.size());
+}
+
+Frame* FramePool::take(std::uint32_t frameType, std::int32_t width, std::int32_t height)
+{
+    const std::int64_t bpp = bytesPerPixelOf(frameType);
+    if (bpp == 0 || width <= 0 || height <= 0) return nullptr;
+    const std::int64_t bytes = std::int64_t{width} * height * bpp;
+    if (bytes > kMaxFrameBytes) return nullptr;
+
+    std::lock_guard lock(mutex_);
+    // Prefer a pooled frame whose storage is already large enough.
+    auto fits = std::find_if(pooled_.rbegin(), pooled_.rend(), [&](const Frame* frame) {
+        return frame->capacity() >= static_cast<std::size_t>(bytes);
+    });
+    Frame* frame = nullptr;
+    if (fits != pooled_.rend()) {
+        frame = *fits;
+        pooled_.erase(std::next(fits).base());
+        --frameCounters().pooled;
+    } else {
+        frames_.push_back(std::make_unique<Frame>());
+        frame = frames_.back().get();
+        // Keep room for every frame in the pool list.
+        if (pooled_.capacity() < frames_.size()) pooled_.reserve(frames_.capacity());
+    }
+    frame->configure(frameType, width, height);
+    frame->state = Frame::State::HandedOut;
+    return frame;
+}
+
+Frame* FramePool::findOwn(const imaqkit::IFrame* frame) const
+{
+    for (const auto& own : frames_)
+        if (own.get() == frame) return own.get();
+    return nullptr;
+}
+
+Frame* FramePool::receive(imaqkit::IFrame* frame)
+{
+    std::lock_guard lock(mutex_);
+    Frame* own = findOwn(frame);
+    if (!own || own->state != Frame::State::HandedOut) return nullptr;
+    own->state = Frame::State::Received;
+    return own;
+}
+
+void FramePool::recycle(Frame* frame)
+{
+    std::lock_guard lock(mutex_);
+    recycleLocked(frame);
+}
+
+void FramePool::recycle(const std::vector<Frame*>& frames)
+{
+    std::lock_guard lock(mutex_);
+    for (Frame* frame : frames) recycleLocked(frame);
+}
+
+void FramePool::recycleLocked(Frame* frame)
+{
+    if (!frame || frame->state == Frame::State::Pooled) return;
+    frame->state = Frame::State::Pooled;
+    pooled_.push_back(frame);
+    ++frameCounters().pooled;
+}
+
+std::size_t FramePool::frameCount() const
+{
+    std::lock_guard lock(mutex_);
+    return frames_.size();
+}
+
+std::size_t FramePool::pooledCount() const
+{
+    std::lock_guard lock(mutex_);
+    return pooled_.size();
+}
+
+} // namespace imaqhost

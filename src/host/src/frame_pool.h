@@ -1,0 +1,43 @@
+// The frames of one engine. A frame handed back after use waits in the pool
+// for the next makeFrame, so that a running acquisition allocates nothing.
+// The pool owns every frame it ever made: whatever the adaptor did with a
+// frame, it is gone when the pool is.
+#pragma once
+
+#include "frame.h"
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace imaqhost {
+
+class FramePool {
+public:
+    FramePool();
+    ~FramePool();
+    FramePool(const FramePool&) = delete;
+    FramePool& operator=(const FramePool&) = delete;
+
+    // A frame of that type and size, marked handed out; null for an unknown
+    // type, a size that is not positive or too large.
+    Frame* take(std::uint32_t frameType, std::int32_t width, std::int32_t height);
+    // The pool's frame behind `frame` if it is handed out; it becomes Received.
+    Frame* receive(imaqkit::IFrame* frame);
+    void recycle(Frame* frame);
+    // The same for every frame of the list, under one lock.
+    void recycle(const std::vector<Frame*>& frames);
+
+    std::size_t frameCount() const;
+    std::size_t pooledCount() const;
+
+private:
+    Frame* findOwn(const imaqkit::IFrame* frame) const;
+    void recycleLocked(Frame* frame);
+
+    mutable std::mutex mutex_;
+    std::vector<std::unique_ptr<Frame>> frames_;
+    std::vector<Frame*> pooled_;
+};
+
+} // namespace imaqhost

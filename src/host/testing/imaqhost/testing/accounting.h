@@ -1,0 +1,27 @@
+// Counters and fault switches of the host's memory and frames, so that a test
+// can prove that nothing leaked and can make the host refuse memory or frames.
+#pragma once
+
+#include "imaqhost/export.h"
+
+#include <cstdint>
+
+namespace imaqhost {
+
+// imaqmalloc blocks not yet returned through imaqfree.
+IMAQSIM_API std::int64_t outstandingImaqBlocks();
+// Makes the next `count` imaqmalloc calls return null.
+IMAQSIM_API void failNextImaqmallocs(int count);
+
+// Frame objects in existence: handed out, logged, or resting in a pool.
+IMAQSIM_API std::int64_t liveFrames();
+// Of those, the ones resting in a pool, ready for reuse.
+IMAQSIM_API std::int64_t pooledFrames();
+// Frame objects ever constructed; it grows only when a pool has none to reuse.
+IMAQSIM_API std::int64_t framesConstructed();
+// Makes the next `count` makeFrame calls return null (the host refuses frames).
+IMAQSIM_API void failNextMakeFrames(int count);
+// How many of those refusals are still to come.
+IMAQSIM_API int pendingMakeFrameFailures();
+
+} // namespace imaqhost

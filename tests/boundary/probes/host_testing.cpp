@@ -1,0 +1,1 @@
+#include "imaqhost/testing/accounting.h"

@@ -1,0 +1,60 @@
+// Frames are recycled: once an acquisition has warmed the pool, further
+// acquisitions construct no frames, and none outlives its video input.
+#include "host_test.h"
+
+#include <gtest/gtest.h>
+
+namespace hosttest {
+namespace {
+
+class FramePoolTest : public HostTest {};
+
+// With at most two frames in flight (the adaptor may fill the next while the
+// consumer still holds the last), two frames serve any number of frames.
+TEST_F(FramePoolTest, StreamingSteadyStateConstructsNoFrames)
+{
+    config().framePeriod = std::chrono::microseconds{0};
+    config().lockstep = true;
+    imaqhost::Session session(fakeEntryPoints());
+    auto input = openFake(session);
+    const auto before = imaqhost::framesConstructed();
+    const auto grant = [](const imaqhost::FrameView&) { grantFrame(); };
+    EXPECT_EQ(input->acquire(200, grant).received, 200);
+    EXPECT_EQ(input->acquire(300, grant).received, 300);
+    EXPECT_LE(imaqhost::framesConstructed() - before, 2);
+    EXPECT_EQ(imaqhost::pooledFrames(), imaqhost::liveFrames());
+}
+
+// A pooled frame with enough storage serves a smaller size too.
+TEST_F(FramePoolTest, StreamingSmallerFramesReuseLargerStorage)
+{
+    imaqhost::Session session(fakeEntryPoints());
+    auto input = openFake(session);
+    input->acquire(1);
+    imaqkit::IEngine* engine = fakeOf(*input).engine();
+    const auto before = imaqhost::framesConstructed();
+    imaqkit::IFrame* frame = engine->makeFrame(imaqkit::kMono8, 2, 2);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(imaqhost::framesConstructed(), before);
+    engine->receiveFrame(frame);
+}
+
+// Whatever the adaptor did with its frames, they die with the video input:
+// handed out and never returned, or resting in the pool.
+TEST_F(FramePoolTest, FramesDieWithTheVideoInput)
+{
+    imaqhost::Session session(fakeEntryPoints());
+    auto input = openFake(session);
+    const auto live = imaqhost::liveFrames();
+    input->acquire(3);
+    imaqkit::IEngine* engine = fakeOf(*input).engine();
+    ASSERT_NE(engine->makeFrame(imaqkit::kRgb24Packed, 16, 16), nullptr); // never handed back
+    EXPECT_GT(imaqhost::liveFrames(), live);
+    EXPECT_GT(imaqhost::pooledFrames(), 0);
+    input.reset();
+    EXPECT_EQ(imaqhost::liveFrames(), live);
+    EXPECT_EQ(imaqhost::pooledFrames(), 0);
+}
+
+} // namespace
+} // namespace hosttest

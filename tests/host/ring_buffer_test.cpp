@@ -1,0 +1,53 @@
+// The host's frame buffer queue: first in, first out across the wrap of its
+// block and across growth while wrapped.
+#include "ring_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+namespace {
+
+std::vector<int> takeAll(imaqhost::RingBuffer<int>& ring)
+{
+    std::vector<int> out;
+    ring.takeFront(ring.size(), out);
+    return out;
+}
+
+TEST(RingBuffer, KeepsOrderAcrossWrapAndGrowth)
+{
+    imaqhost::RingBuffer<int> ring;
+    std::vector<int> out;
+    for (int i = 0; i < 12; ++i) ring.push_back(i);
+    ring.takeFront(10, out); // head near the end of the first block
+    EXPECT_EQ(out.front(), 0);
+    EXPECT_EQ(out.back(), 9);
+    for (int i = 12; i < 40; ++i) ring.push_back(i); // wraps, then grows while wrapped
+    std::vector<int> expected(30);
+    std::iota(expected.begin(), expected.end(), 10);
+    EXPECT_EQ(takeAll(ring), expected);
+    EXPECT_TRUE(ring.empty());
+}
+
+TEST(RingBuffer, TakesAndCopiesAtMostWhatItHolds)
+{
+    imaqhost::RingBuffer<int> ring;
+    std::vector<int> out{7};
+    ring.takeFront(3, out);
+    EXPECT_TRUE(out.empty()) << "an empty queue gives nothing and clears the output";
+    ring.copyBack(3, out);
+    EXPECT_TRUE(out.empty());
+    for (int i = 0; i < 5; ++i) ring.push_back(i);
+    ring.copyBack(3, out);
+    EXPECT_EQ(out, (std::vector<int>{2, 3, 4}));
+    ring.copyBack(9, out);
+    EXPECT_EQ(out.size(), 5u);
+    EXPECT_EQ(ring.size(), 5u) << "copying the newest leaves them queued";
+    ring.takeFront(9, out);
+    EXPECT_EQ(out, (std::vector<int>{0, 1, 2, 3, 4}));
+    ring.push_back(5);
+    EXPECT_EQ(takeAll(ring), std::vector<int>{5});
+}
+
+} // namespace
