@@ -1,7 +1,7 @@
-// The seam at which a device that is not simulated plugs into the library: a
-// real camera sets up its window, rate and pixel format when a grabber goes
-// live and then hands over frames one by one. A device without a backend is
-// served from its rig entry alone.
+// The seam at which every camera plugs into the library: the simulated
+// camera (backends/simulated), GenICam cameras (backends/genicam) and any
+// other backend. A camera sets up its window, rate and pixel format when a
+// grabber goes live and then hands over frames one by one.
 #pragma once
 
 #include "vexcam/pixel_layout.h"
@@ -9,10 +9,14 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vexcam {
+
+class PropertyStore;
 
 // What the grabber asks of the camera when it goes live.
 struct StreamRequest {
@@ -22,6 +26,10 @@ struct StreamRequest {
     bool roiFormat = false;
     double fps = 0.0;        // 0: the camera's own rate
     std::int32_t bufferCount = 1;
+    Size sensor;             // the whole sensor
+    std::shared_ptr<PropertyStore> properties;  // the device's property values
+    std::function<double()> currentFps;         // the rate in force; it may change while live
+    std::optional<std::int64_t> lostAfterFrames; // an injected fault: the device is lost then
 };
 
 // One camera stream, read by the grabber's delivery thread.
@@ -34,6 +42,10 @@ public:
     // dropped. `frameNumber` counts from 0 at the first frame of the stream,
     // and skips as many numbers as the camera lost frames.
     virtual Next next(std::uint8_t* pixels, std::chrono::milliseconds timeout, std::uint32_t& frameNumber) = 0;
+    // Called once for each buffer of the ring before the first frame.
+    virtual void prime(std::uint8_t* /*pixels*/) {}
+    // Makes a waiting `next` return soon: the stream is stopping. Any thread.
+    virtual void interrupt() {}
 };
 
 class CameraBackend {

@@ -31,7 +31,7 @@ vexcam::PixelLayout deliveredLayout(const GrabberState& state)
     return vexcam::nativeLayout(format->colorformat);
 }
 
-vexcam::StreamSetup streamSetup(const GrabberState& state, const vexcam::DeviceFaults& faults)
+vexcam::StreamSetup streamSetup(const GrabberState& state)
 {
     vexcam::StreamSetup setup;
     setup.device = state.device;
@@ -41,11 +41,12 @@ vexcam::StreamSetup streamSetup(const GrabberState& state, const vexcam::DeviceF
     setup.size = state.format.data()->size;
     setup.roiFormat = state.roiFormat;
     setup.bufferCount = state.frameSink ? state.frameSink->getBufferCount() : 1;
-    setup.lostAfterFrames = faults.lostAfterFrames;
     return setup;
 }
 
-vexcam::StreamRequest streamRequest(const GrabberState& state, const vexcam::StreamSetup& setup)
+// The rate is read again for every frame: it may change while live.
+vexcam::StreamRequest streamRequest(GrabberState& state, const vexcam::StreamSetup& setup,
+                                    const vexcam::DeviceFaults& faults)
 {
     vexcam::StreamRequest request;
     request.colorformat = state.format.data()->colorformat;
@@ -54,6 +55,13 @@ vexcam::StreamRequest streamRequest(const GrabberState& state, const vexcam::Str
     request.roiFormat = setup.roiFormat;
     request.fps = state.fps;
     request.bufferCount = setup.bufferCount;
+    request.sensor = state.device->sensor;
+    request.properties = state.device->properties;
+    request.currentFps = [&state] {
+        Lock lock(state.mutex);
+        return state.fps;
+    };
+    request.lostAfterFrames = faults.lostAfterFrames;
     return request;
 }
 
@@ -136,11 +144,11 @@ bool Grabber::startLive(bool)
     const auto faults = state_->device->faults();
     if (faults.refuseLive) return false;
     if (faults.liveThrows) throw StatusCode{*faults.liveThrows};
-    auto setup = streamSetup(*state_, faults);
-    if (const auto& backend = state_->device->backend) {
-        setup.source = backend->start(streamRequest(*state_, setup));
-        if (!setup.source) return false;
-    }
+    const auto& backend = state_->device->backend;
+    if (!backend) return false;
+    auto setup = streamSetup(*state_);
+    setup.source = backend->start(streamRequest(*state_, setup, faults));
+    if (!setup.source) return false;
     state_->stream = std::make_unique<vexcam::LiveStream>(*state_, std::move(setup));
     return true;
 }

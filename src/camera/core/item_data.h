@@ -35,7 +35,7 @@ struct DeviceData {
     const vexcam::DeviceSpec spec;
     const vexcam::Size sensor;
     const std::shared_ptr<vexcam::PropertyStore> properties;
-    const std::shared_ptr<vexcam::CameraBackend> backend; // null: simulated
+    const std::shared_ptr<vexcam::CameraBackend> backend; // null: the device cannot stream
 
 private:
     mutable std::mutex faultsMutex_;

@@ -2,6 +2,7 @@
 
 #include "format_selection.h"
 #include "genicam_source.h"
+#include "simulated_camera.h"
 #include "simulation_counters.h"
 
 #include "vexcam/vexcam.h"
@@ -69,7 +70,7 @@ bool Library::build(const Rig& rig)
 {
     devices_.clear();
     for (const DeviceSpec& device : rig.devices)
-        devices_.push_back(std::make_shared<Vexlib::detail::DeviceData>(device, sensorOf(device)));
+        devices_.push_back(std::make_shared<Vexlib::detail::DeviceData>(device, sensorOf(device), simulatedCamera()));
     deviceList_ = rig.deviceList;
     const auto genicam = genicamOf(rig);
     if (!genicam) return true;

@@ -4,20 +4,13 @@
 #include "simulation_counters.h"
 #include "sink_state.h"
 
-#include "vexcam/pattern.h"
-
 #include <algorithm>
 #include <cstdio>
 
 namespace vexcam {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// A device without a frame-rate list still streams, at this rate.
-constexpr double kFallbackFps = 30.0;
-constexpr auto kSnapModeIdle = std::chrono::milliseconds(1);
-// How long a camera stream waits for a frame before it looks at stop requests.
+// How long the stream waits for a frame before it looks at stop requests.
 constexpr auto kSourceWait = std::chrono::milliseconds(50);
 // Room for the listeners of a frame, taken before the first frame: a
 // listener registered once the stream runs then costs no allocation.
@@ -25,26 +18,15 @@ constexpr std::size_t kReservedListeners = 8;
 
 thread_local LiveStream* tCurrentStream = nullptr;
 
-pattern::Adjust adjustOf(const PropertyStore& store)
-{
-    const auto adjust = store.patternAdjust();
-    return {adjust.brightness, adjust.gain};
-}
-
 } // namespace
 
 LiveStream::LiveStream(Vexlib::detail::GrabberState& grabber, StreamSetup setup)
     : grabber_(grabber), setup_(std::move(setup))
 {
     listeners_.reserve(kReservedListeners);
-    for (std::int32_t i = 0; i < setup_.bufferCount; ++i)
+    for (std::int32_t i = 0; i < setup_.bufferCount; ++i) {
         buffers_.push_back(Vexlib::refcount_ptr<SimMemBuffer>::make(setup_.layout, setup_.size));
-    if (!counters::patternGeneration && !setup_.source) {
-        const Size offset = windowOffset();
-        const auto adjust = adjustOf(*setup_.device->properties);
-        for (const auto& buffer : buffers_)
-            pattern::fill(setup_.layout, buffer->getPtr(), setup_.size.cx, setup_.size.cy, offset.cx, offset.cy, 0,
-                          adjust);
+        setup_.source->prime(buffers_.back()->getPtr());
     }
     ++counters::runningStreams;
     thread_ = std::thread([this] { run(); });
@@ -59,11 +41,8 @@ LiveStream::~LiveStream()
 
 void LiveStream::requestStop()
 {
-    {
-        std::lock_guard lock(wakeMutex_);
-        stopRequested_ = true;
-    }
-    wake_.notify_all();
+    stopRequested_ = true;
+    setup_.source->interrupt();
 }
 
 LiveStream* LiveStream::current()
@@ -71,51 +50,12 @@ LiveStream* LiveStream::current()
     return tCurrentStream;
 }
 
+// Each frame goes into the next free buffer of the ring; with none free (or
+// in snap mode) the frame is dropped, so that the camera's own ring never
+// fills up.
 void LiveStream::run()
 {
     tCurrentStream = this;
-    if (setup_.source) {
-        runFromSource();
-        ended_ = true;
-        tCurrentStream = nullptr;
-        return;
-    }
-    auto deadline = Clock::now();
-    std::uint32_t frameNumber = 0;
-    while (waitForNextFrame(deadline)) {
-        if (setup_.sink && setup_.sink->snapMode) {
-            if (counters::freeRunning) std::this_thread::sleep_for(kSnapModeIdle);
-            continue;
-        }
-        const auto index = nextFreeBuffer();
-        if (!index) {
-            ++counters::framesSkipped;
-            continue;
-        }
-        const Vexlib::refcount_ptr<Vexlib::MemBuffer> buffer(buffers_[*index]);
-        if (counters::patternGeneration) {
-            const Size offset = windowOffset();
-            pattern::fill(setup_.layout, buffer->getPtr(), setup_.size.cx, setup_.size.cy, offset.cx, offset.cy,
-                          frameNumber, adjustOf(*setup_.device->properties));
-        }
-        if (const auto observer = counters::fillObserver.load()) observer(frameNumber);
-        deliver(buffer, frameNumber);
-        ++counters::framesDelivered;
-        ++frameNumber;
-        if (setup_.lostAfterFrames && frameNumber >= *setup_.lostAfterFrames) {
-            reportLoss();
-            break;
-        }
-    }
-    ended_ = true;
-    tCurrentStream = nullptr;
-}
-
-// A camera's frames: each goes into the next free buffer of the ring; with
-// none free (or in snap mode) the frame is dropped, so that the camera's own
-// ring never fills up.
-void LiveStream::runFromSource()
-{
     while (!stopRequested_) {
         const bool snapping = setup_.sink && setup_.sink->snapMode;
         const auto index = snapping ? std::nullopt : nextFreeBuffer();
@@ -124,34 +64,19 @@ void LiveStream::runFromSource()
         const auto next = setup_.source->next(pixels, kSourceWait, frameNumber);
         if (next == FrameSource::Next::Lost) {
             reportLoss();
-            return;
+            break;
         }
         if (next != FrameSource::Next::Frame) continue;
         if (!index) {
             if (!snapping) ++counters::framesSkipped;
             continue;
         }
+        if (const auto observer = counters::fillObserver.load()) observer(frameNumber);
         deliver(Vexlib::refcount_ptr<Vexlib::MemBuffer>(buffers_[*index]), frameNumber);
         ++counters::framesDelivered;
     }
-}
-
-bool LiveStream::waitForNextFrame(Clock::time_point& deadline)
-{
-    if (stopRequested_) return false;
-    if (counters::freeRunning) return true;
-    double fps = 0.0;
-    {
-        std::lock_guard lock(grabber_.mutex);
-        fps = grabber_.fps;
-    }
-    if (!(fps > 0.0)) fps = kFallbackFps;
-    const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps));
-    deadline += period;
-    const auto now = Clock::now();
-    if (deadline + period < now) deadline = now; // fell behind: go on from now instead of bursting
-    std::unique_lock lock(wakeMutex_);
-    return !wake_.wait_until(lock, deadline, [this] { return stopRequested_.load(); });
+    ended_ = true;
+    tCurrentStream = nullptr;
 }
 
 // The next buffer in the ring that no listener keeps locked.
@@ -163,20 +88,6 @@ std::optional<std::size_t> LiveStream::nextFreeBuffer()
         if (!buffers_[index]->isLocked()) return index;
     }
     return std::nullopt;
-}
-
-// Where the image starts on the sensor. A region-of-interest window sits at
-// the partial-scan offset (or in the middle when auto-centre is on); the
-// camera clamps an offset that would put the window past the sensor's edge.
-Size LiveStream::windowOffset() const
-{
-    if (!setup_.roiFormat) return {};
-    const Size sensor = setup_.device->sensor;
-    const Size room{std::max(0, sensor.cx - setup_.size.cx), std::max(0, sensor.cy - setup_.size.cy)};
-    const auto& store = *setup_.device->properties;
-    if (store.autoCenter()) return {room.cx / 2, room.cy / 2};
-    const Size offset = store.partialScanOffset().value_or(Size{});
-    return {std::clamp(offset.cx, 0, room.cx), std::clamp(offset.cy, 0, room.cy)};
 }
 
 // An exception from a listener must not end the process: the library drops

@@ -1,5 +1,5 @@
-// The delivery thread of a live grabber: fills one buffer per frame in the
-// sink's layout and hands it to the listeners, paced by the frame rate.
+// The delivery thread of a live grabber: takes each frame of the camera's
+// stream into a free buffer of the ring and hands it to the listeners.
 #pragma once
 
 #include "camera_backend.h"
@@ -9,10 +9,8 @@
 #include "vexcam/pixel_layout.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -33,8 +31,7 @@ struct StreamSetup {
     Size size;
     bool roiFormat = false;
     std::int32_t bufferCount = 1;
-    std::optional<std::int64_t> lostAfterFrames;
-    std::unique_ptr<FrameSource> source; // a real camera's frames; null: the pattern
+    std::unique_ptr<FrameSource> source; // the camera's frames
 };
 
 class LiveStream {
@@ -56,10 +53,7 @@ public:
 
 private:
     void run();
-    void runFromSource();
-    bool waitForNextFrame(std::chrono::steady_clock::time_point& deadline);
     std::optional<std::size_t> nextFreeBuffer();
-    Size windowOffset() const;
     void deliver(const Vexlib::refcount_ptr<Vexlib::MemBuffer>& buffer, std::uint32_t frameNumber);
     void reportLoss();
 
@@ -69,8 +63,6 @@ private:
     std::size_t nextBuffer_ = 0;
     std::vector<Vexlib::detail::ListenerEntry> listeners_; // delivery thread only
 
-    std::mutex wakeMutex_;
-    std::condition_variable wake_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> ended_{false};
     std::thread thread_;
