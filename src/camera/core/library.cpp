@@ -1,8 +1,6 @@
 #include "library.h"
 
-#include "format_selection.h"
-#include "genicam_source.h"
-#include "simulated_camera.h"
+#include "backend_registry.h"
 #include "simulation_counters.h"
 
 #include "vexcam/vexcam.h"
@@ -25,16 +23,6 @@ std::atomic<bool> patternGeneration{true};
 std::atomic<FillObserver> fillObserver{nullptr};
 } // namespace counters
 
-namespace {
-
-Size sensorOf(const DeviceSpec& device)
-{
-    if (device.sensor.cx > 0 && device.sensor.cy > 0) return device.sensor;
-    return largestSize(device.norms);
-}
-
-} // namespace
-
 Library& Library::instance()
 {
     static Library library;
@@ -55,32 +43,19 @@ std::optional<Rig> Library::rigInForce()
     }
 }
 
-// The rig's GenICam cameras, with those that ORX_GENICAM names as well.
-static std::optional<GenicamSpec> genicamOf(const Rig& rig)
-{
-    auto spec = rig.genicam;
-    if (auto fromEnvironment = genicamFromEnvironment()) {
-        if (!spec) spec = GenicamSpec{};
-        for (auto& name : fromEnvironment->interfaces) spec->interfaces.push_back(std::move(name));
-    }
-    return spec;
-}
-
 bool Library::build(const Rig& rig)
 {
     devices_.clear();
-    for (const DeviceSpec& device : rig.devices)
-        devices_.push_back(std::make_shared<Vexlib::detail::DeviceData>(device, sensorOf(device), simulatedCamera()));
     deviceList_ = rig.deviceList;
-    const auto genicam = genicamOf(rig);
-    if (!genicam) return true;
-    auto found = discoverGenicam(*genicam);
-    if (!found.error.empty()) {
-        lastInitError_ = found.error;
-        std::fprintf(stderr, "vexlib: %s\n", found.error.c_str());
-        return false;
+    for (const auto& backend : cameraBackends()) {
+        auto found = backend.discover(rig);
+        if (!found.error.empty()) {
+            lastInitError_ = found.error;
+            std::fprintf(stderr, "vexlib: %s\n", found.error.c_str());
+            return false;
+        }
+        for (auto& device : found.devices) devices_.push_back(std::move(device));
     }
-    for (auto& device : found.devices) devices_.push_back(std::move(device));
     return true;
 }
 

@@ -29,7 +29,8 @@ public:
     void install(Rig rig);
     void clearInstalled();
 
-    // The devices in force (none when not initialised), in rig order.
+    // The devices in force (none when not initialised), in the order of
+    // cameraBackends() and, within a backend, in its own order.
     std::vector<DevicePtr> devices() const;
     DevicePtr findDevice(std::string_view name) const;
     bool setFaults(std::string_view name, const DeviceFaults& faults);
@@ -40,7 +41,7 @@ private:
     Library() = default;
     // Which rig InitLibrary uses; none (and the reason) when ORX_SIM_RIG is bad.
     std::optional<Rig> rigInForce();
-    // False (and lastInitError_ set) when the rig's GenICam cameras cannot be searched for.
+    // False (and lastInitError_ set) when a backend's cameras cannot be searched for.
     bool build(const Rig& rig);
 
     mutable std::mutex mutex_;

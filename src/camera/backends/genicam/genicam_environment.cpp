@@ -17,3 +17,18 @@ std::optional<GenicamSpec> genicamFromEnvironment()
 }
 
 } // namespace vexcam
+
+namespace vexcam {
+
+Discovery discoverGenicamOfRig(const Rig& rig)
+{
+    auto spec = rig.genicam;
+    if (auto fromEnvironment = genicamFromEnvironment()) {
+        if (!spec) spec = GenicamSpec{};
+        for (auto& name : fromEnvironment->interfaces) spec->interfaces.push_back(std::move(name));
+    }
+    if (!spec) return {};
+    return discoverGenicam(*spec);
+}
+
+} // namespace vexcam

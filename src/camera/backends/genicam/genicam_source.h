@@ -2,6 +2,7 @@
 // without Aravis the source exists but finds nothing and says why.
 #pragma once
 
+#include "backend_registry.h"
 #include "item_data.h"
 
 #include <memory>
@@ -11,10 +12,7 @@
 
 namespace vexcam {
 
-struct GenicamDiscovery {
-    std::vector<std::shared_ptr<Vexlib::detail::DeviceData>> devices;
-    std::string error; // non-empty: the cameras could not be searched for
-};
+using GenicamDiscovery = Discovery;
 
 bool genicamBuilt();
 // Enables exactly the interfaces of `spec`, disables every other one, then
@@ -23,5 +21,9 @@ GenicamDiscovery discoverGenicam(const GenicamSpec& spec);
 
 // The interfaces named by ORX_GENICAM ("Fake", "GigEVision,USB3Vision"), if set.
 std::optional<GenicamSpec> genicamFromEnvironment();
+
+// The cameras on the interfaces that the rig and ORX_GENICAM name; none when
+// neither names one.
+Discovery discoverGenicamOfRig(const Rig& rig);
 
 } // namespace vexcam

@@ -1,5 +1,6 @@
 #include "simulated_camera.h"
 
+#include "format_selection.h"
 #include "property_store.h"
 #include "simulation_counters.h"
 
@@ -124,6 +125,21 @@ std::shared_ptr<CameraBackend> simulatedCamera()
 {
     static const auto camera = std::make_shared<SimulatedCamera>();
     return camera;
+}
+
+// A rig device without a sensor size has the largest of its formats as its sensor.
+static Size sensorOf(const DeviceSpec& device)
+{
+    if (device.sensor.cx > 0 && device.sensor.cy > 0) return device.sensor;
+    return largestSize(device.norms);
+}
+
+Discovery discoverSimulated(const Rig& rig)
+{
+    Discovery found;
+    for (const DeviceSpec& device : rig.devices)
+        found.devices.push_back(std::make_shared<Vexlib::detail::DeviceData>(device, sensorOf(device), simulatedCamera()));
+    return found;
 }
 
 } // namespace vexcam

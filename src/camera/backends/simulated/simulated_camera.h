@@ -4,6 +4,7 @@
 // of frames when the rig injects that fault.
 #pragma once
 
+#include "backend_registry.h"
 #include "camera_backend.h"
 
 #include <memory>
@@ -17,5 +18,8 @@ public:
 
 // One backend serves every simulated device: it keeps no state of its own.
 std::shared_ptr<CameraBackend> simulatedCamera();
+
+// The rig's devices, served by the simulated camera.
+Discovery discoverSimulated(const Rig& rig);
 
 } // namespace vexcam

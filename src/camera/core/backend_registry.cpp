@@ -1,0 +1,17 @@
+#include "backend_registry.h"
+
+#include "genicam_source.h"
+#include "simulated_camera.h"
+
+namespace vexcam {
+
+std::span<const BackendEntry> cameraBackends()
+{
+    static constexpr BackendEntry backends[] = {
+        {"simulated", discoverSimulated},
+        {"genicam", discoverGenicamOfRig},
+    };
+    return backends;
+}
+
+} // namespace vexcam
