@@ -11,6 +11,7 @@
 #include "delivery_bench_support.h"
 
 #include "vexcam/pixel_layout.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <atomic>
 #include <cstdio>

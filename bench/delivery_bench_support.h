@@ -8,6 +8,7 @@
 #include "support/core_entry_points.h"
 #include "vexcam/pattern.h"
 #include "vexcam/vexcam.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <benchmark/benchmark.h>
 

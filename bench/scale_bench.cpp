@@ -14,6 +14,7 @@
 #include "imaqhost/testing/accounting.h"
 #include "numbered_settings.h"
 #include "vexcam/pixel_layout.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <nlohmann/json.hpp>
 

@@ -9,6 +9,7 @@
 #include "imaqhost/session.h"
 #include "imaqhost/warnings.h"
 #include "win32seam/testing/win32_seam.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -15,6 +15,7 @@
 #include "imaqhost/warnings.h"
 #include "win32seam/testing/win32_seam.h"
 #include "vexcam/vexcam.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -10,6 +10,7 @@
 #include "common/to_utf8.h"
 #include "platform/vexlib.h"
 #include "vexcam/vexcam.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <gtest/gtest.h>
 

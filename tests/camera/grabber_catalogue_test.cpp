@@ -1,4 +1,5 @@
 #include "camera_fixture.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <algorithm>
 #include <set>

@@ -1,6 +1,7 @@
 #include "camera_fixture.h"
 
 #include "vexcam/pattern.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <atomic>
 #include <chrono>

@@ -7,6 +7,7 @@
 #include "support/adaptor_session.h"
 
 #include "imaqhost/host_error.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <gtest/gtest.h>
 

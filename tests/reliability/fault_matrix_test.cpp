@@ -7,6 +7,7 @@
 
 #include "imaqhost/testing/accounting.h"
 #include "win32seam/testing/win32_seam.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <gtest/gtest.h>
 

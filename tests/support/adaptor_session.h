@@ -8,6 +8,7 @@
 #include "support/box_recorder.h"
 #include "support/core_entry_points.h"
 #include "support/rig_builders.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <memory>
 #include <optional>

@@ -4,6 +4,7 @@
 #include "win32seam/testing/win32_seam.h"
 #include "vexcam/com_objects.h"
 #include "vexcam/vexcam.h"
+#include "vexcam/testing/camera_testing.h"
 
 namespace orximaq {
 

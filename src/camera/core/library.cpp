@@ -3,6 +3,7 @@
 #include "backend_registry.h"
 #include "simulation_counters.h"
 
+#include "vexcam/testing/camera_testing.h"
 #include "vexcam/vexcam.h"
 
 #include <cstdio>

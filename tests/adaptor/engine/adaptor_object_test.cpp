@@ -4,6 +4,7 @@
 #include "engine/create_instance.h"
 #include "imaqhost/testing/accounting.h"
 #include "support/adaptor_session.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <gtest/gtest.h>
 

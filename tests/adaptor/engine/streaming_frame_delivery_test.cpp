@@ -4,6 +4,7 @@
 #include "support/adaptor_session.h"
 #include "vexcam/pattern.h"
 #include "vexcam/pixel_layout.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // Start, stop and close capture as the host drives them, with the camera
 // library going live for real.
 #include "support/adaptor_session.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <gtest/gtest.h>
 

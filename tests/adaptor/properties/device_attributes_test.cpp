@@ -8,6 +8,7 @@
 #include "support/leak_check.h"
 
 #include "vexcam/vexcam.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <gtest/gtest.h>
 

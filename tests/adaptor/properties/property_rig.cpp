@@ -3,6 +3,7 @@
 #include "imaqhost/warnings.h"
 #include "common/task_mem.h"
 #include "vexcam/vexcam.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <gtest/gtest.h>
 

@@ -14,6 +14,7 @@
 #include "win32seam/testing/win32_seam.h"
 #include "vexcam/com_objects.h"
 #include "vexcam/vexcam.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <octave/oct.h>
 #include <octave/interpreter.h>

@@ -6,6 +6,7 @@
 #include "imaqhost/host_error.h"
 #include "support/adaptor_session.h"
 #include "vexcam/vexcam.h"
+#include "vexcam/testing/camera_testing.h"
 
 #include <gtest/gtest.h>
 

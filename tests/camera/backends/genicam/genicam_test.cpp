@@ -6,6 +6,7 @@
 #include "vexcam/genicam.h"
 #include "vexcam/pixel_layout.h"
 #include "vexcam/vexcam.h"
+#include "vexcam/testing/camera_testing.h"
 #include "support/network_namespace.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,1 @@
+#include "vexcam/testing/camera_testing.h"
