@@ -93,7 +93,7 @@ def delivery_table(runs):
 
 def counts_table(first, second):
     lines = [
-        "| Case | Pixel copy | Adaptor | Host stand-in (in listener + host thread) | Camera stand-in | Outside the copy, adaptor + host | Allocations per frame (malloc / operator new) |",
+        "| Case | Pixel copy | Adaptor | Host runtime (in listener + host thread) | Camera library | Outside the copy, adaptor + host | Allocations per frame (malloc / operator new) |",
         "|---|---|---|---|---|---|---|",
     ]
     for case in first["cases"]:
@@ -239,7 +239,10 @@ def render(directory):
 
 
 def main(argv):
+    # render_benchmarks.py RESULTS PAGE [WRITTEN]: PAGE with its figures
+    # section rendered from RESULTS, written to WRITTEN (default: PAGE itself).
     directory, doc = argv[1], argv[2]
+    written = argv[3] if len(argv) > 3 else doc
     with open(doc, encoding="utf-8") as f:
         text = f.read()
     figures = render(directory)
@@ -249,7 +252,7 @@ def main(argv):
         text = head + figures + tail
     else:
         text = text.rstrip("\n") + "\n\n" + figures + "\n"
-    with open(doc, "w", encoding="utf-8") as f:
+    with open(written, "w", encoding="utf-8") as f:
         f.write(text)
 
 
