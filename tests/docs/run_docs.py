@@ -17,8 +17,13 @@ A marker comment on the line before a block (blank lines between allowed):
                               run, Windows, real cameras, a synopsis, ...).
   <!-- genicam -->            run only with --group genicam, which the
                               docs.genicam test passes inside a network
-                              namespace. Blocks that start Octave run only
+                              namespace; so is every block that starts with
+                              `unshare`. Blocks that start Octave run only
                               with --group octave (docs.octave).
+
+A block written as a terminal session ("$ " before each command, a
+backslash continuing a command) runs its commands, and every other line
+of it must be a line of what they printed.
   <!-- fails -->              commands that show errors: each line runs even
                               when one before it failed, and the exit status
                               is not checked (an output block says what the
@@ -129,10 +134,28 @@ def blocks_of(page, text):
     return blocks
 
 
+def split_transcript(block):
+    """A block in the form of a terminal session ("$ " before each command):
+    the commands run, every other line is output the commands must print."""
+    lines = block.text.splitlines()
+    if block.language not in SHELL_LANGUAGES or not next((l for l in lines if l.strip()), "").startswith("$ "):
+        return
+    commands, output, continued = [], [], False
+    for line in lines:
+        if continued or line.startswith("$ "):
+            commands.append(line if continued else line[2:])
+            continued = line.rstrip().endswith("\\")
+        elif line.strip():
+            output.append(line.rstrip())
+    block.text = "\n".join(commands)
+    block.output = output
+
+
 def attach_outputs(blocks):
     """Moves each output block onto the command block before it."""
     kept = []
     for block in blocks:
+        split_transcript(block)
         if block.marker == "output":
             if not kept or not is_command(kept[-1]):
                 raise SystemExit(f"{block.page}:{block.line}: an output block must follow a command block")
@@ -144,7 +167,7 @@ def attach_outputs(blocks):
 
 def group_of(block):
     """Which docs test runs a command block: GenICam and Octave need more than a build."""
-    if block.marker == "genicam":
+    if block.marker == "genicam" or first_word(block.text) == "unshare":
         return "genicam"
     if first_word(block.text) in ("octave-cli", "octave"):
         return "octave"
@@ -180,7 +203,7 @@ def run_block(block, folder, build):
     got = {l.rstrip() for l in printed.splitlines()}
     missing = [l for l in block.output if l not in got]
     if missing:
-        return False, "printed none of these lines:\n  " + "\n  ".join(missing) + f"\nbut:\n{printed}"
+        return False, "did not print these lines:\n  " + "\n  ".join(missing) + f"\nbut:\n{printed}"
     return True, ""
 
 
