@@ -40,6 +40,7 @@ import argparse
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -190,16 +191,24 @@ def run_block(block, folder, build):
     environment["PATH"] = f"{build / 'bin'}{os.pathsep}{environment.get('PATH', '')}"
     for name in ("ORX_SIM_RIG", "ORX_GENICAM"):
         environment.pop(name, None)
+    strict = [] if block.marker == "fails" else ["-e", "-o", "pipefail"]
+    # A session of its own, so that a block that hangs goes with everything it started.
+    process = subprocess.Popen(["bash", *strict, "-c", block.text], cwd=folder, env=environment,
+                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
+                               start_new_session=True)
     try:
-        strict = [] if block.marker == "fails" else ["-e", "-o", "pipefail"]
-        done = subprocess.run(["bash", *strict, "-c", block.text], cwd=folder, env=environment,
-                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
-                              timeout=BLOCK_TIMEOUT)
+        printed, _ = process.communicate(timeout=BLOCK_TIMEOUT)
     except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.communicate()
         return False, f"did not finish within {BLOCK_TIMEOUT} s"
-    printed = done.stdout.decode("utf-8", "replace")
-    if done.returncode != 0 and block.marker != "fails":
-        return False, f"exit status {done.returncode}:\n{printed}"
+    finally:
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+    printed = printed.decode("utf-8", "replace")
+    if process.returncode != 0 and block.marker != "fails":
+        return False, f"exit status {process.returncode}:\n{printed}"
     got = {l.rstrip() for l in printed.splitlines()}
     missing = [l for l in block.output if l not in got]
     if missing:
