@@ -20,10 +20,6 @@ A marker comment on the line before a block (blank lines between allowed):
                               namespace; so is every block that starts with
                               `unshare`. Blocks that start Octave run only
                               with --group octave (docs.octave).
-
-A block written as a terminal session ("$ " before each command, a
-backslash continuing a command) runs its commands, and every other line
-of it must be a line of what they printed.
   <!-- fails -->              commands that show errors: each line runs even
                               when one before it failed, and the exit status
                               is not checked (an output block says what the
@@ -32,8 +28,13 @@ of it must be a line of what they printed.
                               line of this block must be a line of what that
                               block printed (standard output and error).
 
+A block written as a terminal session ("$ " before each command, a
+backslash continuing a command) runs its commands, and every other line
+of it must be a line of what they printed.
+
 Exit status: 0 when every block that ran succeeded and printed what its
-output block says; 1 otherwise. Every block is listed with what was done.
+output block says, at least one ran, and every illustration says why; 1
+otherwise. Every block is listed with what was done.
 """
 
 import argparse
@@ -268,7 +269,11 @@ def main():
                 if not is_command(block):
                     continue
                 if block.marker == "illustration":
-                    print(f"{where}: illustration ({block.reason or 'no reason given'})")
+                    if not block.reason:
+                        failures += 1
+                        print(f"{where}: FAILED: an illustration must say why it is not run")
+                    else:
+                        print(f"{where}: illustration ({block.reason})")
                     continue
                 group = group_of(block)
                 if group != arguments.group:
@@ -288,6 +293,9 @@ def main():
             if folder:
                 shutil.rmtree(folder, ignore_errors=True)
     print(f"{ran} blocks run, {failures} failed")
+    if ran == 0 and not arguments.list:
+        print(f"no block of the group {arguments.group} was found: the pages or this script changed")
+        return 1
     return 1 if failures else 0
 
 
