@@ -91,11 +91,19 @@ def delivery_table(runs):
     return lines
 
 
+def per_frame(value, frames):
+    """A whole count as it is; a fraction as the count over the frames ("1 in 29 frames")."""
+    if value == int(value):
+        return f"{value:g}"
+    return f"{round(value * frames):g} in {frames} frames"
+
+
 def counts_table(first, second):
     lines = [
-        "| Case | Pixel copy | Adaptor | Host stand-in (in listener + host thread) | Camera stand-in | Outside the copy, adaptor + host | Allocations per frame (malloc / operator new) |",
+        "| Case | Pixel copy | Adaptor | Host runtime (in listener + host thread) | Camera library | Outside the copy, adaptor + host | Allocations per frame (malloc / operator new) |",
         "|---|---|---|---|---|---|---|",
     ]
+    counted = first["frames"] - 1
     for case in first["cases"]:
         f = case["per_frame"]
         outside = f["outside_copy_adaptor_and_host"]
@@ -106,7 +114,7 @@ def counts_table(first, second):
             f"({f['host_in_listener']:,.0f} + {f['host_elsewhere']:,.0f}) | {f['camera']:,.0f} "
             f"({f['camera_in_listener']:,.0f} + {f['camera_elsewhere']:,.0f}) | {outside:,.0f} "
             f"({spread[0]:,.0f}-{spread[1]:,.0f}){mark} "
-            f"| {f['heap_allocations']:g} / {f['operator_new']:g} |"
+            f"| {per_frame(f['heap_allocations'], counted)} / {per_frame(f['operator_new'], counted)} |"
         )
     lines.append("")
     lines.append(
@@ -239,7 +247,10 @@ def render(directory):
 
 
 def main(argv):
+    # render_benchmarks.py RESULTS PAGE [WRITTEN]: PAGE with its figures
+    # section rendered from RESULTS, written to WRITTEN (default: PAGE itself).
     directory, doc = argv[1], argv[2]
+    written = argv[3] if len(argv) > 3 else doc
     with open(doc, encoding="utf-8") as f:
         text = f.read()
     figures = render(directory)
@@ -249,7 +260,7 @@ def main(argv):
         text = head + figures + tail
     else:
         text = text.rstrip("\n") + "\n\n" + figures + "\n"
-    with open(doc, "w", encoding="utf-8") as f:
+    with open(written, "w", encoding="utf-8") as f:
         f.write(text)
 
 

@@ -1,16 +1,23 @@
 #!/bin/sh
 # Every benchmark figure of docs/benchmarks.md, from scratch, in one command:
 #
-#   bench/run_all.sh [OUT_DIR] [BUILD_DIR]
+#   bench/run_all.sh [--update-docs] [OUT_DIR] [BUILD_DIR]
 #
 # Configures and builds the benchmarks in BUILD_DIR (default build/default,
 # the optimised preset), runs each program with a time limit, writes its JSON
 # into OUT_DIR (default build/bench-results) with a description of the
-# machine, and regenerates the figures section of docs/benchmarks.md from it.
+# machine, and renders docs/benchmarks.md with these figures into
+# OUT_DIR/benchmarks.md. With --update-docs the tracked docs/benchmarks.md is
+# rewritten instead (for a commit of new figures).
 # Takes about three minutes on an idle two-processor machine; no step can take
 # longer than five minutes. Run it on an idle machine: the timed tables state
 # the load average they were taken at.
 set -eu
+update_docs=false
+if [ "${1:-}" = "--update-docs" ]; then
+    update_docs=true
+    shift
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 out=${1:-"$root/build/bench-results"}
@@ -51,6 +58,8 @@ done
 python3 "$here/machine_info.py" "$build" --after "$out/machine.json" >"$out/machine.json.new"
 mv "$out/machine.json.new" "$out/machine.json"
 
-step "docs/benchmarks.md"
-python3 "$here/render_benchmarks.py" "$out" "$root/docs/benchmarks.md"
-step "done: figures in $out"
+page="$out/benchmarks.md"
+if $update_docs; then page="$root/docs/benchmarks.md"; fi
+step "$page"
+python3 "$here/render_benchmarks.py" "$out" "$root/docs/benchmarks.md" "$page"
+step "done: figures in $out, the page in $page"

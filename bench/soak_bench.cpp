@@ -6,6 +6,8 @@
 #include "reliability/soak.h"
 #include "support/core_entry_points.h"
 
+#include "common/resource_counts.h"
+
 #include "imaqhost/session.h"
 #include "imaqhost/warnings.h"
 #include "win32seam/testing/win32_seam.h"
@@ -23,7 +25,7 @@ int main(int argc, char** argv)
     win32seam::setMessageBoxEcho(false);
     vexcam::setFreeRunning(true);
     vexcam::installRig(referenceRig());
-    const auto before = resourceCounts();
+    const auto before = orx::apps::resourceCounts();
 
     SoakFigures figures;
     {
@@ -32,7 +34,7 @@ int main(int argc, char** argv)
         auto input = session.open(std::string(kCamera), std::string("Y800 (128x96)"));
         figures = runSoak(*input, frames, 5000, 20000);
     }
-    const auto after = resourceCounts();
+    const auto after = orx::apps::resourceCounts();
 
     std::printf("frames requested      %lld\n", static_cast<long long>(figures.requested));
     std::printf("frames received       %lld (%s)\n", static_cast<long long>(figures.received), figures.end.c_str());
@@ -48,13 +50,9 @@ int main(int argc, char** argv)
     std::printf("region applies        %lld\n", static_cast<long long>(figures.regionApplies));
     std::printf("elapsed               %.2f s (%.0f frames/s)\n", figures.seconds,
                 static_cast<double>(figures.received) / figures.seconds);
-    bool leaked = false;
-    for (const auto& [name, count] : after) {
-        if (count == before.at(name)) continue;
-        std::printf("LEAK                  %s: %lld -> %lld\n", name.c_str(), static_cast<long long>(before.at(name)),
-                    static_cast<long long>(count));
-        leaked = true;
-    }
+    const std::string leaks = orx::apps::leakReport(before, after);
+    const bool leaked = !leaks.empty();
+    if (leaked) std::printf("LEAK                  %s\n", leaks.c_str());
     const bool sound = figures.end == "completed" && figures.received == figures.requested &&
                        figures.refused == figures.refusalsInjected && figures.torn == 0 && figures.outOfOrder == 0 &&
                        figures.propertyFailures == 0 && !leaked;

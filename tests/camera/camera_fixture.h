@@ -6,6 +6,7 @@
 
 #include "common/bstr.h"
 #include "common/com_ptr.h"
+#include "common/guid_text.h"
 #include "common/task_mem.h"
 #include "common/to_utf8.h"
 #include "platform/vexlib.h"
@@ -110,11 +111,7 @@ template <class Interface>
 orx::ComPtr<Interface> propertyInterface(const Vexlib::Grabber& grabber, const GUID& item, const GUID& element,
                                          const GUID& interfaceId)
 {
-    const auto registryText = [](const GUID& id) {
-        orx::TaskMem<OLECHAR> text;
-        StringFromCLSID(id, text.put());
-        return std::basic_string<OLECHAR>(text.get());
-    };
+    const auto registryText = [](const GUID& id) { return std::basic_string<OLECHAR>(orx::registryText(id).get()); };
     const auto path = registryText(item) + OLESTR(":") + registryText(element) + OLESTR(":") + registryText(interfaceId);
     const orx::Bstr bstr(path.c_str());
     auto items = grabber.getAvailableVCDProperties();

@@ -9,7 +9,6 @@
 #include "imaqhost/video_input.h"
 #include "win32seam/testing/win32_seam.h"
 #include "properties/run_time_access.h"
-#include "vexcam/com_objects.h"
 #include "vexcam/pattern.h"
 
 #include <atomic>
@@ -38,16 +37,6 @@ struct SoakFigures {
     std::string end;
     std::string firstProblem;
 };
-
-// Every counted resource of the seams and stand-ins, by name.
-inline std::map<std::string, std::int64_t> resourceCounts()
-{
-    return {{"task memory blocks", win32seam::outstandingTaskMemBlocks()},
-            {"BSTRs", win32seam::outstandingBstrs()},
-            {"imaqmalloc blocks", imaqhost::outstandingImaqBlocks()},
-            {"host frames", imaqhost::liveFrames()},
-            {"COM objects", static_cast<std::int64_t>(vexcam::liveComObjects())}};
-}
 
 // Reads and writes "Brightness" and reads "Exposure" on the adaptor's camera
 // until told to stop, as property calls from the host may overlap streaming.

@@ -4,19 +4,16 @@
 // (SetUp) or last (TearDown), after its own objects are gone.
 #pragma once
 
+#include "common/resource_counts.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
 #include <vector>
 
 namespace orx::test {
 
 // One named counter value; a snapshot is the list of all of them.
-struct LeakCounter {
-    std::string name;
-    std::int64_t value = 0;
-};
+using LeakCounter = orx::apps::ResourceCount;
 
 std::vector<LeakCounter> leakCounters();
 

@@ -1,38 +1,13 @@
 #include "engine/region_of_interest.h"
 
 #include "common/bstr.h"
+#include "common/guid_text.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace orx {
 namespace {
-
-// The registry text of an identifier, composed at compile time exactly as
-// StringFromCLSID writes it.
-constexpr std::size_t kRegistryTextLength = 38;
-
-constexpr void appendHex(WCHAR* out, std::size_t& at, std::uint32_t value, int digits)
-{
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
-        out[at++] = static_cast<WCHAR>("0123456789ABCDEF"[(value >> shift) & 0xFu]);
-}
-
-constexpr void appendRegistryText(WCHAR* out, std::size_t& at, const GUID& id)
-{
-    out[at++] = WCHAR('{');
-    appendHex(out, at, id.Data1, 8);
-    out[at++] = WCHAR('-');
-    appendHex(out, at, id.Data2, 4);
-    out[at++] = WCHAR('-');
-    appendHex(out, at, id.Data3, 4);
-    out[at++] = WCHAR('-');
-    for (int i = 0; i < 8; ++i) {
-        if (i == 2) out[at++] = WCHAR('-');
-        appendHex(out, at, id.Data4[i], 2);
-    }
-    out[at++] = WCHAR('}');
-}
 
 // "{item}:{element}:{interface}" of a partial-scan element, zero-terminated.
 struct PartialScanPathText {

@@ -6,7 +6,7 @@
 #include "commands/demo_command.h"
 #include "commands/devices_command.h"
 #include "failure_text.h"
-#include "leak_check.h"
+#include "common/resource_counts.h"
 #include "notices.h"
 #include "commands/properties_command.h"
 
@@ -188,7 +188,7 @@ void addDemo(CLI::App& app, Commands& commands)
 
 int runCommand(Commands& commands)
 {
-    const auto countsBefore = orximaq::resourceCounts();
+    const auto countsBefore = orx::apps::resourceCounts();
     int status = kExitFailure;
     {
         orximaq::NoticeLog log;
@@ -203,7 +203,7 @@ int runCommand(Commands& commands)
         }
     }
     if (commands.global.checkLeaks) {
-        const std::string leaks = orximaq::leakReport(countsBefore, orximaq::resourceCounts());
+        const std::string leaks = orx::apps::leakReport(countsBefore, orx::apps::resourceCounts());
         if (!leaks.empty()) {
             printError("resources still held at exit: " + leaks);
             return kExitLeak;

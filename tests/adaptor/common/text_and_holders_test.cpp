@@ -65,6 +65,29 @@ TEST_F(Identifiers, RegistryTextIsUpperCaseWithBracesAndDashes)
     EXPECT_EQ(WideString(orx::registryText(GUID{}).get()), wide(u"{00000000-0000-0000-0000-000000000000}"));
 }
 
+// The text composed at compile time (the partial-scan paths) is the system's text.
+TEST_F(Identifiers, CompileTimeTextIsTheSystemsText)
+{
+    const GUID ids[] = {{0x99B44940, 0xBFE1, 0x4083, {0xAD, 0xA1, 0xBE, 0x70, 0x3F, 0x4B, 0x8E, 0x03}},
+                        {0xFFFFFFFF, 0xFFFF, 0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+                        {0x0000000A, 0x00B0, 0x0C00, {0x01, 0x10, 0x0F, 0xF0, 0x00, 0x09, 0x90, 0xAB}},
+                        {}};
+    for (const GUID& id : ids) {
+        WCHAR composed[orx::kRegistryTextLength + 1]{};
+        std::size_t at = 0;
+        orx::appendRegistryText(composed, at, id);
+        EXPECT_EQ(at, orx::kRegistryTextLength);
+        EXPECT_EQ(WideString(composed), WideString(orx::registryText(id).get()));
+    }
+    constexpr auto first = [] {
+        WCHAR text[orx::kRegistryTextLength + 1]{};
+        std::size_t at = 0;
+        orx::appendRegistryText(text, at, GUID{0x12345678, 0x9ABC, 0xDEF0, {1, 2, 3, 4, 5, 6, 7, 8}});
+        return text[1] == WCHAR('1') && text[37] == WCHAR('}') && text[24] == WCHAR('-');
+    }();
+    EXPECT_TRUE(first);
+}
+
 TEST_F(Identifiers, FailedAllocationGivesEmptyText)
 {
     win32seam::failNextTaskMemAllocs(1);
