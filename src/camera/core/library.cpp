@@ -2,6 +2,7 @@
 
 #include "format_selection.h"
 #include "genicam_source.h"
+#include "gstreamer_source.h"
 #include "simulation_counters.h"
 
 #include "vexcam/vexcam.h"
@@ -65,21 +66,40 @@ static std::optional<GenicamSpec> genicamOf(const Rig& rig)
     return spec;
 }
 
-bool Library::build(const Rig& rig)
+// The rig's GStreamer pipelines, then those of ORX_GSTREAMER_PIPELINES.
+static std::optional<GstreamerSpec> gstreamerOf(const Rig& rig)
 {
-    devices_.clear();
-    for (const DeviceSpec& device : rig.devices)
-        devices_.push_back(std::make_shared<Vexlib::detail::DeviceData>(device, sensorOf(device)));
-    deviceList_ = rig.deviceList;
-    const auto genicam = genicamOf(rig);
-    if (!genicam) return true;
-    auto found = discoverGenicam(*genicam);
+    auto spec = rig.gstreamer;
+    if (auto fromEnvironment = gstreamerFromEnvironment()) {
+        if (!spec) spec = GstreamerSpec{};
+        for (auto& pipeline : fromEnvironment->pipelines) spec->pipelines.push_back(std::move(pipeline));
+        spec->monitor = spec->monitor || fromEnvironment->monitor;
+    }
+    return spec;
+}
+
+// Appends the devices a backend found; false, with the reason kept, when it
+// could not search at all.
+template <class Found>
+bool Library::take(Found found)
+{
     if (!found.error.empty()) {
         lastInitError_ = found.error;
         std::fprintf(stderr, "vexlib: %s\n", found.error.c_str());
         return false;
     }
     for (auto& device : found.devices) devices_.push_back(std::move(device));
+    return true;
+}
+
+bool Library::build(const Rig& rig)
+{
+    devices_.clear();
+    for (const DeviceSpec& device : rig.devices)
+        devices_.push_back(std::make_shared<Vexlib::detail::DeviceData>(device, sensorOf(device)));
+    deviceList_ = rig.deviceList;
+    if (const auto genicam = genicamOf(rig); genicam && !take(discoverGenicam(*genicam))) return false;
+    if (const auto gstreamer = gstreamerOf(rig); gstreamer && !take(discoverGstreamer(*gstreamer))) return false;
     return true;
 }
 

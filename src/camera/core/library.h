@@ -42,6 +42,8 @@ private:
     std::optional<Rig> rigInForce();
     // False (and lastInitError_ set) when the rig's GenICam cameras cannot be searched for.
     bool build(const Rig& rig);
+    template <class Found>
+    bool take(Found found);
 
     mutable std::mutex mutex_;
     int initCount_ = 0;

@@ -17,6 +17,7 @@ bool hasGenicamSupport() { return false; }
 std::int64_t genicamLiveObjects() { return 0; }
 std::int64_t genicamFailedBuffers() { return 0; }
 std::int64_t genicamMissingFrames() { return 0; }
+std::int64_t genicamFrameIdWraps() { return 0; }
 std::optional<std::int64_t> genicamInteger(const std::string&, const std::string&) { return std::nullopt; }
 std::optional<double> genicamFloat(const std::string&, const std::string&) { return std::nullopt; }
 
