@@ -191,6 +191,7 @@ GstBusSyncReply AppsinkStream::onMessage(GstBus*, GstMessage* message, gpointer 
     } else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) {
         static_cast<AppsinkStream*>(self)->end("the stream ended (end of stream)");
     }
+    gst_message_unref(message); // a handler that drops a message releases it
     return GST_BUS_DROP;
 }
 

@@ -96,8 +96,11 @@ std::shared_ptr<Vexlib::detail::DeviceData> deviceOf(const std::string& name, Re
 std::shared_ptr<Vexlib::detail::DeviceData> pipelineDevice(const std::string& name, const std::string& pipeline)
 {
     gst::ErrorSlot error;
+    // A pipeline may end in caps ("... ! video/x-raw,width=320"), which parse
+    // as a filter only when an element follows.
+    const std::string closed = pipeline + " ! identity silent=true";
     Ref<GstElement> device = gst::own(gst_parse_bin_from_description_full(
-        pipeline.c_str(), TRUE, nullptr, GST_PARSE_FLAG_FATAL_ERRORS, error.out()));
+        closed.c_str(), TRUE, nullptr, GST_PARSE_FLAG_FATAL_ERRORS, error.out()));
     if (error.failed() || !device) return closedDevice(name, "the pipeline does not parse: " + error.message());
     return deviceOf(name, std::move(device));
 }
