@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -274,6 +275,44 @@ TEST_F(GstreamerTest, EndOfStreamWhileLiveIsALostDevice)
     acquire(grabber, frames, "Five", "Y800 (320x240)", vexcam::PixelLayout::Gray8, 100);
     EXPECT_TRUE(frames.lost);
     EXPECT_EQ(frames.count(), 5u);
+}
+
+// A still picture of 64x48 read by a decoder that claims every size: asking
+// for 320x240 fails in caps negotiation, and the start is refused with
+// GStreamer's reason; a device that cannot open its file is refused too.
+TEST_F(GstreamerTest, CapsNegotiationFailureAndAMissingFileRefuseTheStart)
+{
+    const std::string picture = ::testing::TempDir() + "gstreamer_test_64x48.jpg";
+    const std::string make = "videotestsrc num-buffers=1 ! video/x-raw,width=64,height=48 ! jpegenc ! filesink location=" + picture;
+    gst_init(nullptr, nullptr);
+    GError* error = nullptr;
+    GstElement* writer = gst_parse_launch(make.c_str(), &error);
+    ASSERT_TRUE(writer && !error);
+    gst_element_set_state(writer, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(writer);
+    if (GstMessage* done = gst_bus_timed_pop_filtered(bus, 5 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)))
+        gst_message_unref(done);
+    gst_object_unref(bus);
+    gst_element_set_state(writer, GST_STATE_NULL);
+    gst_object_unref(writer);
+
+    init({{"Still", "filesrc location=" + picture + " ! jpegdec"}, {"Missing", "filesrc location=/nonexistent/x.jpg ! jpegdec"}});
+    for (const char* device : {"Still", "Missing"}) {
+        Grabber grabber;
+        ASSERT_TRUE(grabber.openDev(Vexlib::dstringa(device))) << device;
+        ASSERT_TRUE(grabber.setVideoFormat(Vexlib::dstringa("Y800 (320x240)"))) << device;
+        const auto sink = makeSink(vexcam::PixelLayout::Gray8);
+        ASSERT_TRUE(grabber.setSinkType(Vexlib::refcount_ptr_wrapper<Vexlib::GrabberSinkType>(sink)));
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(grabber.startLive(false)) << device;
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(grabber.isLive());
+        EXPECT_NE(said.find(std::string(device) + " cannot stream: "), std::string::npos) << said;
+        if (std::string(device) == "Still") {
+            EXPECT_NE(said.find("not-negotiated"), std::string::npos) << said;
+        }
+    }
+    std::remove(picture.c_str());
 }
 
 // Repeated starts and stops reuse the device's pipeline and leave no
