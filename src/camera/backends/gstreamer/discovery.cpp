@@ -2,6 +2,7 @@
 // pipeline is made once, asked for its caps in the READY state, and kept for
 // the device's life.
 #include "caps_catalogue.h"
+#include "color_balance.h"
 #include "element_properties.h"
 #include "gst_ref.h"
 #include "gstreamer_backend.h"
@@ -31,8 +32,10 @@ Ref<GstElement> sourceOf(GstElement* device)
 }
 
 // The caps the device offers, read in the READY state (where a camera is
-// open but not streaming); the failure's text when it cannot get there.
-CapsRef probeCaps(GstElement* device, GstPad* output, std::string& why)
+// open but not streaming, and lists its controls), where `whileReady` runs
+// too; the failure's text when it cannot get there.
+template <class WhileReady>
+CapsRef probeCaps(GstElement* device, GstPad* output, std::string& why, WhileReady&& whileReady)
 {
     const Ref<GstBus> bus(gst_bus_new());
     gst_element_set_bus(device, bus.get());
@@ -47,6 +50,7 @@ CapsRef probeCaps(GstElement* device, GstPad* output, std::string& why)
         }
     } else {
         caps.reset(gst_pad_query_caps(output, nullptr));
+        whileReady();
     }
     gst_element_set_state(device, GST_STATE_NULL);
     gst_element_set_bus(device, nullptr);
@@ -68,8 +72,17 @@ std::shared_ptr<Vexlib::detail::DeviceData> deviceOf(const std::string& name, Re
     gst::track(device.get());
     const Ref<GstPad> output(gst_element_get_static_pad(device.get(), "src"));
     if (!output) return closedDevice(name, "the pipeline has no free output to read frames from");
+    const Ref<GstElement> source = sourceOf(device.get());
+    const Ref<GstElement> balance(GST_IS_BIN(device.get())
+                                      ? gst_bin_get_by_interface(GST_BIN(device.get()), GST_TYPE_COLOR_BALANCE)
+                                      : nullptr);
+    gst::PropertyTree tree;
+    gst::BalanceTree balanceTree;
     std::string why;
-    CapsRef caps = probeCaps(device.get(), output.get(), why);
+    CapsRef caps = probeCaps(device.get(), output.get(), why, [&] {
+        if (source) tree = gst::buildPropertyTree(source.get());
+        if (balance) balanceTree = gst::buildColorBalance(balance.get(), tree.items);
+    });
     if (!caps) return closedDevice(name, why);
     auto catalogue = gst::catalogueOf(caps.get());
     if (catalogue.formats.empty() && catalogue.descriptions.empty()) {
@@ -81,15 +94,19 @@ std::shared_ptr<Vexlib::detail::DeviceData> deviceOf(const std::string& name, Re
     spec.norms.push_back(NormSpec{"", std::move(catalogue.formats), std::move(catalogue.descriptions)});
     spec.frameRates = std::move(catalogue.rates);
     spec.sensor = catalogue.largest;
-    const Ref<GstElement> source = sourceOf(device.get());
-    gst::PropertyTree tree;
-    if (source) tree = gst::buildPropertyTree(source.get());
+    const std::size_t split = tree.items.size();
     spec.properties = std::move(tree.items);
+    for (auto& item : balanceTree.items) spec.properties.push_back(std::move(item));
     auto backend = std::make_shared<gst::GstreamerBackend>(name, std::move(device), std::move(caps),
                                                            std::move(catalogue.fractions));
     auto made = std::make_shared<Vexlib::detail::DeviceData>(spec, spec.sensor, std::move(backend));
-    if (source)
-        made->properties->bind(std::make_shared<gst::PropertyBinding>(gst::share(source.get()), std::move(tree.properties)));
+    std::shared_ptr<ElementBinding> binding;
+    if (source) binding = std::make_shared<gst::PropertyBinding>(gst::share(source.get()), std::move(tree.properties));
+    if (balance && !balanceTree.channels.empty()) {
+        auto balanced = std::make_shared<gst::ColorBalanceBinding>(gst::share(balance.get()), std::move(balanceTree.channels));
+        binding = binding ? std::make_shared<gst::SplitBinding>(binding, split, balanced) : std::shared_ptr<ElementBinding>(balanced);
+    }
+    if (binding) made->properties->bind(std::move(binding));
     return made;
 }
 

@@ -26,7 +26,8 @@ protected:
         objectsBefore_ = vexcam::gstreamerLiveObjects();
         vexcam::Rig rig;
         rig.gstreamer = vexcam::GstreamerSpec{{{"Bars", "videotestsrc pattern=smpte is-live=true"},
-                                               {"Five", "videotestsrc is-live=true num-buffers=5"}},
+                                               {"Five", "videotestsrc is-live=true num-buffers=5"},
+                                               {"Balanced", "videotestsrc pattern=smpte is-live=true ! videobalance"}},
                                               false};
         vexcam::installRig(rig);
         // The adaptor session's free-running switch is for the simulated pattern only.
@@ -97,6 +98,28 @@ TEST_F(GstreamerAdaptorTest, NumericSettingsKeepTheElementsRangesAndValues)
     // Base-source machinery is not offered.
     EXPECT_FALSE(input.hasProperty("num-buffers"));
     EXPECT_FALSE(input.hasProperty("name"));
+}
+
+// The colour balance channels of an element in the pipeline (videobalance
+// here, a V4L2 camera's controls on v4l2src) are integer ranges named by
+// their labels; brightness written through the adaptor brightens the frames.
+TEST_F(GstreamerAdaptorTest, ColourBalanceChannelsAreRangesThatReachTheFrames)
+{
+    auto& input = open("Balanced", "Y800 (320x240)");
+    const auto brightness = input.describe("BRIGHTNESS");
+    EXPECT_EQ(brightness.type, imaqhost::PropertyType::IntegerRange);
+    EXPECT_EQ(brightness.intLower, -1000);
+    EXPECT_EQ(brightness.intUpper, 1000);
+    EXPECT_TRUE(input.hasProperty("CONTRAST"));
+    const auto mean = [](const std::vector<std::uint8_t>& pixels) {
+        double sum = 0;
+        for (const auto v : pixels) sum += v;
+        return pixels.empty() ? 0.0 : sum / double(pixels.size());
+    };
+    const double before = mean(oneFrame(input));
+    input.set("BRIGHTNESS", std::int32_t{500});
+    EXPECT_EQ(input.get("BRIGHTNESS"), imaqhost::PropertyValue(std::int32_t{500}));
+    EXPECT_GT(mean(oneFrame(input)), before + 40.0);
 }
 
 // The end of the stream ends the acquisition as a lost device.
