@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -164,6 +165,23 @@ TEST_F(GstreamerTest, ConfiguredPipelinesAreDevicesAndBadOnesDoNotOpen)
         EXPECT_NE(std::find(formats.begin(), formats.end(), format), formats.end()) << format;
     EXPECT_FALSE(grabber.openDev(Vexlib::dstringa("Broken")));
     EXPECT_FALSE(grabber.openDev(Vexlib::dstringa("Closed")));
+}
+
+// ORX_GSTREAMER_PIPELINES adds its pipelines after the rig's: entries
+// split at ';' and newlines, "[Name] pipeline" or the pipeline alone,
+// blank entries ignored.
+TEST_F(GstreamerTest, EnvironmentPipelinesFollowTheRigs)
+{
+    setenv("ORX_GSTREAMER_PIPELINES", " [Named One] videotestsrc is-live=true ;\n; videotestsrc pattern=ball\n", 1);
+    init({{"From Rig", kBars}});
+    unsetenv("ORX_GSTREAMER_PIPELINES");
+    Grabber grabber;
+    const auto devices = grabber.getAvailableVideoCaptureDevices_();
+    ASSERT_TRUE(devices);
+    std::vector<std::string> names;
+    for (const auto& device : *devices) names.emplace_back(device.c_str());
+    EXPECT_EQ(names, (std::vector<std::string>{"From Rig", "Named One", "videotestsrc pattern=ball"}));
+    EXPECT_TRUE(grabber.openDev(Vexlib::dstringa("Named One")));
 }
 
 // Fixed caps become exactly their formats: a YUV source is offered as RGB24
