@@ -44,6 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (!smallEnoughToDiscover(rig)) return 0;
+    // Fuzzed text must never choose real cameras: a GenICam interface or a
+    // GStreamer pipeline could reach a network.
+    rig.genicam.reset();
+    rig.gstreamer.reset();
     vexcam::installRig(rig);
     {
         imaqhost::Session session(orx::test::coreEntryPoints());

@@ -5,7 +5,9 @@ set -euo pipefail
 # clang and Python 3 lay the interface headers out for the MSVC ABI (a test).
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           nlohmann-json3-dev libcli11-dev libpng-dev libtiff-dev clang python3
-          octave liboctave-dev libaravis-dev libusb-1.0-0-dev)
+          octave liboctave-dev libaravis-dev libusb-1.0-0-dev
+          libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
+          gstreamer1.0-plugins-good gstreamer1.0-tools)
 # The fuzzers: clang's sanitizer and libFuzzer runtimes.
 [[ "${ORX_WITH_CLANG:-0}" == 1 ]] && packages+=(libclang-rt-14-dev)
 # The Windows cross build: MinGW-w64 (POSIX threads) and Wine to run its tests;

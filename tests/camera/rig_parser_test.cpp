@@ -128,6 +128,22 @@ TEST_F(RigParserTest, FullDeviceIsParsed)
 
 // Identifiers left out are derived from the names: stable, and different for
 // different names.
+// A rig of GStreamer pipelines alone needs no simulated devices; names are optional.
+TEST_F(RigParserTest, GstreamerPipelinesAreParsedWithoutDevices)
+{
+    const Rig rig = parseRig(R"json({"gstreamer": {"pipelines": [
+        {"name": "Test Ball", "pipeline": "videotestsrc pattern=ball is-live=true"},
+        {"pipeline": "videotestsrc"}], "monitor": true}})json",
+                             "g.json");
+    EXPECT_TRUE(rig.devices.empty());
+    ASSERT_TRUE(rig.gstreamer);
+    ASSERT_EQ(rig.gstreamer->pipelines.size(), 2u);
+    EXPECT_EQ(rig.gstreamer->pipelines[0].name, "Test Ball");
+    EXPECT_EQ(rig.gstreamer->pipelines[0].pipeline, "videotestsrc pattern=ball is-live=true");
+    EXPECT_EQ(rig.gstreamer->pipelines[1].name, "");
+    EXPECT_TRUE(rig.gstreamer->monitor);
+}
+
 TEST_F(RigParserTest, OmittedIdentifiersAreDerivedFromNames)
 {
     const char* json = R"json({"devices": [{"name": "C", "properties": [
@@ -165,6 +181,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadRig{"EmptyText", "", "bad.json:1:1:"},
         BadRig{"NotAnObject", "[]", "at /: expected an object"},
         BadRig{"MissingDevices", "{}", "the key \"devices\" is missing"},
+        BadRig{"GstreamerPipelineEmpty", R"json({"gstreamer": {"pipelines": [{"name": "A", "pipeline": ""}]}})json",
+               "at /gstreamer/pipelines/0/pipeline"},
+        BadRig{"GstreamerUnknownKey", R"json({"gstreamer": {"pipelines": [{"pipline": "videotestsrc"}]}})json",
+               "at /gstreamer/pipelines/0"},
         BadRig{"UnknownKey", R"json({"devices": [{"name": "A", "nmae": "B"}]})json", "at /devices/0/nmae: unknown key"},
         BadRig{"WrongType", R"json({"devices": [{"name": 5}]})json", "at /devices/0/name: expected a text"},
         BadRig{"BadFormatText", R"json({"devices": [{"name": "A", "formats": ["Y800 640x480"]}]})json",

@@ -41,6 +41,13 @@ HostContext::HostContext(const GlobalOptions& options, NoticeLog& log)
     // The camera library reads the GenICam interfaces when it starts.
     if (!options.genicam.empty())
         setenv("ORX_GENICAM", options.genicam.c_str(), 1);
+    // And the GStreamer pipelines, one a line, after those the environment names.
+    if (!options.gstreamer.empty()) {
+        const char* earlier = std::getenv("ORX_GSTREAMER_PIPELINES");
+        std::string pipelines = earlier ? earlier : "";
+        for (const auto& pipeline : options.gstreamer) pipelines += "\n" + pipeline;
+        setenv("ORX_GSTREAMER_PIPELINES", pipelines.c_str(), 1);
+    }
     try {
         session_.emplace(imaqhost::Session::load(adaptorPath_));
     } catch (const imaqhost::HostError& error) {

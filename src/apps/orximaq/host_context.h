@@ -8,12 +8,14 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orximaq {
 
 struct GlobalOptions {
     std::string rigFile;      // empty: ORX_SIM_RIG or the default rig
     std::string genicam;      // GenICam interfaces to search as well (ORX_GENICAM)
+    std::vector<std::string> gstreamer; // GStreamer pipelines to list as well (ORX_GSTREAMER_PIPELINES)
     std::string adaptorPath;  // empty: the module beside the executable
     bool checkLeaks = false;
 };

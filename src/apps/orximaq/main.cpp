@@ -47,7 +47,7 @@ std::optional<std::string> unknownCommand(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "--rig" || word == "--adaptor" || word == "--genicam") {
+        if (word == "--rig" || word == "--adaptor" || word == "--genicam" || word == "--gstreamer") {
             ++i;
             continue;
         }
@@ -93,6 +93,12 @@ void addGlobalOptions(CLI::App& app, Commands& commands)
                    "GenICam cameras to list after the rig's: the Aravis interfaces to search, comma-separated "
                    "(Fake, GigEVision, USB3Vision; see docs/genicam.md). Default: ORX_GENICAM.")
         ->type_name("INTERFACES");
+    app.add_option("--gstreamer", commands.global.gstreamer,
+                   "A GStreamer pipeline to list as a device after the rig's, in gst-launch syntax, e.g. "
+                   "\"v4l2src device=/dev/video0\" (repeatable; see docs/gstreamer.md). Default: "
+                   "ORX_GSTREAMER_PIPELINES.")
+        ->type_name("PIPELINE")
+        ->allow_extra_args(false);
     app.add_option("--adaptor", commands.global.adaptorPath,
                    "The adaptor module to load. Default: ORXImaq.so (ORXImaq.dll on Windows) in the folder "
                    "of this program.")

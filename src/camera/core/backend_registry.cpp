@@ -1,6 +1,7 @@
 #include "backend_registry.h"
 
 #include "genicam_source.h"
+#include "gstreamer_source.h"
 #include "simulated_camera.h"
 
 namespace vexcam {
@@ -10,6 +11,7 @@ std::span<const BackendEntry> cameraBackends()
     static constexpr BackendEntry backends[] = {
         {"simulated", discoverSimulated},
         {"genicam", discoverGenicamOfRig},
+        {"gstreamer", discoverGstreamerOfRig},
     };
     return backends;
 }

@@ -158,13 +158,33 @@ GenicamSpec parseGenicam(const RigJsonNode& node)
     return genicam;
 }
 
+GstreamerSpec parseGstreamer(const RigJsonNode& node)
+{
+    RigJsonObject object(node);
+    GstreamerSpec gstreamer;
+    if (auto pipelines = object.optional("pipelines"))
+        for (const auto& element : pipelines->asArray()) {
+            RigJsonObject entry(element);
+            GstreamerPipelineSpec pipeline;
+            pipeline.pipeline = entry.required("pipeline").asNonEmptyString();
+            if (auto name = entry.optional("name")) pipeline.name = name->asString();
+            entry.finish();
+            gstreamer.pipelines.push_back(std::move(pipeline));
+        }
+    if (auto monitor = object.optional("monitor")) gstreamer.monitor = monitor->asBool();
+    object.finish();
+    return gstreamer;
+}
+
 Rig parseRigObject(const RigJsonNode& root)
 {
     RigJsonObject object(root);
     Rig rig;
     if (auto genicam = object.optional("genicam")) rig.genicam = parseGenicam(*genicam);
-    const RigJsonNode devices = object.required("devices");
-    for (const auto& element : devices.asArray()) {
+    if (auto gstreamer = object.optional("gstreamer")) rig.gstreamer = parseGstreamer(*gstreamer);
+    // A rig of GStreamer pipelines alone needs no simulated devices.
+    const auto devices = rig.gstreamer ? object.optional("devices") : std::optional(object.required("devices"));
+    for (const auto& element : devices ? devices->asArray() : std::vector<RigJsonNode>{}) {
         DeviceSpec device = parseDevice(element);
         for (const auto& earlier : rig.devices)
             if (earlier.name == device.name) element.child("name").fail("a second device named \"" + device.name + "\"");

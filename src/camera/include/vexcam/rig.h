@@ -146,10 +146,27 @@ struct GenicamSpec {
     std::vector<std::string> interfaces;
 };
 
+// A GStreamer pipeline as a device: `pipeline` is in gst-launch syntax and
+// ends in the source's output, which the library connects to its own sink
+// (docs/gstreamer.md).
+struct GstreamerPipelineSpec {
+    std::string name;     // empty: the pipeline text
+    std::string pipeline;
+};
+
+// GStreamer devices, listed after the simulated and GenICam ones: the named
+// pipelines and, with `monitor`, the video sources GStreamer's device
+// monitor sees (webcams, libcamera cameras).
+struct GstreamerSpec {
+    std::vector<GstreamerPipelineSpec> pipelines;
+    bool monitor = false;
+};
+
 struct Rig {
     std::vector<DeviceSpec> devices;
     ListFault deviceList = ListFault::None; // what the device list call answers
     std::optional<GenicamSpec> genicam = std::nullopt;
+    std::optional<GstreamerSpec> gstreamer = std::nullopt;
 };
 
 } // namespace vexcam
