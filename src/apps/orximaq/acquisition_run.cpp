@@ -1,6 +1,7 @@
 #include "acquisition_run.h"
 
 #include "background_acquisition.h"
+#include "interrupts.h"
 #include "output/output_folder.h"
 #include "vexcam/vexcam.h"
 
@@ -46,7 +47,7 @@ std::string verificationText(const AcquisitionResult& result)
 {
     const auto& checks = result.checks;
     if (!checks.available)
-        return "not possible for this frame type";
+        return "not verifiable: " + checks.unavailable;
     std::string text = std::to_string(checks.whole) + " of " + std::to_string(result.taken) + " whole, " +
                        std::to_string(checks.inOrder) + " in order";
     if (!checks.firstProblem.empty())
@@ -90,11 +91,6 @@ std::vector<SensorOrigin> likelyOrigins(const imaqhost::DeviceRecord& device, co
     if (centred != origins.front())
         origins.push_back(centred);
     return origins;
-}
-
-const char* signalName(int signal)
-{
-    return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "a signal";
 }
 
 std::string droppedText(const imaqhost::AcquisitionStats& stats, std::int64_t skippedByCamera)
@@ -164,7 +160,8 @@ std::string AcquisitionResult::failure() const
 }
 
 AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
-                              bool showProgress, OutputFormat format, std::optional<double> duration)
+                              bool showProgress, OutputFormat format, std::optional<double> duration,
+                              bool testPattern)
 {
     AcquisitionResult result;
     result.folder = folder;
@@ -172,12 +169,13 @@ AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem
     result.region = input.region();
     result.duration = duration;
     ProgressBar progress(stdout, duration ? "Acquiring (timed)" : "Acquiring", duration ? 0 : frames, showProgress);
-    FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress, format);
+    FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress, format, testPattern);
     LiveDetail live(input, progress);
     BackgroundRun run;
     run.frames = duration ? imaqhost::VideoInput::kUnlimitedFrames : frames;
     if (duration)
         run.duration = std::chrono::duration<double>(*duration);
+    run.mustStop = [&recorder] { return recorder.writeError().has_value(); };
     const std::int64_t skippedBefore = vexcam::framesSkipped();
     const auto outcome = acquireInBackground(input, run, [&](const imaqhost::FrameView& frame) {
         if (showProgress)
@@ -196,6 +194,7 @@ AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem
     result.checks = recorder.checks();
     result.firstImage = recorder.firstImage();
     result.writeError = recorder.writeError();
+    result.writeFailed = result.writeError.has_value();
     result.olderFrames = countOlderFrames(folder, static_cast<std::int64_t>(result.files.size()));
     return result;
 }
@@ -227,9 +226,9 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
         << "  after the end:    " << stats.afterEnd()
         << " (delivered between the last requested frame and the stop; not a loss)\n"
         ;
-    if (result.interrupt != 0 && stats.received > result.taken)
-        out << "  not written:      " << stats.received - result.taken
-            << " (still in the host's buffer at the interrupt)\n";
+    if ((result.interrupt != 0 || result.writeFailed) && stats.received > result.taken)
+        out << "  not written:      " << stats.received - result.taken << " (still in the host's buffer at the "
+            << (result.interrupt != 0 ? "interrupt" : "write error") << ")\n";
     out << "  frames verified:  " << verificationText(result) << '\n'
         << "  frame rate:       "
         << (stats.received >= 2 ? formatted("%.2f", stats.measuredRate) + " frames/s (measured)"
@@ -259,6 +258,8 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
     if (result.interrupt != 0)
         out << "  ended:            interrupted by " << signalName(result.interrupt)
             << "; capture stopped, every file written is whole\n";
+    else if (result.writeFailed)
+        out << "  ended:            a file could not be written; capture stopped, every file written is whole\n";
     else if (stats.end != imaqhost::AcquisitionEnd::Completed)
         out << "  ended:            " << endText(stats.end) << '\n';
 }
@@ -282,6 +283,7 @@ Json acquisitionJson(const AcquisitionResult& result)
     output["olderFrames"] = result.olderFrames;
     const auto& origin = result.checks.origin;
     Json verification{{"available", result.checks.available},
+                      {"reason", result.checks.available ? Json(nullptr) : Json(result.checks.unavailable)},
                       {"origin", origin ? Json{{"x", origin->x}, {"y", origin->y}} : Json(nullptr)},
                       {"whole", result.checks.whole},
                       {"inOrder", result.checks.inOrder},
@@ -295,7 +297,8 @@ Json acquisitionJson(const AcquisitionResult& result)
     Json statistics{{"rateMean", figures ? Json(figures->rateMean) : Json(nullptr)},
                     {"rateSpread", figures ? Json(figures->rateSpread) : Json(nullptr)},
                     {"longestGap", figures ? Json(figures->longestGap) : Json(nullptr)}};
-    return {{"end", result.interrupt != 0 ? "interrupted" : endKey(stats.end)},
+    const char* end = result.interrupt != 0 ? "interrupted" : result.writeFailed ? "write-failed" : endKey(stats.end);
+    return {{"end", end},
             {"interrupt", result.interrupt != 0 ? Json(signalName(result.interrupt)) : Json(nullptr)},
             {"duration", result.duration ? Json(*result.duration) : Json(nullptr)},
             {"statistics", std::move(statistics)},

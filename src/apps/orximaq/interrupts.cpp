@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <csignal>
+#include <iterator>
 #include <cstring>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace orximaq {
@@ -16,17 +18,18 @@ static_assert(std::atomic<int>::is_always_lock_free);
 // The partial file's name, readable from the signal handler: written only
 // while `partialNamed` is false.
 char partialName[4096];
+std::atomic<int> partialFolder{-1};
 std::atomic<bool> partialNamed{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-struct sigaction previousInt;
-struct sigaction previousTerm;
+constexpr int kCaught[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+struct sigaction previous[std::size(kCaught)];
 
 extern "C" void onInterrupt(int signal)
 {
     if (caught.load() != 0) {
         // The second signal: only async-signal-safe calls from here on.
-        if (partialNamed.load()) ::unlink(partialName);
+        if (partialNamed.load()) ::unlinkat(partialFolder.load(), partialName, 0);
         ::_exit(128 + signal);
     }
     caught.store(signal);
@@ -42,14 +45,14 @@ InterruptGuard::InterruptGuard()
     sigemptyset(&action.sa_mask);
     // A file being written must not fail with EINTR: the loop polls instead.
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &previousInt);
-    sigaction(SIGTERM, &action, &previousTerm);
+    for (std::size_t i = 0; i < std::size(kCaught); ++i)
+        sigaction(kCaught[i], &action, &previous[i]);
 }
 
 InterruptGuard::~InterruptGuard()
 {
-    sigaction(SIGINT, &previousInt, nullptr);
-    sigaction(SIGTERM, &previousTerm, nullptr);
+    for (std::size_t i = 0; i < std::size(kCaught); ++i)
+        sigaction(kCaught[i], &previous[i], nullptr);
 }
 
 int pendingInterrupt() noexcept
@@ -62,12 +65,23 @@ int interruptExitCode(int signal) noexcept
     return 128 + signal;
 }
 
-PartialFileMark::PartialFileMark(const std::filesystem::path& partial)
+const char* signalName(int signal) noexcept
 {
-    const std::string& text = partial.native();
-    if (text.size() >= sizeof partialName) return;
+    switch (signal) {
+    case SIGINT: return "SIGINT";
+    case SIGTERM: return "SIGTERM";
+    case SIGHUP: return "SIGHUP";
+    case SIGQUIT: return "SIGQUIT";
+    default: return "a signal";
+    }
+}
+
+PartialFileMark::PartialFileMark(int folderFd, const std::string& name)
+{
+    if (name.size() >= sizeof partialName) return;
     partialNamed.store(false);
-    std::memcpy(partialName, text.c_str(), text.size() + 1);
+    std::memcpy(partialName, name.c_str(), name.size() + 1);
+    partialFolder.store(folderFd);
     partialNamed.store(true);
 }
 

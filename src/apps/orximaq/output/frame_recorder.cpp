@@ -26,11 +26,13 @@ std::optional<vexcam::PixelLayout> patternLayout(std::uint32_t frameType)
 } // namespace
 
 FrameRecorder::FrameRecorder(std::filesystem::path folder, std::vector<SensorOrigin> origins, ProgressBar& progress,
-                             OutputFormat format)
-    : folder_(std::move(folder)), format_(format), origins_(std::move(origins)), progress_(progress)
+                             OutputFormat format, bool testPattern)
+    : folder_(std::move(folder)), format_(format), origins_(std::move(origins)), testPattern_(testPattern),
+      progress_(progress)
 {
     if (origins_.empty())
         origins_.push_back({});
+    checks_.unavailable = testPattern ? "no frame of a type the pattern is known for" : "not a test-pattern camera";
 }
 
 void FrameRecorder::operator()(const imaqhost::FrameView& frame)
@@ -42,12 +44,15 @@ void FrameRecorder::operator()(const imaqhost::FrameView& frame)
 
 void FrameRecorder::check(const imaqhost::FrameView& frame)
 {
+    if (!testPattern_)
+        return;
     const auto layout = patternLayout(frame.frameType);
     const std::size_t stride = static_cast<std::size_t>(std::max(frame.width, 0)) *
                                static_cast<std::size_t>(std::max(frame.bytesPerPixel, 0));
     if (!layout || frame.pixels == nullptr || frame.bytes < stride * static_cast<std::size_t>(std::max(frame.height, 0)))
         return;
     checks_.available = true;
+    checks_.unavailable.clear();
     // The origin that matched last is tried first; the others only when it fails.
     std::vector<SensorOrigin> order;
     if (checks_.origin)

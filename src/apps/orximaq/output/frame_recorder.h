@@ -25,7 +25,8 @@ struct SensorOrigin {
 };
 
 struct FrameChecks {
-    bool available = false;       // the frame type has a pattern decoder
+    bool available = false;       // the camera paints the pattern and the frame type has a decoder
+    std::string unavailable;      // why not, when not
     std::optional<SensorOrigin> origin; // where the last whole frame lay
     std::int64_t whole = 0;       // frames the decoder found whole
     std::int64_t inOrder = 0;     // whole frames numbered after the one before
@@ -36,11 +37,13 @@ class FrameRecorder {
 public:
     // `origins`: where the frames' top-left pixel may lie on the sensor, the
     // most likely first; a frame is whole when it matches the pattern at one.
+    // `testPattern`: whether the camera paints the test pattern at all.
     FrameRecorder(std::filesystem::path folder, std::vector<SensorOrigin> origins, ProgressBar& progress,
-                  OutputFormat format = OutputFormat::Png);
+                  OutputFormat format = OutputFormat::Png, bool testPattern = true);
 
-    // The acquisition's consumer. A failure to write a file does not end the
-    // acquisition: it is kept (see writeError) and no further file is written.
+    // The acquisition's consumer. A failure to write a file is kept (see
+    // writeError), no further file is written, and the acquisition loop
+    // stops capture when it sees it.
     void operator()(const imaqhost::FrameView& frame);
     // After the last frame: writes the raw sidecar when raw frames were written.
     void finish();
@@ -62,6 +65,7 @@ private:
     RawSidecar rawSidecar_;
     std::optional<std::filesystem::path> sidecar_;
     std::vector<SensorOrigin> origins_;
+    bool testPattern_;
     ProgressBar& progress_;
     std::vector<std::filesystem::path> files_;
     FrameChecks checks_;

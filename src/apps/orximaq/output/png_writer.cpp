@@ -10,12 +10,20 @@
 #endif
 
 #include <bit>
+#include <memory>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include <unistd.h>
+
 namespace orximaq {
 namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 struct PngFailure {
     char message[256] = "";
@@ -92,8 +100,12 @@ void checkImage(const std::filesystem::path& path, const Image& image)
 void writePng(const std::filesystem::path& path, const Image& image)
 {
     checkImage(path, image);
-    writeReplacing(path, [&](const std::filesystem::path& partial) {
-        FilePtr file(openForWriting(partial));
+    writeReplacing(path, [&](int fd) {
+        // The stream gets its own descriptor: closing it leaves the caller's open.
+        const int own = ::dup(fd);
+        FilePtr file(own >= 0 ? ::fdopen(own, "wb") : nullptr);
+        if (own >= 0 && !file)
+            ::close(own);
         if (!file)
             throw CliError("cannot write " + path.string() + ": " + std::strerror(errno));
         PngFailure failure;
