@@ -102,8 +102,8 @@ std::string droppedText(const imaqhost::AcquisitionStats& stats, std::int64_t sk
 // last second and the losses so far.
 class LiveDetail {
 public:
-    LiveDetail(imaqhost::VideoInput& input, ProgressBar& progress)
-        : input_(input), progress_(progress), skippedBefore_(vexcam::framesSkipped())
+    LiveDetail(imaqhost::VideoInput& input, ProgressBar& progress, const FrameRecorder& recorder)
+        : input_(input), progress_(progress), recorder_(recorder), skippedBefore_(vexcam::framesSkipped())
     {
     }
 
@@ -113,17 +113,36 @@ public:
         const auto now = std::chrono::steady_clock::now();
         // The host's counts are a snapshot with every stamp: taken only now and then.
         if (now - lastCounts_ >= std::chrono::milliseconds(200)) {
+            writeRate_ = writeRate(now);
             lastCounts_ = now;
             losses_ = droppedText(input_.statistics(), vexcam::framesSkipped() - skippedBefore_);
         }
         const auto rate = recentRate(stamps_);
+        const auto waiting = static_cast<std::int64_t>(recorder_.waiting()) + input_.framesAvailable();
         progress_.setDetail("received " + std::to_string(input_.framesAcquired()) + ", " +
-                            (rate ? formatted("%.1f", *rate) : std::string("-")) + " frames/s, " + losses_);
+                            (rate ? formatted("%.1f", *rate) : std::string("-")) + " frames/s, " + losses_ +
+                            "; written " + std::to_string(recorder_.written()) + ", " + writeRate_ +
+                            " frames/s, " + std::to_string(waiting) + " waiting");
     }
 
 private:
+    // Files per second since the last look.
+    std::string writeRate(std::chrono::steady_clock::time_point now)
+    {
+        const std::int64_t written = recorder_.written();
+        const double seconds = std::chrono::duration<double>(now - lastCounts_).count();
+        std::string text = lastCounts_ == std::chrono::steady_clock::time_point{} || seconds <= 0.0
+                               ? std::string("-")
+                               : formatted("%.1f", static_cast<double>(written - writtenBefore_) / seconds);
+        writtenBefore_ = written;
+        return text;
+    }
+
     imaqhost::VideoInput& input_;
     ProgressBar& progress_;
+    const FrameRecorder& recorder_;
+    std::int64_t writtenBefore_ = 0;
+    std::string writeRate_ = "-";
     std::vector<double> stamps_;
     std::int64_t skippedBefore_;
     std::string losses_ = "0 dropped";
@@ -161,7 +180,7 @@ std::string AcquisitionResult::failure() const
 
 AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
                               bool showProgress, OutputFormat format, std::optional<double> duration,
-                              bool testPattern)
+                              bool testPattern, WriterSettings writers)
 {
     AcquisitionResult result;
     result.folder = folder;
@@ -169,18 +188,21 @@ AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem
     result.region = input.region();
     result.duration = duration;
     ProgressBar progress(stdout, duration ? "Acquiring (timed)" : "Acquiring", duration ? 0 : frames, showProgress);
-    FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress, format, testPattern);
-    LiveDetail live(input, progress);
+    FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress, format, testPattern,
+                           writers);
+    LiveDetail live(input, progress, recorder);
     BackgroundRun run;
     run.frames = duration ? imaqhost::VideoInput::kUnlimitedFrames : frames;
     if (duration)
         run.duration = std::chrono::duration<double>(*duration);
-    run.mustStop = [&recorder] { return recorder.writeError().has_value(); };
+    run.mustStop = [&recorder] { return recorder.failed(); };
     const std::int64_t skippedBefore = vexcam::framesSkipped();
     const auto outcome = acquireInBackground(input, run, [&](const imaqhost::FrameView& frame) {
         if (showProgress)
             live.frameTaken(frame.time);
         recorder(frame);
+        recorder.noteWaiting(recorder.waiting() + static_cast<std::size_t>(std::max<std::int64_t>(
+                                                      input.framesAvailable(), 0)));
     });
     result.stats = outcome.stats;
     result.skippedByCamera = vexcam::framesSkipped() - skippedBefore;
@@ -195,6 +217,7 @@ AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem
     result.firstImage = recorder.firstImage();
     result.writeError = recorder.writeError();
     result.writeFailed = result.writeError.has_value();
+    result.writing = recorder.figures();
     result.olderFrames = countOlderFrames(folder, static_cast<std::int64_t>(result.files.size()));
     return result;
 }
@@ -250,6 +273,10 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
                 << result.firstImage->height << ")";
         out << " in " << result.folder.string() << '\n';
     }
+    if (const auto rate = result.writing.rate())
+        out << "  writing:          " << formatted("%.1f", *rate) << " files/s (" << result.writing.written
+            << " in " << formatted("%.2f", result.writing.seconds) << " s), at most " << result.writing.mostWaiting
+            << " frames waiting to be written\n";
     if (result.sidecar)
         out << "  raw layout:       " << result.sidecar->filename().string() << '\n';
     if (result.olderFrames > 0)
@@ -314,6 +341,11 @@ Json acquisitionJson(const AcquisitionResult& result)
             {"verification", std::move(verification)},
             {"frameRate", stats.received >= 2 ? Json(stats.measuredRate) : Json(nullptr)},
             {"timestamps", timestamps},
+            {"writing",
+             {{"rate", result.writing.rate() ? Json(*result.writing.rate()) : Json(nullptr)},
+              {"files", result.writing.written},
+              {"seconds", result.writing.seconds},
+              {"mostWaiting", result.writing.mostWaiting}}},
             {"output", std::move(output)},
             {"error", result.succeeded() ? Json(nullptr) : Json(result.failure())}};
 }

@@ -39,6 +39,7 @@ struct AcquisitionResult {
     bool writeFailed = false;                     // a file could not be written: capture stopped then
     std::optional<RunStatistics> statistics;      // from the time stamps
     std::int64_t skippedByCamera = 0;             // images the camera could not deliver: every buffer locked
+    WriteFigures writing;                         // the writers' rate and the most frames waiting
 
     std::int64_t dropped() const { return droppedFrames(stats, skippedByCamera); }
 
@@ -58,7 +59,8 @@ struct AcquisitionResult {
 // written; `interrupt` then names the signal.
 AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
                               bool showProgress, OutputFormat format = OutputFormat::Png,
-                              std::optional<double> duration = std::nullopt, bool testPattern = true);
+                              std::optional<double> duration = std::nullopt, bool testPattern = true,
+                              WriterSettings writers = {});
 
 const char* endKey(imaqhost::AcquisitionEnd end);
 

@@ -15,12 +15,19 @@ namespace {
 std::atomic<int> caught{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-// The partial file's name, readable from the signal handler: written only
-// while `partialNamed` is false.
-char partialName[4096];
-std::atomic<int> partialFolder{-1};
-std::atomic<bool> partialNamed{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
+// The partial files being written (one per writer thread), readable from the
+// signal handler: a slot's name and folder are written only while its state
+// is kClaimed, and read only while it is kNamed.
+constexpr int kFree = 0;
+constexpr int kClaimed = 1;
+constexpr int kNamed = 2;
+struct PartialSlot {
+    std::atomic<int> state{kFree};
+    int folder = -1;
+    char name[512] = "";
+};
+PartialSlot partials[64];
+static_assert(std::atomic<int>::is_always_lock_free);
 
 constexpr int kCaught[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 struct sigaction previous[std::size(kCaught)];
@@ -29,7 +36,8 @@ extern "C" void onInterrupt(int signal)
 {
     if (caught.load() != 0) {
         // The second signal: only async-signal-safe calls from here on.
-        if (partialNamed.load()) ::unlinkat(partialFolder.load(), partialName, 0);
+        for (auto& slot : partials)
+            if (slot.state.load() == kNamed) ::unlinkat(slot.folder, slot.name, 0);
         ::_exit(128 + signal);
     }
     caught.store(signal);
@@ -78,16 +86,21 @@ const char* signalName(int signal) noexcept
 
 PartialFileMark::PartialFileMark(int folderFd, const std::string& name)
 {
-    if (name.size() >= sizeof partialName) return;
-    partialNamed.store(false);
-    std::memcpy(partialName, name.c_str(), name.size() + 1);
-    partialFolder.store(folderFd);
-    partialNamed.store(true);
+    if (name.size() >= sizeof PartialSlot::name) return;
+    for (auto& slot : partials) {
+        int expected = kFree;
+        if (!slot.state.compare_exchange_strong(expected, kClaimed)) continue;
+        std::memcpy(slot.name, name.c_str(), name.size() + 1);
+        slot.folder = folderFd;
+        slot.state.store(kNamed);
+        slot_ = &slot - partials;
+        return;
+    }
 }
 
 PartialFileMark::~PartialFileMark()
 {
-    partialNamed.store(false);
+    if (slot_ >= 0) partials[slot_].state.store(kFree);
 }
 
 } // namespace orximaq

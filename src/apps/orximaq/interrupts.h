@@ -35,6 +35,9 @@ public:
     ~PartialFileMark();
     PartialFileMark(const PartialFileMark&) = delete;
     PartialFileMark& operator=(const PartialFileMark&) = delete;
+
+private:
+    long slot_ = -1; // none when every slot was taken (the file is then not removed)
 };
 
 } // namespace orximaq

@@ -106,6 +106,17 @@ std::optional<std::string> unknownCommand(int argc, char** argv)
     return std::nullopt;
 }
 
+// --png-level for a command that writes frames.
+void addPngLevel(CLI::App& command, int& level)
+{
+    command
+        .add_option("--png-level", level,
+                    "zlib compression level of PNG frames: 0 (none, fastest) to 9 (smallest, slowest).")
+        ->check(CLI::Range(0, 9))
+        ->type_name("0-9")
+        ->capture_default_str();
+}
+
 // --output-format for a command that writes frames.
 void addOutputFormat(CLI::App& command, orximaq::OutputFormat& format)
 {
@@ -207,6 +218,7 @@ void addAcquire(CLI::App& app, Commands& commands)
                         "Region of interest in pixels. The summary shows the region the adaptor applied.")
         ->type_name("X,Y,W,H");
     addOutputFormat(*command, options.outputFormat);
+    addPngLevel(*command, options.pngLevel);
     command->add_flag("--json", options.json, "Print one JSON document instead of text (no progress bar).");
     command->callback([&commands] {
         commands.run = [&commands](orximaq::NoticeLog& log) {
@@ -230,6 +242,7 @@ void addDemo(CLI::App& app, Commands& commands)
         ->type_name("N")
         ->capture_default_str();
     addOutputFormat(*command, commands.demo.outputFormat);
+    addPngLevel(*command, commands.demo.pngLevel);
     command->callback([&commands] {
         commands.run = [&commands](orximaq::NoticeLog& log) {
             return orximaq::runDemo(commands.global, log, commands.demo);

@@ -100,7 +100,8 @@ int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions
 
     const bool showProgress = !options.json && standardOutputIsTerminal();
     const auto result = acquireInto(*opened.input, options.folder, options.frames, showProgress, options.outputFormat,
-                                    options.duration, host.paintsTestPattern(opened.device.name));
+                                    options.duration, host.paintsTestPattern(opened.device.name),
+                                    {WriterPool::defaultThreads(), options.pngLevel});
     opened.input.reset();
     const Notices notices = host.takeNotices();
 

@@ -3,6 +3,7 @@
 // contact sheet of their first frames.
 #pragma once
 
+#include "output/png_writer.h"
 #include "host_context.h"
 #include "output/output_format.h"
 
@@ -24,6 +25,7 @@ struct DemoOptions {
     std::int64_t frames = kDefaultDemoFrameCount;
     std::int64_t maxCameras = kDefaultDemoCameras;
     OutputFormat outputFormat = OutputFormat::Png; // of the frames; the contact sheet is PNG
+    int pngLevel = kDefaultPngLevel;
 };
 
 int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& options);
