@@ -82,20 +82,27 @@ std::optional<FreshFile> tryCreateFreshFile(int folderFd, const std::string& ste
     return std::nullopt;
 }
 
-FreshFile createFreshFile(int folderFd, const std::string& stem, const std::filesystem::path& shownPath)
-{
-    auto fresh = tryCreateFreshFile(folderFd, stem);
-    if (!fresh)
-        throw CliError(fail(shownPath, errno), "output");
-    return std::move(*fresh);
-}
-
 void writeReplacing(const std::filesystem::path& path, const std::function<void(int fd)>& write)
 {
     const UniqueFd folder = openFolder(path.parent_path());
-    FreshFile fresh = createFreshFile(folder.get(), path.filename().string(), path);
-    // A second Ctrl-C ends the process at once; it removes this file first.
-    const PartialFileMark mark(folder.get(), fresh.name);
+    // The name is marked before the file exists: a second Ctrl-C ends the
+    // process at once and removes it first, whenever it comes.
+    std::optional<PartialFileMark> mark;
+    FreshFile fresh;
+    for (int attempt = 0; attempt < 16 && !fresh.file; ++attempt) {
+        fresh.name = freshName(path.filename().string());
+        mark.emplace(folder.get(), fresh.name);
+        fresh.file = UniqueFd(::openat(folder.get(), fresh.name.c_str(),
+                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (!fresh.file) {
+            const int error = errno;
+            mark.reset();
+            if (error != EEXIST)
+                throw CliError(fail(path, error), "output");
+        }
+    }
+    if (!fresh.file)
+        throw CliError(fail(path, EEXIST), "output");
     int error = 0;
     try {
         write(fresh.file.get());

@@ -43,10 +43,7 @@ struct FreshFile {
 };
 
 // Creates a new, empty file in the folder under a name no entry had before
-// (".<stem>.<pid>-<random>.part"). Throws CliError naming `shownPath` when
-// it cannot.
-FreshFile createFreshFile(int folderFd, const std::string& stem, const std::filesystem::path& shownPath);
-// The same; none, with errno set, when it cannot.
+// (".<stem>.<pid>-<random>.part"); none, with errno set, when it cannot.
 std::optional<FreshFile> tryCreateFreshFile(int folderFd, const std::string& stem);
 
 // Calls `write` with a fresh file's descriptor (which it must not close),
