@@ -101,6 +101,27 @@ TEST_F(SafeOutputTest, PlantedLinkBesideTheContactSheetIsNotFollowed)
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder() / "o" / "contact-sheet.png")));
 }
 
+// The output folder swapped for a link to another folder during the run:
+// the frames keep going into the folder the run opened, none to the link's
+// target.
+TEST_F(SafeOutputTest, StreamingFolderSwappedDuringTheRunIsNotFollowed)
+{
+    RunningCli program(std::vector<std::string>{"acquire", "1", "1", "-n", "100000", "-o", "o"}, folder());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!fs::exists(folder() / "o" / "frame-0002.png") && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    fs::create_directories(folder() / "elsewhere");
+    fs::rename(folder() / "o", folder() / "o-moved");
+    fs::create_directory_symlink(folder() / "elsewhere", folder() / "o");
+    const auto moved = filesIn(folder() / "o-moved").size();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    program.signal(SIGINT);
+    const CliRun run = program.finish(20.0);
+    EXPECT_EQ(run.exitCode, 130) << run.transcript();
+    EXPECT_TRUE(filesIn(folder() / "elsewhere").empty());
+    EXPECT_GT(filesIn(folder() / "o-moved").size(), moved) << "writing went on in the folder the run opened";
+}
+
 // A folder that another run is writing into is refused before anything is
 // captured; the first run is not disturbed, and the folder is free again
 // once it has ended.

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <random>
 
 #include <fcntl.h>
@@ -59,6 +61,45 @@ int UniqueFd::close() noexcept
     return result == 0 || errno == EINTR ? 0 : errno;
 }
 
+namespace {
+
+std::mutex pinnedMutex;
+std::map<std::filesystem::path, int> pinnedFolders;
+
+std::filesystem::path pinKey(const std::filesystem::path& folder)
+{
+    return (folder.empty() ? std::filesystem::path(".") : folder).lexically_normal();
+}
+
+// The pinned folder's descriptor, copied, or the folder opened by its path.
+UniqueFd folderOf(const std::filesystem::path& folder)
+{
+    {
+        const std::lock_guard lock(pinnedMutex);
+        const auto pinned = pinnedFolders.find(pinKey(folder));
+        if (pinned != pinnedFolders.end()) {
+            UniqueFd copy(::fcntl(pinned->second, F_DUPFD_CLOEXEC, 0));
+            if (copy)
+                return copy;
+        }
+    }
+    return openFolder(folder);
+}
+
+} // namespace
+
+PinnedFolder::PinnedFolder(std::filesystem::path folder, int fd) : folder_(pinKey(folder))
+{
+    const std::lock_guard lock(pinnedMutex);
+    pinnedFolders[folder_] = fd;
+}
+
+PinnedFolder::~PinnedFolder()
+{
+    const std::lock_guard lock(pinnedMutex);
+    pinnedFolders.erase(folder_);
+}
+
 UniqueFd openFolder(const std::filesystem::path& folder)
 {
     const auto& name = folder.empty() ? std::filesystem::path(".") : folder;
@@ -84,7 +125,7 @@ std::optional<FreshFile> tryCreateFreshFile(int folderFd, const std::string& ste
 
 void writeReplacing(const std::filesystem::path& path, const std::function<void(int fd)>& write)
 {
-    const UniqueFd folder = openFolder(path.parent_path());
+    const UniqueFd folder = folderOf(path.parent_path());
     // The name is marked before the file exists: a second Ctrl-C ends the
     // process at once and removes it first, whenever it comes.
     std::optional<PartialFileMark> mark;

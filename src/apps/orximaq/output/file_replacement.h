@@ -37,6 +37,21 @@ private:
 // Opens a folder for the *at calls; CliError naming it when it cannot.
 UniqueFd openFolder(const std::filesystem::path& folder);
 
+// A folder opened once for the whole run: while it is pinned, files written
+// into it (by writeReplacing) go through this descriptor, so that replacing
+// the folder's path with something else during the run (a planted link)
+// cannot send them anywhere else.
+class PinnedFolder {
+public:
+    PinnedFolder(std::filesystem::path folder, int fd);
+    ~PinnedFolder();
+    PinnedFolder(const PinnedFolder&) = delete;
+    PinnedFolder& operator=(const PinnedFolder&) = delete;
+
+private:
+    std::filesystem::path folder_;
+};
+
 struct FreshFile {
     UniqueFd file;
     std::string name; // within the folder

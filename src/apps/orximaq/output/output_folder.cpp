@@ -126,6 +126,7 @@ OutputFolder::OutputFolder(std::filesystem::path folder)
     try {
         lock_ = lockFolder(folder_);
         probeFolder(folder_, lock_.get());
+        pin_.emplace(folder_, lock_.get());
     } catch (...) {
         removeIfCreatedAndEmpty();
         throw;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace orximaq {
@@ -32,6 +33,7 @@ private:
 
     std::filesystem::path folder_;
     UniqueFd lock_;
+    std::optional<PinnedFolder> pin_;
     std::filesystem::path topCreated_; // the outermost folder this run created, if any
 };
 
