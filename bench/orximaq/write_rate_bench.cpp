@@ -123,7 +123,7 @@ int main(int argc, char** argv)
     const std::size_t pool = orximaq::WriterPool::defaultThreads();
     const FrameCase cases[] = {
         {"640x480 grey", imaqkit::kMono8, 640, 480, 1, 400},
-        {"1920x1080 RGB", imaqkit::kRgb24Packed, 1920, 1080, 3, 60},
+        {"1920x1080 RGB", imaqkit::kRgb24Packed, 1920, 1080, 3, 24},
     };
     const struct {
         const char* name;

@@ -106,7 +106,8 @@ void FrameRecorder::write(const imaqhost::FrameView& frame)
         firstImage_ = imageFromFrame(frame.frameType, frame.width, frame.height, frame.pixels, frame.bytes);
     if (seen_ == 1)
         firstHanded_ = std::chrono::steady_clock::now();
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(frame.pixels, frame.pixels + (frame.pixels ? frame.bytes : 0));
+    const std::size_t size = frame.pixels != nullptr ? frame.bytes : 0;
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(frame.pixels, frame.pixels + size);
     imaqhost::FrameView copy = frame;
     pool_.submit([this, copy, bytes]() mutable {
         if (failed_.load())
@@ -118,6 +119,8 @@ void FrameRecorder::write(const imaqhost::FrameView& frame)
             recordWritten(copy, path);
         } catch (const std::exception& error) {
             recordFailure(error.what());
+        } catch (...) {
+            recordFailure("cannot write " + path.string() + ": an unexpected failure");
         }
     });
     noteWaiting(pool_.pending());
