@@ -221,8 +221,34 @@ INSTANTIATE_TEST_SUITE_P(
                "at /devices/0/frameRates/byFormat/fast: the key is not a format text"},
         BadRig{"ZeroRate", R"json({"devices": [{"name": "A", "frameRates": {"default": [30, 0]}}]})json",
                "at /devices/0/frameRates/default/1: a frame rate must be above 0"},
-        BadRig{"SlashInKeyIsEscaped", R"json({"devices": [{"name": "A", "a/b~c": 1}]})json", "at /devices/0/a~1b~0c:"}),
+        BadRig{"SlashInKeyIsEscaped", R"json({"devices": [{"name": "A", "a/b~c": 1}]})json", "at /devices/0/a~1b~0c:"},
+        BadRig{"DuplicateTopKey", R"json({"devices": [],
+"devices": [{"name": "A"}]})json", "bad.json:2:9: at /devices: the key \"devices\" appears twice"},
+        BadRig{"DuplicateNestedKey",
+               R"json({"devices": [{"name": "A", "descriptions": [{"colorformat": "Y800", "min": [8, 8], "min": [4, 4], "max": [8, 8]}]}]})json",
+               "at /devices/0/descriptions/0/min: the key \"min\" appears twice"},
+        BadRig{"NumberTooLarge", "{\"devices\": [{\"name\": \"A\",\n \"serial\": 1e999999}]}",
+               "bad.json:2:19: at /devices/0/serial: number overflow parsing '1e999999'"},
+        BadRig{"NumberTooLargeInArray", R"json({"devices": [{"name": "A", "frameRates": {"default": [30, 2e400]}}]})json",
+               "at /devices/0/frameRates/default/1: number overflow"},
+        BadRig{"TextAfterDocument", R"json({"devices": []} {})json", "bad.json:1:17:"},
+        BadRig{"LongFixedColourFormat", R"json({"devices": [{"name": "A", "formats": ["ABCDEFGH (64x48)"]}]})json",
+               "at /devices/0/formats/0: unknown colour format \"ABCDEFGH\""},
+        BadRig{"LongColourFormatWithSubtype",
+               R"json({"devices": [{"name": "A", "descriptions": [{"colorformat": "ABCDEFGH", "subtype": "{20385942-0000-0010-8000-00AA00389B71}", "min": [8, 8], "max": [8, 8]}]}]})json",
+               "at /devices/0/descriptions/0/colorformat: unknown colour format"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The parser would stop at a NUL byte and take the text before it for the
+// whole rig: a NUL anywhere is refused, with its place.
+TEST_F(RigParserTest, NulByteIsRefused)
+{
+    using namespace std::string_view_literals;
+    EXPECT_EQ(parseError("{\"devices\": []}\0"sv), "bad.json:1:16: a NUL byte; a rig is JSON text and ends with its document");
+    EXPECT_NE(parseError("{\"devices\": [\0]}"sv).find("bad.json:1:14:"), std::string::npos);
+    // Four-character colour formats and the known longer names stay accepted.
+    EXPECT_NO_THROW(parseRig(R"json({"devices": [{"name": "A", "formats": ["ABCD (8x8)", "RGB565 (8x8)"]}]})json", "ok.json"));
+}
 
 // A file that cannot be read gives a RigError naming the file.
 TEST_F(RigParserTest, UnreadableFileIsNamed)

@@ -1,6 +1,7 @@
 #include "acquisition_run.h"
 
 #include "background_acquisition.h"
+#include "interrupts.h"
 #include "output/output_folder.h"
 #include "vexcam/vexcam.h"
 
@@ -46,7 +47,7 @@ std::string verificationText(const AcquisitionResult& result)
 {
     const auto& checks = result.checks;
     if (!checks.available)
-        return "not possible for this frame type";
+        return "not verifiable: " + checks.unavailable;
     std::string text = std::to_string(checks.whole) + " of " + std::to_string(result.taken) + " whole, " +
                        std::to_string(checks.inOrder) + " in order";
     if (!checks.firstProblem.empty())
@@ -92,11 +93,6 @@ std::vector<SensorOrigin> likelyOrigins(const imaqhost::DeviceRecord& device, co
     return origins;
 }
 
-const char* signalName(int signal)
-{
-    return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "a signal";
-}
-
 std::string droppedText(const imaqhost::AcquisitionStats& stats, std::int64_t skippedByCamera)
 {
     return std::to_string(droppedFrames(stats, skippedByCamera)) + " dropped";
@@ -106,8 +102,8 @@ std::string droppedText(const imaqhost::AcquisitionStats& stats, std::int64_t sk
 // last second and the losses so far.
 class LiveDetail {
 public:
-    LiveDetail(imaqhost::VideoInput& input, ProgressBar& progress)
-        : input_(input), progress_(progress), skippedBefore_(vexcam::framesSkipped())
+    LiveDetail(imaqhost::VideoInput& input, ProgressBar& progress, const FrameRecorder& recorder)
+        : input_(input), progress_(progress), recorder_(recorder), skippedBefore_(vexcam::framesSkipped())
     {
     }
 
@@ -117,17 +113,36 @@ public:
         const auto now = std::chrono::steady_clock::now();
         // The host's counts are a snapshot with every stamp: taken only now and then.
         if (now - lastCounts_ >= std::chrono::milliseconds(200)) {
+            writeRate_ = writeRate(now);
             lastCounts_ = now;
             losses_ = droppedText(input_.statistics(), vexcam::framesSkipped() - skippedBefore_);
         }
         const auto rate = recentRate(stamps_);
+        const auto waiting = static_cast<std::int64_t>(recorder_.waiting()) + input_.framesAvailable();
         progress_.setDetail("received " + std::to_string(input_.framesAcquired()) + ", " +
-                            (rate ? formatted("%.1f", *rate) : std::string("-")) + " frames/s, " + losses_);
+                            (rate ? formatted("%.1f", *rate) : std::string("-")) + " frames/s, " + losses_ +
+                            "; written " + std::to_string(recorder_.written()) + ", " + writeRate_ +
+                            " frames/s, " + std::to_string(waiting) + " waiting");
     }
 
 private:
+    // Files per second since the last look.
+    std::string writeRate(std::chrono::steady_clock::time_point now)
+    {
+        const std::int64_t written = recorder_.written();
+        const double seconds = std::chrono::duration<double>(now - lastCounts_).count();
+        std::string text = lastCounts_ == std::chrono::steady_clock::time_point{} || seconds <= 0.0
+                               ? std::string("-")
+                               : formatted("%.1f", static_cast<double>(written - writtenBefore_) / seconds);
+        writtenBefore_ = written;
+        return text;
+    }
+
     imaqhost::VideoInput& input_;
     ProgressBar& progress_;
+    const FrameRecorder& recorder_;
+    std::int64_t writtenBefore_ = 0;
+    std::string writeRate_ = "-";
     std::vector<double> stamps_;
     std::int64_t skippedBefore_;
     std::string losses_ = "0 dropped";
@@ -164,7 +179,8 @@ std::string AcquisitionResult::failure() const
 }
 
 AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
-                              bool showProgress, OutputFormat format, std::optional<double> duration)
+                              bool showProgress, OutputFormat format, std::optional<double> duration,
+                              bool testPattern, WriterSettings writers)
 {
     AcquisitionResult result;
     result.folder = folder;
@@ -172,17 +188,21 @@ AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem
     result.region = input.region();
     result.duration = duration;
     ProgressBar progress(stdout, duration ? "Acquiring (timed)" : "Acquiring", duration ? 0 : frames, showProgress);
-    FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress, format);
-    LiveDetail live(input, progress);
+    FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress, format, testPattern,
+                           writers);
+    LiveDetail live(input, progress, recorder);
     BackgroundRun run;
     run.frames = duration ? imaqhost::VideoInput::kUnlimitedFrames : frames;
     if (duration)
         run.duration = std::chrono::duration<double>(*duration);
+    run.mustStop = [&recorder] { return recorder.failed(); };
     const std::int64_t skippedBefore = vexcam::framesSkipped();
     const auto outcome = acquireInBackground(input, run, [&](const imaqhost::FrameView& frame) {
         if (showProgress)
             live.frameTaken(frame.time);
         recorder(frame);
+        recorder.noteWaiting(recorder.waiting() + static_cast<std::size_t>(std::max<std::int64_t>(
+                                                      input.framesAvailable(), 0)));
     });
     result.stats = outcome.stats;
     result.skippedByCamera = vexcam::framesSkipped() - skippedBefore;
@@ -196,6 +216,8 @@ AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem
     result.checks = recorder.checks();
     result.firstImage = recorder.firstImage();
     result.writeError = recorder.writeError();
+    result.writeFailed = result.writeError.has_value();
+    result.writing = recorder.figures();
     result.olderFrames = countOlderFrames(folder, static_cast<std::int64_t>(result.files.size()));
     return result;
 }
@@ -227,9 +249,9 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
         << "  after the end:    " << stats.afterEnd()
         << " (delivered between the last requested frame and the stop; not a loss)\n"
         ;
-    if (result.interrupt != 0 && stats.received > result.taken)
-        out << "  not written:      " << stats.received - result.taken
-            << " (still in the host's buffer at the interrupt)\n";
+    if ((result.interrupt != 0 || result.writeFailed) && stats.received > result.taken)
+        out << "  not written:      " << stats.received - result.taken << " (still in the host's buffer at the "
+            << (result.interrupt != 0 ? "interrupt" : "write error") << ")\n";
     out << "  frames verified:  " << verificationText(result) << '\n'
         << "  frame rate:       "
         << (stats.received >= 2 ? formatted("%.2f", stats.measuredRate) + " frames/s (measured)"
@@ -251,6 +273,10 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
                 << result.firstImage->height << ")";
         out << " in " << result.folder.string() << '\n';
     }
+    if (const auto rate = result.writing.rate())
+        out << "  writing:          " << formatted("%.1f", *rate) << " files/s (" << result.writing.written
+            << " in " << formatted("%.2f", result.writing.seconds) << " s), at most " << result.writing.mostWaiting
+            << " frames waiting to be written\n";
     if (result.sidecar)
         out << "  raw layout:       " << result.sidecar->filename().string() << '\n';
     if (result.olderFrames > 0)
@@ -259,6 +285,8 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
     if (result.interrupt != 0)
         out << "  ended:            interrupted by " << signalName(result.interrupt)
             << "; capture stopped, every file written is whole\n";
+    else if (result.writeFailed)
+        out << "  ended:            a file could not be written; capture stopped, every file written is whole\n";
     else if (stats.end != imaqhost::AcquisitionEnd::Completed)
         out << "  ended:            " << endText(stats.end) << '\n';
 }
@@ -282,6 +310,7 @@ Json acquisitionJson(const AcquisitionResult& result)
     output["olderFrames"] = result.olderFrames;
     const auto& origin = result.checks.origin;
     Json verification{{"available", result.checks.available},
+                      {"reason", result.checks.available ? Json(nullptr) : Json(result.checks.unavailable)},
                       {"origin", origin ? Json{{"x", origin->x}, {"y", origin->y}} : Json(nullptr)},
                       {"whole", result.checks.whole},
                       {"inOrder", result.checks.inOrder},
@@ -295,7 +324,8 @@ Json acquisitionJson(const AcquisitionResult& result)
     Json statistics{{"rateMean", figures ? Json(figures->rateMean) : Json(nullptr)},
                     {"rateSpread", figures ? Json(figures->rateSpread) : Json(nullptr)},
                     {"longestGap", figures ? Json(figures->longestGap) : Json(nullptr)}};
-    return {{"end", result.interrupt != 0 ? "interrupted" : endKey(stats.end)},
+    const char* end = result.interrupt != 0 ? "interrupted" : result.writeFailed ? "write-failed" : endKey(stats.end);
+    return {{"end", end},
             {"interrupt", result.interrupt != 0 ? Json(signalName(result.interrupt)) : Json(nullptr)},
             {"duration", result.duration ? Json(*result.duration) : Json(nullptr)},
             {"statistics", std::move(statistics)},
@@ -311,6 +341,11 @@ Json acquisitionJson(const AcquisitionResult& result)
             {"verification", std::move(verification)},
             {"frameRate", stats.received >= 2 ? Json(stats.measuredRate) : Json(nullptr)},
             {"timestamps", timestamps},
+            {"writing",
+             {{"rate", result.writing.rate() ? Json(*result.writing.rate()) : Json(nullptr)},
+              {"files", result.writing.written},
+              {"seconds", result.writing.seconds},
+              {"mostWaiting", result.writing.mostWaiting}}},
             {"output", std::move(output)},
             {"error", result.succeeded() ? Json(nullptr) : Json(result.failure())}};
 }

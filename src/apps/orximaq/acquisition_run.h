@@ -35,9 +35,11 @@ struct AcquisitionResult {
     std::int64_t olderFrames = 0;                 // frame files of an earlier run beyond ours
     std::optional<double> duration;               // seconds of a timed run (instead of a frame count)
     std::int64_t taken = 0;                       // frames taken out of the host's buffer and checked
-    int interrupt = 0;                            // SIGINT or SIGTERM that stopped it, or 0
+    int interrupt = 0;                            // the signal that stopped it, or 0
+    bool writeFailed = false;                     // a file could not be written: capture stopped then
     std::optional<RunStatistics> statistics;      // from the time stamps
     std::int64_t skippedByCamera = 0;             // images the camera could not deliver: every buffer locked
+    WriteFigures writing;                         // the writers' rate and the most frames waiting
 
     std::int64_t dropped() const { return droppedFrames(stats, skippedByCamera); }
 
@@ -57,7 +59,8 @@ struct AcquisitionResult {
 // written; `interrupt` then names the signal.
 AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
                               bool showProgress, OutputFormat format = OutputFormat::Png,
-                              std::optional<double> duration = std::nullopt);
+                              std::optional<double> duration = std::nullopt, bool testPattern = true,
+                              WriterSettings writers = {});
 
 const char* endKey(imaqhost::AcquisitionEnd end);
 

@@ -32,11 +32,8 @@ public:
         lastFrame_ = started;
         std::optional<imaqhost::AcquisitionEnd> end;
         for (;;) {
-            if (const int signal = pendingInterrupt()) {
-                input_.stop();
-                input_.flushData();
-                return {input_.statistics(), signal};
-            }
+            if (const auto outcome = cutShort(true))
+                return *outcome;
             const auto now = PollClock::now();
             if (run_.duration && now - started >= *run_.duration) {
                 input_.stop();
@@ -57,10 +54,8 @@ public:
         }
         // Capture has ended: the frames logged before it are still to be written.
         while (input_.framesAvailable() > 0) {
-            if (const int signal = pendingInterrupt()) {
-                input_.flushData();
-                return {input_.statistics(), signal};
-            }
+            if (const auto outcome = cutShort(false))
+                return *outcome;
             takeOne();
         }
         BackgroundOutcome outcome{input_.statistics(), 0};
@@ -70,6 +65,20 @@ public:
     }
 
 private:
+    // After a signal or a stop request: capture stopped (when still running)
+    // and the frames in the buffer dropped.
+    std::optional<BackgroundOutcome> cutShort(bool capturing)
+    {
+        const int signal = pendingInterrupt();
+        const bool stop = signal == 0 && run_.mustStop && run_.mustStop();
+        if (signal == 0 && !stop)
+            return std::nullopt;
+        if (capturing)
+            input_.stop();
+        input_.flushData();
+        return BackgroundOutcome{input_.statistics(), signal, stop};
+    }
+
     void takeOne()
     {
         input_.getData(1, consumer_);

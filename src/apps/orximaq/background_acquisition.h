@@ -17,19 +17,23 @@ struct BackgroundRun {
     std::int64_t frames = 1;                         // or VideoInput::kUnlimitedFrames with a duration
     std::optional<std::chrono::duration<double>> duration; // stop capture after this long
     std::chrono::milliseconds idleTimeout = imaqhost::kDefaultAcquisitionTimeout;
+    // Asked after every frame taken: true stops capture at once (a file could not be written).
+    std::function<bool()> mustStop;
 };
 
 struct BackgroundOutcome {
     imaqhost::AcquisitionStats stats;
-    int interrupt = 0; // the signal that stopped it, or 0
+    int interrupt = 0;    // the signal that stopped it, or 0
+    bool stopped = false; // mustStop said so
 };
 
 // Called after each frame the consumer took, with the frames taken so far.
 using FrameTaken = std::function<void(std::int64_t taken)>;
 
 // Runs one acquisition to its end. Frames still in the buffer when capture
-// ends are handed over too, except after an interrupt: then they are dropped
-// from the buffer and the caller ends as soon as it can.
+// ends are handed over too, except after an interrupt or when mustStop said
+// so: then they are dropped from the buffer and the caller ends as soon as
+// it can.
 BackgroundOutcome acquireInBackground(imaqhost::VideoInput& input, const BackgroundRun& run,
                                       const imaqhost::FrameConsumer& consumer, const FrameTaken& taken = {});
 

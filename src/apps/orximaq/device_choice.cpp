@@ -2,6 +2,8 @@
 
 #include "cli_error.h"
 
+#include "imaqhost/host_error.h"
+
 namespace orximaq {
 
 OpenedDevice openDevice(HostContext& host, const std::string& device, const std::optional<std::string>& format)
@@ -10,14 +12,18 @@ OpenedDevice openDevice(HostContext& host, const std::string& device, const std:
     session.discover();
     host.takeNotices();
     OpenedDevice opened;
-    opened.device = session.resolveDevice(imaqhost::parseRef(device));
-    if (format) {
-        opened.format = session.resolveFormat(opened.device, imaqhost::parseRef(*format));
-    } else {
+    try {
+        opened.device = session.resolveDevice(imaqhost::parseRef(device));
+        if (format)
+            opened.format = session.resolveFormat(opened.device, imaqhost::parseRef(*format));
+    } catch (const imaqhost::HostError& error) {
+        throw CliError(error.what(), "device");
+    }
+    if (!format) {
         const auto formats = opened.device.addedFormats();
         if (formats.empty())
             throw CliError("device " + std::to_string(opened.device.id) + " \"" + opened.device.name +
-                           "\" offers no formats");
+                           "\" offers no formats", "device");
         opened.format = formats.front();
     }
     opened.input = session.open(opened.device.id, opened.format.id);

@@ -4,6 +4,7 @@
 #include "cli_error.h"
 
 #include "imaqhost/host_error.h"
+#include "vexcam/testing/camera_testing.h"
 #include "vexcam/vexcam.h"
 
 #include <cstdlib>
@@ -17,7 +18,7 @@ void installRigFile(const std::string& path)
     try {
         vexcam::useRigFile(path);
     } catch (const vexcam::RigError& error) {
-        throw CliError(std::string("rig ") + error.what());
+        throw CliError(std::string("rig ") + error.what(), "rig");
     }
 }
 
@@ -27,17 +28,20 @@ std::string chooseAdaptorPath(const GlobalOptions& options)
     std::error_code error;
     if (!std::filesystem::exists(path, error))
         throw CliError("adaptor module not found: " + path +
-                       (options.adaptorPath.empty() ? " (name another with --adaptor PATH)" : ""));
+                       (options.adaptorPath.empty() ? " (name another with --adaptor PATH)" : ""), "adaptor");
     return path;
 }
 
 } // namespace
 
 HostContext::HostContext(const GlobalOptions& options, NoticeLog& log)
-    : log_(log), adaptorPath_(chooseAdaptorPath(options))
+    : log_(log), rigFile_(options.rigFile), adaptorPath_(chooseAdaptorPath(options))
 {
-    if (!options.rigFile.empty())
-        installRigFile(options.rigFile);
+    if (options.rigFile) {
+        if (options.rigFile->empty())
+            throw CliError("--rig: the file name is empty (leave --rig out for the built-in rig)", "rig");
+        installRigFile(*options.rigFile);
+    }
     // The camera library reads the GenICam interfaces when it starts.
     if (!options.genicam.empty())
         setenv("ORX_GENICAM", options.genicam.c_str(), 1);
@@ -55,9 +59,29 @@ HostContext::HostContext(const GlobalOptions& options, NoticeLog& log)
         // cameras it cannot search for (none in this build, an unknown interface).
         const std::string rigProblem = vexcam::lastInitError();
         if (!rigProblem.empty())
-            throw CliError("the camera library cannot start: " + rigProblem);
+            throw CliError("the camera library cannot start: " + rigProblem, "rig");
         throw CliError(error.what());
     }
+}
+
+bool HostContext::paintsTestPattern(const std::string& deviceName)
+{
+    if (!vexcam::isPatternGenerationOn())
+        return false;
+    if (!rigDevices_) {
+        rigDevices_.emplace();
+        try {
+            const char* variable = std::getenv("ORX_SIM_RIG");
+            const auto rig = rigFile_                         ? vexcam::loadRigFile(*rigFile_)
+                             : variable != nullptr && *variable ? vexcam::loadRigFile(variable)
+                                                              : vexcam::defaultRig();
+            for (const auto& device : rig.devices)
+                rigDevices_->insert(device.name);
+        } catch (const std::exception&) {
+            // A rig that cannot be read again: no frame can be called verified.
+        }
+    }
+    return rigDevices_->contains(deviceName);
 }
 
 } // namespace orximaq

@@ -7,13 +7,14 @@
 #include "imaqhost/session.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace orximaq {
 
 struct GlobalOptions {
-    std::string rigFile;      // empty: ORX_SIM_RIG or the default rig
+    std::optional<std::string> rigFile; // none: ORX_SIM_RIG or the default rig
     std::string genicam;      // GenICam interfaces to search as well (ORX_GENICAM)
     std::vector<std::string> gstreamer; // GStreamer pipelines to list as well (ORX_GSTREAMER_PIPELINES)
     std::string adaptorPath;  // empty: the module beside the executable
@@ -32,9 +33,15 @@ public:
     const std::string& adaptorPath() const { return adaptorPath_; }
     // The warnings and message boxes that arrived since the last call.
     Notices takeNotices() { return log_.take(); }
+    // Whether the named device paints the simulated camera's test pattern: a
+    // camera of the rig in force, with pattern generation on (a GenICam
+    // camera shows what its own source makes).
+    bool paintsTestPattern(const std::string& deviceName);
 
 private:
     NoticeLog& log_;
+    std::optional<std::string> rigFile_;
+    std::optional<std::set<std::string>> rigDevices_;
     std::string adaptorPath_;
     std::optional<imaqhost::Session> session_;
 };

@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <csignal>
+#include <iterator>
 #include <cstring>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace orximaq {
@@ -13,20 +15,29 @@ namespace {
 std::atomic<int> caught{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-// The partial file's name, readable from the signal handler: written only
-// while `partialNamed` is false.
-char partialName[4096];
-std::atomic<bool> partialNamed{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
+// The partial files being written (one per writer thread), readable from the
+// signal handler: a slot's name and folder are written only while its state
+// is kClaimed, and read only while it is kNamed.
+constexpr int kFree = 0;
+constexpr int kClaimed = 1;
+constexpr int kNamed = 2;
+struct PartialSlot {
+    std::atomic<int> state{kFree};
+    int folder = -1;
+    char name[512] = "";
+};
+PartialSlot partials[64];
+static_assert(std::atomic<int>::is_always_lock_free);
 
-struct sigaction previousInt;
-struct sigaction previousTerm;
+constexpr int kCaught[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+struct sigaction previous[std::size(kCaught)];
 
 extern "C" void onInterrupt(int signal)
 {
     if (caught.load() != 0) {
         // The second signal: only async-signal-safe calls from here on.
-        if (partialNamed.load()) ::unlink(partialName);
+        for (auto& slot : partials)
+            if (slot.state.load() == kNamed) ::unlinkat(slot.folder, slot.name, 0);
         ::_exit(128 + signal);
     }
     caught.store(signal);
@@ -42,14 +53,14 @@ InterruptGuard::InterruptGuard()
     sigemptyset(&action.sa_mask);
     // A file being written must not fail with EINTR: the loop polls instead.
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &previousInt);
-    sigaction(SIGTERM, &action, &previousTerm);
+    for (std::size_t i = 0; i < std::size(kCaught); ++i)
+        sigaction(kCaught[i], &action, &previous[i]);
 }
 
 InterruptGuard::~InterruptGuard()
 {
-    sigaction(SIGINT, &previousInt, nullptr);
-    sigaction(SIGTERM, &previousTerm, nullptr);
+    for (std::size_t i = 0; i < std::size(kCaught); ++i)
+        sigaction(kCaught[i], &previous[i], nullptr);
 }
 
 int pendingInterrupt() noexcept
@@ -62,18 +73,34 @@ int interruptExitCode(int signal) noexcept
     return 128 + signal;
 }
 
-PartialFileMark::PartialFileMark(const std::filesystem::path& partial)
+const char* signalName(int signal) noexcept
 {
-    const std::string& text = partial.native();
-    if (text.size() >= sizeof partialName) return;
-    partialNamed.store(false);
-    std::memcpy(partialName, text.c_str(), text.size() + 1);
-    partialNamed.store(true);
+    switch (signal) {
+    case SIGINT: return "SIGINT";
+    case SIGTERM: return "SIGTERM";
+    case SIGHUP: return "SIGHUP";
+    case SIGQUIT: return "SIGQUIT";
+    default: return "a signal";
+    }
+}
+
+PartialFileMark::PartialFileMark(int folderFd, const std::string& name)
+{
+    if (name.size() >= sizeof PartialSlot::name) return;
+    for (auto& slot : partials) {
+        int expected = kFree;
+        if (!slot.state.compare_exchange_strong(expected, kClaimed)) continue;
+        std::memcpy(slot.name, name.c_str(), name.size() + 1);
+        slot.folder = folderFd;
+        slot.state.store(kNamed);
+        slot_ = &slot - partials;
+        return;
+    }
 }
 
 PartialFileMark::~PartialFileMark()
 {
-    partialNamed.store(false);
+    if (slot_ >= 0) partials[slot_].state.store(kFree);
 }
 
 } // namespace orximaq

@@ -1,14 +1,15 @@
-// Ctrl-C (SIGINT) and SIGTERM during an acquisition. The first signal only
+// Ctrl-C (SIGINT), SIGTERM, SIGHUP (the terminal closed) and SIGQUIT during
+// an acquisition. The first signal only
 // takes note, so that the acquisition loop can stop capture, finish the file
 // being written and print its summary; a second one ends the process at once,
 // after removing the partial file being written, if any.
 #pragma once
 
-#include <filesystem>
+#include <string>
 
 namespace orximaq {
 
-// Catches both signals while it lives; the previous dispositions come back after.
+// Catches the four signals while it lives; the previous dispositions come back after.
 class InterruptGuard {
 public:
     InterruptGuard();
@@ -17,19 +18,26 @@ public:
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 };
 
-// The signal that arrived (SIGINT or SIGTERM), or 0.
+// The signal that arrived (SIGINT, SIGTERM, SIGHUP or SIGQUIT), or 0.
 int pendingInterrupt() noexcept;
 // The exit code for it: 128 plus the signal number.
 int interruptExitCode(int signal) noexcept;
 
-// Names the partial file being written, for the immediate exit of a second
-// signal to remove; forgotten again when the mark goes.
+// The signal's name ("SIGINT", ...).
+const char* signalName(int signal) noexcept;
+
+// Names the partial file being written (an entry of the open folder
+// `folderFd`), for the immediate exit of a second signal to remove;
+// forgotten again when the mark goes.
 class PartialFileMark {
 public:
-    explicit PartialFileMark(const std::filesystem::path& partial);
+    PartialFileMark(int folderFd, const std::string& name);
     ~PartialFileMark();
     PartialFileMark(const PartialFileMark&) = delete;
     PartialFileMark& operator=(const PartialFileMark&) = delete;
+
+private:
+    long slot_ = -1; // none when every slot was taken (the file is then not removed)
 };
 
 } // namespace orximaq

@@ -7,6 +7,7 @@
 #include "commands/devices_command.h"
 #include "failure_text.h"
 #include "common/resource_counts.h"
+#include "report_json.h"
 #include "notices.h"
 #include "commands/properties_command.h"
 
@@ -14,7 +15,11 @@
 
 #include <map>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string_view>
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,6 +33,46 @@ constexpr int kExitLeak = 3;
 void printError(const std::string& message)
 {
     std::fprintf(stderr, "orximaq: error: %s\n", message.c_str());
+}
+
+// With --json a failure is a document too, unless the run printed its own.
+void printErrorDocument(const std::string& message, const std::string& kind)
+{
+    if (orximaq::jsonDocumentPrinted())
+        return;
+    orximaq::printJson(std::cout, {{"error", {{"message", message}, {"kind", kind}}}});
+}
+
+// The kind of the failure being handled, for the JSON error document.
+std::string currentFailureKind()
+{
+    try {
+        throw;
+    } catch (const orximaq::CliError& error) {
+        return error.kind();
+    } catch (...) {
+        return "error";
+    }
+}
+
+bool askedForJson(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--json")
+            return true;
+    return false;
+}
+
+// Everything printed must have reached standard output: lost output (a full
+// disk, a closed pipe) is a failure, not a success.
+bool standardOutputFailed(std::string& reason)
+{
+    errno = 0;
+    std::cout.flush();
+    const bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (failed)
+        reason = errno != 0 ? std::strerror(errno) : "write error";
+    return failed;
 }
 
 void printLeftoverNotices(orximaq::NoticeLog& log)
@@ -61,6 +106,17 @@ std::optional<std::string> unknownCommand(int argc, char** argv)
     return std::nullopt;
 }
 
+// --png-level for a command that writes frames.
+void addPngLevel(CLI::App& command, int& level)
+{
+    command
+        .add_option("--png-level", level,
+                    "zlib compression level of PNG frames: 0 (none, fastest) to 9 (smallest, slowest).")
+        ->check(CLI::Range(0, 9))
+        ->type_name("0-9")
+        ->capture_default_str();
+}
+
 // --output-format for a command that writes frames.
 void addOutputFormat(CLI::App& command, orximaq::OutputFormat& format)
 {
@@ -81,6 +137,8 @@ struct Commands {
     orximaq::AcquireOptions acquire;
     orximaq::DemoOptions demo;
     std::function<int(orximaq::NoticeLog&)> run;
+
+    bool json() const { return devices.json || properties.json || acquire.json; }
 };
 
 void addGlobalOptions(CLI::App& app, Commands& commands)
@@ -166,6 +224,7 @@ void addAcquire(CLI::App& app, Commands& commands)
                         "Region of interest in pixels. The summary shows the region the adaptor applied.")
         ->type_name("X,Y,W,H");
     addOutputFormat(*command, options.outputFormat);
+    addPngLevel(*command, options.pngLevel);
     command->add_flag("--json", options.json, "Print one JSON document instead of text (no progress bar).");
     command->callback([&commands] {
         commands.run = [&commands](orximaq::NoticeLog& log) {
@@ -184,7 +243,12 @@ void addDemo(CLI::App& app, Commands& commands)
         ->capture_default_str();
     command->add_option("-n,--frames", commands.demo.frames, "Frames per camera (at least 1).")
         ->capture_default_str();
+    command->add_option("--max-cameras", commands.demo.maxCameras,
+                        "Tour at most this many cameras, in device order (1 to 64); the others are listed.")
+        ->type_name("N")
+        ->capture_default_str();
     addOutputFormat(*command, commands.demo.outputFormat);
+    addPngLevel(*command, commands.demo.pngLevel);
     command->callback([&commands] {
         commands.run = [&commands](orximaq::NoticeLog& log) {
             return orximaq::runDemo(commands.global, log, commands.demo);
@@ -203,8 +267,11 @@ int runCommand(Commands& commands)
             printLeftoverNotices(log);
         } catch (...) {
             const std::string failure = orximaq::currentFailureText();
+            const std::string kind = currentFailureKind();
             printLeftoverNotices(log);
             printError(failure);
+            if (commands.json())
+                printErrorDocument(failure, kind);
             status = kExitFailure;
         }
     }
@@ -216,6 +283,16 @@ int runCommand(Commands& commands)
         }
     }
     return status;
+}
+
+// The exit code, after checking that standard output took everything.
+int finish(int status)
+{
+    std::string reason;
+    if (!standardOutputFailed(reason))
+        return status;
+    printError("cannot write to standard output: " + reason);
+    return status == 0 ? kExitFailure : status;
 }
 
 } // namespace
@@ -244,11 +321,15 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& error) {
         // Help and version requests arrive as "errors" with exit code 0.
         if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
-            return app.exit(error);
+            return finish(app.exit(error));
         const auto unknown = unknownCommand(argc, argv);
-        printError(unknown ? "unknown command \"" + *unknown + "\" (choose devices, properties, acquire or demo)"
-                           : std::string(error.what()));
-        return kExitUsage;
+        const std::string message = unknown ? "unknown command \"" + *unknown +
+                                                  "\" (choose devices, properties, acquire or demo)"
+                                            : std::string(error.what());
+        printError(message);
+        if (askedForJson(argc, argv))
+            printErrorDocument(message, "usage");
+        return finish(kExitUsage);
     }
-    return runCommand(commands);
+    return finish(runCommand(commands));
 }

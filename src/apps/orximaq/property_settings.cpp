@@ -40,14 +40,14 @@ AppliedSetting applySetting(imaqhost::VideoInput& input, const PropertySetting& 
     const std::string argument = "--set " + setting.name + "=" + setting.value;
     if (!input.hasProperty(setting.name))
         throw CliError(argument + ": the device has no property \"" + setting.name + "\" (it has: " +
-                       knownNames(input) + ")");
+                       knownNames(input) + ")", "setting");
     const auto description = input.describe(setting.name);
     if (description.readOnly == imaqhost::ReadOnlyMode::Always)
-        throw CliError(argument + ": property \"" + setting.name + "\" is read-only");
+        throw CliError(argument + ": property \"" + setting.name + "\" is read-only", "setting");
     try {
         input.setFromText(setting.name, enumerationText(description, setting.value));
     } catch (...) {
-        throw CliError(argument + ": " + currentFailureText());
+        throw CliError(argument + ": " + currentFailureText(), "setting");
     }
     return {setting, readProperty(input, setting.name)};
 }

@@ -36,8 +36,18 @@ Json formatJson(const imaqhost::FormatRecord& format)
     return {{"id", format.id}, {"name", format.name}};
 }
 
+namespace {
+bool documentPrinted = false;
+}
+
+bool jsonDocumentPrinted()
+{
+    return documentPrinted;
+}
+
 void printJson(std::ostream& out, const Json& document)
 {
+    documentPrinted = true;
     // Texts from a camera need not be valid UTF-8; replace what is not.
     out << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }

@@ -25,5 +25,7 @@ Json formatJson(const imaqhost::FormatRecord& format);
 
 // Pretty-printed, followed by a line end.
 void printJson(std::ostream& out, const Json& document);
+// Whether this run has printed its document already (an error after it gets none of its own).
+bool jsonDocumentPrinted();
 
 } // namespace orximaq

@@ -55,10 +55,10 @@ PropertySetting parseSetting(const std::string& text)
 {
     const auto equals = text.find('=');
     if (equals == std::string::npos)
-        throw CliError("--set " + text + ": expected NAME=VALUE");
+        throw CliError("--set " + text + ": expected NAME=VALUE", "argument");
     PropertySetting setting{trimmed(text.substr(0, equals)), text.substr(equals + 1)};
     if (setting.name.empty())
-        throw CliError("--set " + text + ": the property name is empty");
+        throw CliError("--set " + text + ": the property name is empty", "argument");
     return setting;
 }
 
@@ -70,13 +70,24 @@ imaqhost::Region parseRegion(const std::string& text)
     for (std::size_t i = 0; valid && i < 4; ++i)
         valid = parseInt32(parts[i], values[i]);
     if (!valid)
-        throw CliError("--roi " + text + ": expected four integers X,Y,W,H");
+        throw CliError("--roi " + text + ": expected four integers X,Y,W,H", "argument");
     const imaqhost::Region region{values[0], values[1], values[2], values[3]};
     if (region.x < 0 || region.y < 0)
-        throw CliError("--roi " + text + ": the offsets X and Y must not be negative");
+        throw CliError("--roi " + text + ": the offsets X and Y must not be negative", "argument");
     if (region.width <= 0 || region.height <= 0)
-        throw CliError("--roi " + text + ": the width W and height H must be positive");
+        throw CliError("--roi " + text + ": the width W and height H must be positive", "argument");
     return region;
+}
+
+void checkFrameCount(std::int64_t frames)
+{
+    if (frames <= 0)
+        throw CliError("the frame count must be positive, not " + std::to_string(frames), "argument");
+    // The command-line parser stops at the largest number it holds.
+    if (frames > kMostFrames)
+        throw CliError("the frame count must be at most " + std::to_string(kMostFrames) +
+                           (frames == INT64_MAX ? std::string(", not more") : ", not " + std::to_string(frames)),
+                       "argument");
 }
 
 std::string formatRegion(const imaqhost::Region& region)

@@ -3,6 +3,7 @@
 
 #include "imaqhost/video_input.h"
 
+#include <cstdint>
 #include <string>
 
 namespace orximaq {
@@ -22,6 +23,13 @@ PropertySetting parseSetting(const std::string& text);
 // "X,Y,W,H" in pixels; throws CliError unless it is four integers with a
 // positive width and height and offsets that are not negative.
 imaqhost::Region parseRegion(const std::string& text);
+
+// The most frames one run may ask for: frame file names stay short, and a
+// run at a thousand frames per second still takes days.
+inline constexpr std::int64_t kMostFrames = 1'000'000'000;
+
+// Throws CliError unless 1 <= frames <= kMostFrames.
+void checkFrameCount(std::int64_t frames);
 
 std::string formatRegion(const imaqhost::Region& region);
 

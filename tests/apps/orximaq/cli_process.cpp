@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,8 +47,14 @@ std::vector<char*> pointers(std::vector<std::string>& texts)
 }
 
 // Only async-signal-safe calls between fork and exec.
-[[noreturn]] void execInChild(const char* folder, const char* outPath, const char* errPath, char** argv, char** envp)
+[[noreturn]] void execInChild(const char* folder, const char* outPath, const char* errPath, char** argv, char** envp,
+                              long fileSizeLimit = 0)
 {
+    if (fileSizeLimit > 0) {
+        const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
     const int out = ::open(outPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = ::open(errPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0 || ::chdir(folder) != 0 || ::dup2(out, STDOUT_FILENO) < 0 ||
@@ -99,21 +106,24 @@ CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::
     std::vector<std::string> envTexts = environmentWithoutRig();
     auto argv = pointers(argvTexts);
     auto envp = pointers(envTexts);
-    const auto outPath = workingFolder / ".cli-stdout";
+    const auto outPath = options.standardOutput.empty() ? workingFolder / ".cli-stdout" : options.standardOutput;
     const auto errPath = workingFolder / ".cli-stderr";
 
     const pid_t child = ::fork();
     if (child < 0)
         throw std::runtime_error("fork failed");
     if (child == 0)
-        execInChild(workingFolder.c_str(), outPath.c_str(), errPath.c_str(), argv.data(), envp.data());
+        execInChild(workingFolder.c_str(), outPath.c_str(), errPath.c_str(), argv.data(), envp.data(),
+                    options.fileSizeLimit);
 
     CliRun run;
     run.exitCode = waitForExit(child);
-    run.out = readFile(outPath);
     run.err = readFile(errPath);
-    std::filesystem::remove(outPath);
     std::filesystem::remove(errPath);
+    if (options.standardOutput.empty()) {
+        run.out = readFile(outPath);
+        std::filesystem::remove(outPath);
+    }
     return run;
 }
 
@@ -167,8 +177,8 @@ RunningCli::RunningCli(const std::vector<std::string>& arguments, const std::fil
     if (child == 0) {
         struct sigaction fallback {};
         fallback.sa_handler = SIG_DFL;
-        ::sigaction(SIGINT, &fallback, nullptr);
-        ::sigaction(SIGTERM, &fallback, nullptr);
+        for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            ::sigaction(number, &fallback, nullptr);
         sigset_t none;
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);

@@ -21,6 +21,11 @@ struct CliRun {
 struct CliOptions {
     bool nameAdaptor = true;  // pass --adaptor with the built module's path
     bool checkLeaks = true;   // pass --check-leaks: exit code 3 when a resource leaked
+    // Largest file the program may write, in bytes (0: no limit); a longer
+    // write fails with EFBIG, as on a full disk.
+    long fileSizeLimit = 0;
+    // Where standard output goes (empty: a scratch file that `out` is read from).
+    std::filesystem::path standardOutput{};
 };
 
 inline constexpr int kLeakExitCode = 3;

@@ -41,5 +41,41 @@ TEST_F(StreamingDemoTest, ShowsTheLargestFormatUpTo1280By1024)
         << result.out;
 }
 
+// A rig of `count` tiny grey cameras, "Cam 1" to "Cam <count>".
+std::string manyCameras(int count)
+{
+    std::string devices;
+    for (int i = 1; i <= count; ++i)
+        devices += std::string(i > 1 ? "," : "") + R"j({"name": "Cam )j" + std::to_string(i) +
+                   R"j(", "formats": ["Y800 (16x8)"],
+                      "descriptions": [{"colorformat": "Y800", "min": [16, 8], "max": [16, 8]}],
+                      "frameRates": {"default": [400]}})j";
+    return R"j({"devices": [)j" + devices + "]}";
+}
+
+// The tour opens at most eight cameras unless told otherwise, lists the
+// others, and its contact sheet holds only the toured ones.
+TEST_F(StreamingDemoTest, ToursAtMostEightCamerasAndListsTheRest)
+{
+    const auto rig = writeFile("many.json", manyCameras(12)).string();
+    const CliRun result = run({"--rig", rig, "demo", "-n", "1", "-o", "tour"});
+    ASSERT_EQ(result.exitCode, 0) << result.transcript();
+    EXPECT_EQ(filesIn(folder() / "tour").size(), 9u) << "eight camera folders and the sheet";
+    EXPECT_NE(result.out.find("Not toured (--max-cameras 8): 4 of 12 cameras"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("  12 \"Cam 12\"\n"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("Camera 9 "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("first frames of devices 1, 2, 3, 4, 5, 6, 7, 8)"), std::string::npos) << result.out;
+
+    const CliRun two = run({"--rig", rig, "demo", "-n", "1", "-o", "two", "--max-cameras", "2"});
+    ASSERT_EQ(two.exitCode, 0) << two.transcript();
+    EXPECT_EQ(filesIn(folder() / "two").size(), 3u);
+    const PngFile sheet = readPng(folder() / "two" / "contact-sheet.png");
+    ASSERT_TRUE(sheet.valid) << sheet.problem;
+    EXPECT_LT(sheet.width, 1000u);
+
+    for (const char* bad : {"0", "65"})
+        expectOneError(run({"--rig", rig, "demo", "--max-cameras", bad}), {"--max-cameras", "64", bad});
+}
+
 } // namespace
 } // namespace orx::cli_test

@@ -29,6 +29,26 @@ TEST_P(BadInputTest, OneErrorLineAndNothingWritten)
     EXPECT_EQ(filesIn(folder()), std::vector<std::string>{"small-rig.json"});
 }
 
+// With --json the same failures are one JSON document on standard output
+// that names the failure and its kind; the error line and exit code stay.
+TEST_P(BadInputTest, JsonErrorDocument)
+{
+    auto arguments = GetParam().arguments;
+    if (arguments.front() == "demo")
+        GTEST_SKIP() << "demo prints no JSON";
+    arguments.push_back("--json");
+    const CliRun result = runSmall(arguments);
+    EXPECT_EQ(result.exitCode, 1) << result.transcript();
+    ASSERT_EQ(result.errLines().size(), 1u) << result.transcript();
+    const auto document = nlohmann::json::parse(result.out, nullptr, false);
+    ASSERT_TRUE(document.is_object()) << result.transcript();
+    ASSERT_EQ(document.size(), 1u) << result.transcript();
+    const auto& error = document["error"];
+    EXPECT_EQ("orximaq: error: " + error.value("message", std::string()), result.errLines()[0]);
+    EXPECT_TRUE(error["kind"].is_string()) << result.transcript();
+    EXPECT_NE(error.value("kind", std::string()), "error") << "a kind a script can act on: " << result.out;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cli, BadInputTest,
     ::testing::Values(
@@ -38,6 +58,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"UnknownFormatId", {"acquire", "1", "7"}, {"7"}},
         BadInput{"ZeroFrames", {"acquire", "1", "1", "-n", "0"}, {"frame count", "0"}},
         BadInput{"NegativeFrames", {"acquire", "1", "1", "-n", "-2"}, {"frame count", "-2"}},
+        BadInput{"FramesBeyondTheMaximum", {"acquire", "1", "1", "-n", "1000000001"}, {"at most 1000000000", "1000000001"}},
+        BadInput{"FramesBeyondAnyNumber", {"acquire", "1", "1", "-n", "99999999999999999999"}, {"at most 1000000000"}},
+        BadInput{"DemoFramesBeyondTheMaximum", {"demo", "-n", "5000000000"}, {"at most 1000000000"}},
+        BadInput{"RegionBeyondSmallestRegion", {"acquire", "2", "Y800 (128x96)", "--roi", "127,95,1,1"},
+                 {"--roi", "128x96", "X+W at most 128", "at least 16x4", "X may be at most 112", "Y at most 92"}},
         BadInput{"UnknownProperty", {"acquire", "1", "1", "--set", "Focus=3"}, {"Focus"}},
         BadInput{"OutOfRange", {"acquire", "1", "1", "--set", "Brightness=999"}, {"Brightness", "999"}},
         BadInput{"WrongType", {"acquire", "1", "1", "--set", "Brightness=0.5"}, {"Brightness", "0.5"}},
@@ -77,6 +102,8 @@ TEST_F(ErrorTest, MalformedRigs)
         {"syntax.json", "{ \"devices\": [\n", "syntax.json:"},
         {"wrong-type.json", R"({"devices": [{"name": 3}]})", "/devices/0/name"},
         {"unknown-key.json", R"({"devices": [{"name": "A", "colour": true}]})", "/devices/0"},
+        {"twice.json", "{\"devices\": [],\n \"devices\": [{\"name\": \"A\"}]}", "twice.json:2:10: at /devices: the key"},
+        {"huge-number.json", R"({"devices": [{"name": "A", "serial": 1e999999}]})", "huge-number.json:1:"},
     };
     for (const auto& rig : rigs) {
         SCOPED_TRACE(rig.file);
@@ -84,6 +111,7 @@ TEST_F(ErrorTest, MalformedRigs)
         expectOneError(run({"--rig", path.string(), "devices"}), {rig.file, rig.place});
     }
     expectOneError(run({"--rig", "missing.json", "devices"}), {"missing.json"});
+    expectOneError(run({"--rig", "", "devices"}), {"--rig", "empty"});
 }
 
 // A rig that is not a regular file, or is too large, is refused by kind

@@ -75,7 +75,8 @@ TEST_P(StreamingInterruptSignalTest, StopsCaptureWritesSummaryAndExitsWithSignal
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, StreamingInterruptSignalTest,
-                         ::testing::Values(SignalCase{SIGINT, 130, "SIGINT"}, SignalCase{SIGTERM, 143, "SIGTERM"}),
+                         ::testing::Values(SignalCase{SIGINT, 130, "SIGINT"}, SignalCase{SIGTERM, 143, "SIGTERM"},
+                                           SignalCase{SIGHUP, 129, "SIGHUP"}, SignalCase{SIGQUIT, 131, "SIGQUIT"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A second Ctrl-C right after the first ends the program at once, still

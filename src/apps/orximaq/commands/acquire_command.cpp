@@ -17,12 +17,45 @@
 namespace orximaq {
 namespace {
 
+// The smallest region the adaptor applies, found by asking for one pixel;
+// the full image is restored after. None when even that is refused.
+std::optional<imaqhost::Region> smallestRegion(imaqhost::VideoInput& input)
+{
+    try {
+        input.setRegion({0, 0, 1, 1});
+        const auto smallest = input.region();
+        input.setRegion({0, 0, input.maxWidth(), input.maxHeight()});
+        return smallest;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+// Why a region was refused: the bounds of the image and, for a camera that
+// rounds to its steps and raises a region to its smallest size, what that
+// leaves for the offsets.
+std::string regionBounds(imaqhost::VideoInput& input)
+{
+    const std::int32_t width = input.maxWidth();
+    const std::int32_t height = input.maxHeight();
+    std::string text = "a region must lie within the " + std::to_string(width) + "x" + std::to_string(height) +
+                       " image (X+W at most " + std::to_string(width) + ", Y+H at most " + std::to_string(height) + ")";
+    const auto smallest = smallestRegion(input);
+    if (smallest && (smallest->width > 1 || smallest->height > 1))
+        text += "; this camera rounds offsets and sizes down to its steps and makes a region at least " +
+                std::to_string(smallest->width) + "x" + std::to_string(smallest->height) +
+                ", so X may be at most " + std::to_string(width - smallest->width) + " and Y at most " +
+                std::to_string(height - smallest->height);
+    return text;
+}
+
 imaqhost::Region applyRegion(imaqhost::VideoInput& input, const imaqhost::Region& region)
 {
     try {
         input.setRegion(region);
     } catch (...) {
-        throw CliError("--roi " + formatRegion(region) + ": " + currentFailureText());
+        const std::string refusal = currentFailureText();
+        throw CliError("--roi " + formatRegion(region) + ": " + refusal + " (" + regionBounds(input) + ")", "region");
     }
     return input.region();
 }
@@ -40,12 +73,11 @@ Request checkRequest(const AcquireOptions& options)
 {
     if (options.duration && !(*options.duration > 0.0 && *options.duration <= kLongestDuration))
         throw CliError("--duration must be more than 0 and at most " + std::to_string(kLongestDuration) +
-                       " seconds, not " + std::to_string(*options.duration));
-    if (options.frames <= 0)
-        throw CliError("the frame count must be positive, not " + std::to_string(options.frames));
+                       " seconds, not " + std::to_string(*options.duration), "argument");
+    checkFrameCount(options.frames);
     if (!outputFormatAvailable(options.outputFormat))
         throw CliError(std::string("--output-format ") + outputFormatName(options.outputFormat) +
-                       ": this build cannot write it");
+                       ": this build cannot write it", "argument");
     Request request;
     request.settings = parseSettings(options.settings);
     if (options.region)
@@ -68,7 +100,8 @@ int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions
 
     const bool showProgress = !options.json && standardOutputIsTerminal();
     const auto result = acquireInto(*opened.input, options.folder, options.frames, showProgress, options.outputFormat,
-                                    options.duration);
+                                    options.duration, host.paintsTestPattern(opened.device.name),
+                                    {WriterPool::defaultThreads(), options.pngLevel});
     opened.input.reset();
     const Notices notices = host.takeNotices();
 
@@ -95,7 +128,7 @@ int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions
     if (result.interrupt != 0)
         return interruptExitCode(result.interrupt);
     if (!result.succeeded())
-        throw CliError(result.failure());
+        throw CliError(result.failure(), result.writeFailed ? "output" : "acquisition");
     return 0;
 }
 

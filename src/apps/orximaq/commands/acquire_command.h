@@ -1,6 +1,7 @@
 // `orximaq acquire`: frames from one device and format into PNG files.
 #pragma once
 
+#include "output/png_writer.h"
 #include "host_context.h"
 #include "output/output_format.h"
 
@@ -24,6 +25,7 @@ struct AcquireOptions {
     std::vector<std::string> settings; // NAME=VALUE, applied in order
     std::optional<std::string> region; // X,Y,W,H
     OutputFormat outputFormat = OutputFormat::Png;
+    int pngLevel = kDefaultPngLevel;
 };
 
 int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions& options);

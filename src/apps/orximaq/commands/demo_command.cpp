@@ -15,7 +15,9 @@
 
 #include <iostream>
 
+#include <algorithm>
 #include <regex>
+#include <span>
 
 namespace orximaq {
 namespace {
@@ -74,7 +76,8 @@ std::optional<CameraFrame> tourCamera(HostContext& host, const imaqhost::DeviceR
         const OutputFolder cameraFolder(folder);
         auto opened = openDevice(host, std::to_string(device.id), std::to_string(format.id));
         const auto result = acquireInto(*opened.input, folder, options.frames, standardOutputIsTerminal(),
-                                        options.outputFormat);
+                                        options.outputFormat, std::nullopt, host.paintsTestPattern(device.name),
+                                        {WriterPool::defaultThreads(), options.pngLevel});
         opened.input.reset();
         printAcquisition(std::cout, result);
         if (!result.succeeded() && result.interrupt == 0)
@@ -85,6 +88,20 @@ std::optional<CameraFrame> tourCamera(HostContext& host, const imaqhost::DeviceR
         std::cout << "  skipped: " << currentFailureText() << '\n';
     }
     return std::nullopt;
+}
+
+// The devices the tour leaves out, named so that they can be acquired one by one.
+void printNotToured(std::ostream& out, const std::vector<imaqhost::DeviceRecord>& devices, std::size_t toured)
+{
+    if (devices.size() <= toured)
+        return;
+    constexpr std::size_t kNamed = 32;
+    out << "\nNot toured (--max-cameras " << toured << "): " << devices.size() - toured << " of "
+        << devices.size() << " cameras\n";
+    for (std::size_t i = toured; i < devices.size() && i < toured + kNamed; ++i)
+        out << "  " << devices[i].id << " \"" << devices[i].name << "\"\n";
+    if (devices.size() > toured + kNamed)
+        out << "  ... and " << devices.size() - toured - kNamed << " more (orximaq devices lists them all)\n";
 }
 
 std::string tileOrder(const std::vector<CameraFrame>& frames)
@@ -99,11 +116,14 @@ std::string tileOrder(const std::vector<CameraFrame>& frames)
 
 int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& options)
 {
-    if (options.frames <= 0)
-        throw CliError("the frame count must be positive, not " + std::to_string(options.frames));
+    checkFrameCount(options.frames);
+    if (options.maxCameras < 1 || options.maxCameras > kMostDemoCameras)
+        throw CliError("--max-cameras must be from 1 to " + std::to_string(kMostDemoCameras) + ", not " +
+                           std::to_string(options.maxCameras),
+                       "argument");
     if (!outputFormatAvailable(options.outputFormat))
         throw CliError(std::string("--output-format ") + outputFormatName(options.outputFormat) +
-                       ": this build cannot write it");
+                       ": this build cannot write it", "argument");
     const OutputFolder folder(options.folder);
     const std::filesystem::path& demoFolder = folder.path();
 
@@ -114,7 +134,8 @@ int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& opti
 
     const InterruptGuard interrupts;
     std::vector<CameraFrame> firstFrames;
-    for (const auto& device : devices) {
+    const auto toured = std::min(devices.size(), static_cast<std::size_t>(options.maxCameras));
+    for (const auto& device : std::span(devices).first(toured)) {
         if (auto frame = tourCamera(host, device, demoFolder, options))
             firstFrames.push_back(std::move(*frame));
         printNewNotices(host, std::cout);
@@ -124,8 +145,9 @@ int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& opti
             return interruptExitCode(signal);
         }
     }
+    printNotToured(std::cout, devices, toured);
     if (firstFrames.empty())
-        throw CliError("no camera delivered frames; nothing written to " + demoFolder.string());
+        throw CliError("no camera delivered frames; nothing written to " + demoFolder.string(), "acquisition");
 
     std::vector<ContactTile> tiles;
     for (const auto& frame : firstFrames)

@@ -1,58 +1,177 @@
 #include "output/file_replacement.h"
 
+#include "cli_error.h"
 #include "interrupts.h"
 
-#include "cli_error.h"
-
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <system_error>
+#include <map>
+#include <mutex>
+#include <random>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace orximaq {
+namespace {
 
-std::FILE* openForWriting(const std::filesystem::path& path)
+std::string fail(const std::filesystem::path& shownPath, int error)
 {
-#if defined(_WIN32)
-    return _wfopen(path.c_str(), L"wb");
-#else
-    return std::fopen(path.c_str(), "wb");
-#endif
+    return "cannot write " + shownPath.string() + ": " + std::strerror(error);
 }
 
-void writeReplacing(const std::filesystem::path& path,
-                    const std::function<void(const std::filesystem::path& partial)>& write)
+std::string freshName(const std::string& stem)
 {
-    std::filesystem::path partial = path;
-    partial += ".part";
-    // A second Ctrl-C ends the process at once; it removes this file first.
-    const PartialFileMark mark(partial);
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    char name[64];
+    std::snprintf(name, sizeof name, ".%ld-%016llx.part", static_cast<long>(::getpid()),
+                  static_cast<unsigned long long>(random()));
+    return "." + stem + name;
+}
+
+} // namespace
+
+UniqueFd::~UniqueFd()
+{
+    close();
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept
+{
+    if (this != &other) {
+        close();
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+int UniqueFd::release() noexcept
+{
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+int UniqueFd::close() noexcept
+{
+    if (fd_ < 0)
+        return 0;
+    const int result = ::close(release());
+    return result == 0 || errno == EINTR ? 0 : errno;
+}
+
+namespace {
+
+std::mutex pinnedMutex;
+std::map<std::filesystem::path, int> pinnedFolders;
+
+std::filesystem::path pinKey(const std::filesystem::path& folder)
+{
+    return (folder.empty() ? std::filesystem::path(".") : folder).lexically_normal();
+}
+
+// The pinned folder's descriptor, copied, or the folder opened by its path.
+UniqueFd folderOf(const std::filesystem::path& folder)
+{
+    {
+        const std::lock_guard lock(pinnedMutex);
+        const auto pinned = pinnedFolders.find(pinKey(folder));
+        if (pinned != pinnedFolders.end()) {
+            UniqueFd copy(::fcntl(pinned->second, F_DUPFD_CLOEXEC, 0));
+            if (copy)
+                return copy;
+        }
+    }
+    return openFolder(folder);
+}
+
+} // namespace
+
+PinnedFolder::PinnedFolder(std::filesystem::path folder, int fd) : folder_(pinKey(folder))
+{
+    const std::lock_guard lock(pinnedMutex);
+    pinnedFolders[folder_] = fd;
+}
+
+PinnedFolder::~PinnedFolder()
+{
+    const std::lock_guard lock(pinnedMutex);
+    pinnedFolders.erase(folder_);
+}
+
+UniqueFd openFolder(const std::filesystem::path& folder)
+{
+    const auto& name = folder.empty() ? std::filesystem::path(".") : folder;
+    UniqueFd fd(::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd)
+        throw CliError("cannot open folder " + name.string() + ": " + std::strerror(errno), "output");
+    return fd;
+}
+
+std::optional<FreshFile> tryCreateFreshFile(int folderFd, const std::string& stem)
+{
+    // A clash with an existing entry, planted or left over, only costs another try.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::string name = freshName(stem);
+        UniqueFd fd(::openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (fd)
+            return FreshFile{std::move(fd), std::move(name)};
+        if (errno != EEXIST)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void writeReplacing(const std::filesystem::path& path, const std::function<void(int fd)>& write)
+{
+    const UniqueFd folder = folderOf(path.parent_path());
+    // The name is marked before the file exists: a second Ctrl-C ends the
+    // process at once and removes it first, whenever it comes.
+    std::optional<PartialFileMark> mark;
+    FreshFile fresh;
+    for (int attempt = 0; attempt < 16 && !fresh.file; ++attempt) {
+        fresh.name = freshName(path.filename().string());
+        mark.emplace(folder.get(), fresh.name);
+        fresh.file = UniqueFd(::openat(folder.get(), fresh.name.c_str(),
+                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (!fresh.file) {
+            const int error = errno;
+            mark.reset();
+            if (error != EEXIST)
+                throw CliError(fail(path, error), "output");
+        }
+    }
+    if (!fresh.file)
+        throw CliError(fail(path, EEXIST), "output");
+    int error = 0;
     try {
-        write(partial);
+        write(fresh.file.get());
+        error = fresh.file.close();
+        if (error == 0 && ::renameat(folder.get(), fresh.name.c_str(), folder.get(), path.filename().c_str()) != 0)
+            error = errno;
     } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
+        ::unlinkat(folder.get(), fresh.name.c_str(), 0);
         throw;
     }
-    std::error_code renameError;
-    std::filesystem::rename(partial, path, renameError);
-    if (renameError) {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
-        throw CliError("cannot write " + path.string() + ": " + renameError.message());
+    if (error != 0) {
+        ::unlinkat(folder.get(), fresh.name.c_str(), 0);
+        throw CliError(fail(path, error), "output");
     }
 }
 
-void writeAndClose(FilePtr file, const std::filesystem::path& shownPath, const void* data, std::size_t size)
+void writeAll(int fd, const std::filesystem::path& shownPath, const void* data, std::size_t size)
 {
-    int error = 0;
-    if (size > 0 && std::fwrite(data, 1, size, file.get()) != size)
-        error = errno != 0 ? errno : EIO;
-    if (error == 0 && std::fflush(file.get()) != 0)
-        error = errno != 0 ? errno : EIO;
-    if (std::fclose(file.release()) != 0 && error == 0)
-        error = errno != 0 ? errno : EIO;
-    if (error != 0)
-        throw CliError("cannot write " + shownPath.string() + ": " + std::strerror(error));
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            throw CliError(fail(shownPath, written < 0 ? errno : EIO), "output");
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
 }
 
 } // namespace orximaq

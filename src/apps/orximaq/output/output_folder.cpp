@@ -2,18 +2,23 @@
 
 #include "cli_error.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace orximaq {
 namespace {
 
-constexpr const char* kProbeName = ".orximaq-write-test";
+constexpr const char* kProbeName = "orximaq-write-test";
 
 [[noreturn]] void failFolder(const std::filesystem::path& folder, const std::string& reason)
 {
-    throw CliError("cannot write to output folder " + folder.string() + ": " + reason);
+    throw CliError("cannot write to output folder " + folder.string() + ": " + reason, "output");
 }
 
 // The extension of a frame file name in any output format, or empty.
@@ -43,7 +48,8 @@ std::int64_t frameNumberOf(const std::string& name)
 
 } // namespace
 
-bool prepareOutputFolder(const std::filesystem::path& folder)
+// Creates the folder when needed; answers whether it did.
+bool createFolder(const std::filesystem::path& folder)
 {
     std::error_code error;
     const bool created = std::filesystem::create_directories(folder, error);
@@ -51,18 +57,36 @@ bool prepareOutputFolder(const std::filesystem::path& folder)
         failFolder(folder, error.message());
     if (!std::filesystem::is_directory(folder, error))
         failFolder(folder, "it is not a folder");
-    const auto probe = folder / kProbeName;
-    bool written = false;
-    {
-        std::ofstream file(probe, std::ios::binary | std::ios::trunc);
-        written = file && (file << "probe") && file.flush();
-    }
-    std::filesystem::remove(probe, error);
-    if (!written)
-        failFolder(folder, "permission denied or no space left");
-    if (error)
-        failFolder(folder, "a test file cannot be removed: " + error.message());
     return created;
+}
+
+UniqueFd lockFolder(const std::filesystem::path& folder)
+{
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd)
+        failFolder(folder, std::strerror(errno));
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        failFolder(folder, errno == EWOULDBLOCK ? "another orximaq run is writing into it (choose another folder "
+                                                  "with -o, or wait until that run ends)"
+                                                : std::strerror(errno));
+    return fd;
+}
+
+// A fresh file of this run, never an entry that was there before.
+void probeFolder(const std::filesystem::path& folder, int folderFd)
+{
+    auto fresh = tryCreateFreshFile(folderFd, kProbeName);
+    if (!fresh)
+        failFolder(folder, std::strerror(errno));
+    FreshFile& probe = *fresh;
+    static constexpr char kText[] = "probe";
+    const bool written = ::write(probe.file.get(), kText, sizeof kText - 1) == sizeof kText - 1;
+    const int closeError = probe.file.close();
+    const bool removed = ::unlinkat(folderFd, probe.name.c_str(), 0) == 0;
+    if (!written || closeError != 0)
+        failFolder(folder, "permission denied or no space left");
+    if (!removed)
+        failFolder(folder, std::string("a test file cannot be removed: ") + std::strerror(errno));
 }
 
 namespace {
@@ -97,11 +121,24 @@ std::filesystem::path outermostMissing(const std::filesystem::path& folder)
 OutputFolder::OutputFolder(std::filesystem::path folder)
     : folder_(std::move(folder)), topCreated_(outermostMissing(folder_))
 {
-    if (!prepareOutputFolder(folder_))
+    if (!createFolder(folder_))
         topCreated_.clear();
+    try {
+        lock_ = lockFolder(folder_);
+        probeFolder(folder_, lock_.get());
+        pin_.emplace(folder_, lock_.get());
+    } catch (...) {
+        removeIfCreatedAndEmpty();
+        throw;
+    }
 }
 
 OutputFolder::~OutputFolder()
+{
+    removeIfCreatedAndEmpty();
+}
+
+void OutputFolder::removeIfCreatedAndEmpty() noexcept
 {
     if (topCreated_.empty())
         return;

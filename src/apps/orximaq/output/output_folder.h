@@ -1,21 +1,24 @@
 // The folders the command-line host writes its images into.
 #pragma once
 
+#include "output/file_replacement.h"
 #include "output/output_format.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace orximaq {
 
-// Creates the folder (and its parents) when needed and proves that a file can
-// be written in it. Throws CliError naming the folder otherwise, so that no
-// acquisition starts that could not be saved. Answers whether it created it.
-bool prepareOutputFolder(const std::filesystem::path& folder);
-
-// A prepared output folder that is removed again if this run created it and
-// leaves it empty (a run that fails before its first file leaves no trace).
+// A prepared output folder: created (with its parents) when needed, locked
+// for this run, and proven writable by a fresh file created and removed in
+// it. Throws CliError naming the folder otherwise, so that no acquisition
+// starts that could not be saved. The lock (flock on the folder) keeps a
+// second run from writing frames of the same names into it: that run is
+// refused before it captures; the lock goes with the process, even when it
+// is killed. The folder is removed again if this run created it and leaves
+// it empty (a run that fails before its first file leaves no trace).
 class OutputFolder {
 public:
     explicit OutputFolder(std::filesystem::path folder);
@@ -26,7 +29,11 @@ public:
     const std::filesystem::path& path() const { return folder_; }
 
 private:
+    void removeIfCreatedAndEmpty() noexcept;
+
     std::filesystem::path folder_;
+    UniqueFd lock_;
+    std::optional<PinnedFolder> pin_;
     std::filesystem::path topCreated_; // the outermost folder this run created, if any
 };
 

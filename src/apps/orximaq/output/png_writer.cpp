@@ -10,12 +10,20 @@
 #endif
 
 #include <bit>
+#include <memory>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include <unistd.h>
+
 namespace orximaq {
 namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 struct PngFailure {
     char message[256] = "";
@@ -38,7 +46,7 @@ int pngColourType(PixelFormat format)
 
 // libpng reports errors by longjmp, so nothing in here may own a resource that
 // a destructor would have to release: only plain pointers and values.
-bool encode(std::FILE* file, const Image& image, PngFailure& failure)
+bool encode(std::FILE* file, const Image& image, int level, PngFailure& failure)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, onPngError, onPngWarning);
     if (png == nullptr) {
@@ -59,8 +67,10 @@ bool encode(std::FILE* file, const Image& image, PngFailure& failure)
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height),
                  bitDepth(image.format), pngColourType(image.format), PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Camera frames compress poorly; a fast level keeps writing ahead of the camera.
-    png_set_compression_level(png, 3);
+    png_set_compression_level(png, level);
+    // At the fast levels the cheapest filter costs least and loses little.
+    if (level <= 2)
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_write_info(png, info);
     if (image.format == PixelFormat::Grey16 && std::endian::native == std::endian::little)
         png_set_swap(png);
@@ -73,7 +83,7 @@ bool encode(std::FILE* file, const Image& image, PngFailure& failure)
 }
 
 #else
-bool encode(std::FILE* file, const Image& image, PngFailure& failure)
+bool encode(std::FILE* file, const Image& image, int, PngFailure& failure)
 {
     if (writeStoredPng(file, image)) return true;
     std::snprintf(failure.message, sizeof failure.message, "%s", std::strerror(errno));
@@ -89,15 +99,19 @@ void checkImage(const std::filesystem::path& path, const Image& image)
 
 } // namespace
 
-void writePng(const std::filesystem::path& path, const Image& image)
+void writePng(const std::filesystem::path& path, const Image& image, int level)
 {
     checkImage(path, image);
-    writeReplacing(path, [&](const std::filesystem::path& partial) {
-        FilePtr file(openForWriting(partial));
+    writeReplacing(path, [&](int fd) {
+        // The stream gets its own descriptor: closing it leaves the caller's open.
+        const int own = ::dup(fd);
+        FilePtr file(own >= 0 ? ::fdopen(own, "wb") : nullptr);
+        if (own >= 0 && !file)
+            ::close(own);
         if (!file)
             throw CliError("cannot write " + path.string() + ": " + std::strerror(errno));
         PngFailure failure;
-        const bool encoded = encode(file.get(), image, failure);
+        const bool encoded = encode(file.get(), image, level, failure);
         int error = 0;
         if (encoded && (std::fflush(file.get()) != 0 || std::ferror(file.get())))
             error = errno != 0 ? errno : EIO;

@@ -15,12 +15,7 @@ void writeRawFrame(const std::filesystem::path& path, const imaqhost::FrameView&
 {
     if (frame.pixels == nullptr && frame.bytes > 0)
         throw CliError("cannot write " + path.string() + ": the frame has no data");
-    writeReplacing(path, [&](const std::filesystem::path& partial) {
-        FilePtr file(openForWriting(partial));
-        if (!file)
-            throw CliError("cannot write " + path.string() + ": " + std::strerror(errno));
-        writeAndClose(std::move(file), path, frame.pixels, frame.bytes);
-    });
+    writeReplacing(path, [&](int fd) { writeAll(fd, path, frame.pixels, frame.bytes); });
 }
 
 std::optional<std::string> rawLayoutName(std::uint32_t frameType)
@@ -67,12 +62,7 @@ std::filesystem::path RawSidecar::write(const std::filesystem::path& folder) con
 {
     const auto path = folder / kRawSidecarName;
     const std::string text = document().dump(2) + "\n";
-    writeReplacing(path, [&](const std::filesystem::path& partial) {
-        FilePtr file(openForWriting(partial));
-        if (!file)
-            throw CliError("cannot write " + path.string() + ": " + std::strerror(errno));
-        writeAndClose(std::move(file), path, text.data(), text.size());
-    });
+    writeReplacing(path, [&](int fd) { writeAll(fd, path, text.data(), text.size()); });
     return path;
 }
 

@@ -7,7 +7,13 @@
 #include <tiffio.h>
 #endif
 
+#include <cerrno>
 #include <cstdarg>
+#include <cstring>
+#include <memory>
+
+#include <unistd.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -38,17 +44,22 @@ struct OptionsDeleter {
     void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
 };
 
-TIFF* openTiff(const std::filesystem::path& path, TiffFailure& failure)
+// libtiff closes the descriptor it is given: it gets a copy of `fd`.
+TIFF* openTiff(int fd, const std::filesystem::path& path, TiffFailure& failure)
 {
     std::unique_ptr<TIFFOpenOptions, OptionsDeleter> options(TIFFOpenOptionsAlloc());
     if (!options) return nullptr;
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), onTiffError, &failure);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), onTiffWarning, nullptr);
-#if defined(_WIN32)
-    return TIFFOpenWExt(path.c_str(), "w", options.get());
-#else
-    return TIFFOpenExt(path.c_str(), "w", options.get());
-#endif
+    const int own = ::dup(fd);
+    if (own < 0) {
+        std::snprintf(failure.message, sizeof failure.message, "%s", std::strerror(errno));
+        return nullptr;
+    }
+    TIFF* tiff = TIFFFdOpenExt(own, path.string().c_str(), "w", options.get());
+    if (tiff == nullptr)
+        ::close(own);
+    return tiff;
 }
 
 bool describe(TIFF* tiff, const Image& image)
@@ -90,9 +101,9 @@ void writeTiff(const std::filesystem::path& path, const Image& image)
     if (!hasWholePixels(image))
         throw CliError("cannot write " + path.string() + ": the image has no pixels or the wrong number of them");
 #if defined(ORX_HAVE_LIBTIFF)
-    writeReplacing(path, [&](const std::filesystem::path& partial) {
+    writeReplacing(path, [&](int fd) {
         TiffFailure failure;
-        std::unique_ptr<TIFF, TiffCloser> tiff(openTiff(partial, failure));
+        std::unique_ptr<TIFF, TiffCloser> tiff(openTiff(fd, path, failure));
         const bool written = tiff && encode(tiff.get(), image);
         tiff.reset();
         if (!written)

@@ -2,6 +2,9 @@
 // channels. Properties and faults: rig_property_parser.cpp.
 #include "rig_parser.h"
 
+#include "rig_json_document.h"
+
+#include "colorformat.h"
 #include "format_selection.h"
 #include "rig_file.h"
 
@@ -11,10 +14,20 @@
 namespace vexcam {
 namespace {
 
+// A known colour format, or another name of at most four characters (a FOURCC).
+void checkColourFormat(const RigJsonNode& node, const std::string& colorformat)
+{
+    if (colorformat.size() > 4 && !subtypeOfColorformat(colorformat))
+        node.fail("unknown colour format \"" + colorformat +
+                  "\": give a known one (Y800, Y16, RGB24, RGB32, BY8, RGB565, RGB555, RGB8, UYVY, YGB0, YGB1) "
+                  "or a name of at most four characters");
+}
+
 FormatSpec parseFormat(const RigJsonNode& node)
 {
     const auto format = parseFormatText(node.asString());
     if (!format) node.fail("expected a format text like \"Y800 (640x480)\"");
+    checkColourFormat(node, format->colorformat);
     return *format;
 }
 
@@ -46,8 +59,7 @@ DescriptionSpec parseDescription(const RigJsonNode& node)
 
     if (d.minSize.cx > d.maxSize.cx || d.minSize.cy > d.maxSize.cy)
         node.fail("the minimum size is larger than the maximum size");
-    if (!d.subtype && d.colorformat.size() > 4 && colorformatSubtype(d.colorformat) == GUID{})
-        node.fail("unknown colour format \"" + d.colorformat + "\": give its \"subtype\"");
+    checkColourFormat(node.child("colorformat"), d.colorformat);
     return d;
 }
 
@@ -196,44 +208,12 @@ Rig parseRigObject(const RigJsonNode& root)
     return rig;
 }
 
-// "line L, column C" of the byte at `offset` (counted from 1, as the parser does).
-std::string positionOf(std::string_view text, std::size_t offset)
-{
-    std::size_t line = 1;
-    std::size_t column = 1;
-    for (std::size_t i = 0; i + 1 < offset && i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            column = 1;
-        } else {
-            ++column;
-        }
-    }
-    return std::to_string(line) + ":" + std::to_string(column);
-}
-
-// The parser's own words, without its prefix and position.
-std::string syntaxProblem(const nlohmann::json::parse_error& error)
-{
-    const std::string message = error.what();
-    const auto detail = message.find(": ", message.find("column"));
-    return detail == std::string::npos ? message : message.substr(detail + 2);
-}
-
 } // namespace
 
 Rig parseRig(std::string_view text, std::string_view origin)
 {
     const std::string name(origin);
-    nlohmann::json root;
-    try {
-        root = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& error) {
-        throw RigError(name + ":" + positionOf(text, error.byte) + ": " + syntaxProblem(error));
-    } catch (const nlohmann::json::exception& error) {
-        // A number too large for a double ("2e999") is no parse_error.
-        throw RigError(name + ": " + error.what());
-    }
+    const nlohmann::json root = readRigJson(text, name);
     return parseRigObject(RigJsonNode(root, "", name));
 }
 

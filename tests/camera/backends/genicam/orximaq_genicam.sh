@@ -26,4 +26,8 @@ fi
 grep -q 'applied 100,50,320,240' "$out/acquire.txt"
 grep -q 'frames received:  5 of 5' "$out/acquire.txt"
 grep -q '8-bit grey, 320x240' "$out/acquire.txt"
+# The fake camera paints its own image, not the simulated test pattern.
+grep -q 'frames verified:  not verifiable: not a test-pattern camera' "$out/acquire.txt"
+"$orximaq" --genicam Fake acquire "Aravis Fake 1" "Y800 (640x480)" -n 2 -o "$out/json" --json > "$out/acquire.json"
+grep -q '"reason": "not a test-pattern camera"' "$out/acquire.json"
 echo "orximaq on the fake camera: 1 passed, 0 failed"
