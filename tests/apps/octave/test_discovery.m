@@ -66,6 +66,6 @@ clear vid2
 assert (numel (imaqfind ()), 2);
 delete (vid);
 assert (numel (imaqfind ()), 1);
-orx_assert_error (@() vid.VideoFormat, "imaq:orximaq:hostError");
+orx_assert_error (@() vid.VideoFormat, "imaq:videoinput:invalidObject");
 orx_assert_no_leaks ();
 assert (numel (imaqfind ()), 0);

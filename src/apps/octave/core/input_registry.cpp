@@ -40,7 +40,6 @@ std::int32_t InputRegistry::open(const imaqhost::DeviceRef& device, const std::o
     }
     OpenInput opened;
     opened.input = host.open(record.id, chosen);
-    opened.acquisition = std::make_unique<BackgroundAcquisition>(*opened.input);
     const std::int32_t handle = nextHandle_++;
     inputs_.emplace(handle, std::move(opened));
     return handle;
@@ -59,8 +58,7 @@ void InputRegistry::close(std::int32_t handle)
     const auto found = inputs_.find(handle);
     if (found == inputs_.end())
         return;
-    // The acquisition's thread uses the input: it goes first.
-    found->second.acquisition.reset();
+    // The input's destructor stops its acquisition and joins the host's threads.
     inputs_.erase(found);
 }
 

@@ -4,6 +4,7 @@
 
 #include "imaqhost/host_error.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <vector>
@@ -97,37 +98,20 @@ private:
 
 } // namespace
 
-namespace {
-
-std::chrono::milliseconds timeoutOf(double seconds)
+octave_value_list removeFrames(imaqhost::VideoInput& input, std::int64_t frames, int nargout)
 {
-    return std::chrono::milliseconds(static_cast<std::int64_t>(seconds * 1000.0));
-}
-
-} // namespace
-
-octave_value_list snapshotToOctave(BackgroundAcquisition& acquisition, double timeoutSeconds, int nargout)
-{
-    FrameArrayBuilder builder(1);
-    acquisition.snapshot([&](const imaqhost::FrameView& frame) { builder.add(frame); }, timeoutOf(timeoutSeconds));
+    FrameArrayBuilder builder(frames);
+    input.getData(frames, [&](const imaqhost::FrameView& frame) { builder.add(frame); },
+                  std::chrono::milliseconds::zero());
     return builder.outputs(nargout);
 }
 
-octave_value_list framesToOctave(BackgroundAcquisition& acquisition, FrameTake take, std::int64_t frames,
-                                 double timeoutSeconds, int nargout)
+octave_value_list peekFrames(imaqhost::VideoInput& input, std::int64_t frames, int nargout)
 {
-    FrameArrayBuilder builder(frames);
-    const auto consumer = [&](const imaqhost::FrameView& frame) { builder.add(frame); };
-    if (take == FrameTake::Remove) {
-        acquisition.getData(frames, consumer, timeoutOf(timeoutSeconds));
-    } else {
-        const std::int64_t available = acquisition.counts().available;
-        // Only this thread removes frames, so at least `count` are there.
-        const std::int64_t count = frames < available ? frames : available;
-        FrameArrayBuilder peeked(count);
-        acquisition.peekData(count, [&](const imaqhost::FrameView& frame) { peeked.add(frame); });
-        return peeked.outputs(nargout);
-    }
+    // Only this thread removes frames, so at least `count` are there.
+    const std::int64_t count = std::min(frames, input.framesAvailable());
+    FrameArrayBuilder builder(count);
+    input.peekData(count, [&](const imaqhost::FrameView& frame) { builder.add(frame); });
     return builder.outputs(nargout);
 }
 

@@ -1,11 +1,20 @@
 // __orximaq__(COMMAND, ...): the one gateway between the package's Octave
-// functions and the host stand-in. It keeps itself locked in memory while
-// video inputs are open, so that `clear all` or `clear __orximaq__` cannot
-// unload code that an acquisition thread runs; closing the last input
-// unlocks it. Unloading or leaving Octave joins every thread first.
+// functions and the host runtime, a table of named commands. The video
+// inputs acquire with the host's own background engine; the gateway's waits
+// poll Octave's interrupt flag so that Ctrl-C ends them at once.
+//
+// Lifetime: once the host session is loaded the gateway locks itself in
+// memory (no `clear` can unload the code that owns the host's threads) and
+// asks the interpreter to run imaqreset while it shuts down, so that every
+// input and the session are gone before Octave unloads anything. While
+// inputs are open it also holds the videoinput class's constructor: `clear
+// functions` and `clear all` would otherwise unregister the class, and the
+// objects that live on would lose their methods.
 #include "frame_copy.h"
+#include "gateway_arguments.h"
 #include "input_registry.h"
 #include "octave_frames.h"
+#include "polling_wait.h"
 #include "property_values.h"
 
 #include "imaqhost/testing/accounting.h"
@@ -18,19 +27,39 @@
 #include <octave/oct.h>
 #include <octave/interpreter.h>
 #include <octave/ov-struct.h>
+#include <octave/quit.h>
+#include <octave/symtab.h>
 
 #include <dlfcn.h>
 
-#include <cmath>
 #include <filesystem>
-#include <functional>
 #include <map>
 
 namespace {
 
+using orxoct::fail;
 using orxoct::InputRegistry;
+using orxoct::OpenInput;
 
 constexpr const char* kGatewayName = "__orximaq__";
+constexpr const char* kShutdownFunction = "imaqreset";
+constexpr const char* kObjectClass = "videoinput";
+
+// Released by reset, before Octave's shutdown; never destroyed statically,
+// when the interpreter it belongs to is gone.
+octave_value* heldClass = nullptr;
+
+void holdObjectClass(octave::interpreter& interp)
+{
+    if (heldClass == nullptr)
+        heldClass = new octave_value(interp.get_symbol_table().find_function(kObjectClass));
+}
+
+void releaseObjectClass()
+{
+    delete heldClass;
+    heldClass = nullptr;
+}
 
 InputRegistry& registry()
 {
@@ -57,63 +86,54 @@ void forwardWarnings()
                         warning.message.c_str());
 }
 
-// Errors travel as C++ exceptions, also from the acquisition thread, and
-// become Octave errors only at the gateway's edge.
-struct GatewayError {
-    std::string id;
-    std::string message;
+struct Call {
+    octave::interpreter& interp;
+    const octave_value_list& args;
+    int nargout;
 };
 
-[[noreturn]] void fail(const std::string& id, const std::string& message)
+using Command = octave_value_list (*)(const Call&);
+
+// The session holds the adaptor module and the camera library's threads:
+// from the first use on, the gateway stays loaded and Octave's shutdown
+// resets everything while the interpreter still runs.
+imaqhost::Session& sessionFor(const Call& call)
 {
-    throw GatewayError{id, message};
+    auto& gateway = registry();
+    const bool fresh = !gateway.hasSession();
+    imaqhost::Session& session = gateway.session();
+    if (fresh) {
+        call.interp.mlock();
+        call.interp.remove_atexit_fcn(kShutdownFunction);
+        call.interp.add_atexit_fcn(kShutdownFunction);
+    }
+    return session;
 }
 
-std::string textArg(const octave_value_list& args, int i, const char* what)
+std::int32_t handleArg(const Call& call)
 {
-    if (args.length() <= i || !args(i).is_string())
-        fail("imaq:orximaq:invalidArgument", std::string(what) + " must be a text.");
-    return args(i).string_value();
+    return orxoct::wholeArg(call.args, 1, "The video input handle", 1);
 }
 
-double numberArg(const octave_value_list& args, int i, const char* what)
+OpenInput& openArg(const Call& call)
 {
-    if (args.length() <= i || !args(i).isnumeric() || args(i).numel() != 1)
-        fail("imaq:orximaq:invalidArgument", std::string(what) + " must be a number.");
-    return args(i).double_value();
+    return registry().find(handleArg(call));
 }
 
-std::int32_t handleArg(const octave_value_list& args)
+imaqhost::VideoInput& inputArg(const Call& call)
 {
-    return static_cast<std::int32_t>(numberArg(args, 1, "The video input handle"));
+    return *openArg(call).input;
 }
 
-orxoct::OpenInput& inputArg(const octave_value_list& args)
+// Between two slices of a wait: Ctrl-C becomes Octave's interrupt.
+void checkInterrupt()
 {
-    return registry().find(handleArg(args));
+    octave_quit();
 }
 
-// A device or format given as a number (its ID) or a text (its name).
-std::variant<std::int32_t, std::string> refArg(const octave_value& value)
+octave_value_list devicesCommand(const Call& call)
 {
-    if (value.is_string())
-        return value.string_value();
-    return static_cast<std::int32_t>(value.double_value());
-}
-
-// Every call on a video input goes through its acquisition, which hands it to
-// the acquisition thread while one runs.
-template <typename Result>
-Result onInput(orxoct::OpenInput& open, const std::function<Result(imaqhost::VideoInput&)>& call)
-{
-    Result result{};
-    open.acquisition->withInput([&] { result = call(*open.input); });
-    return result;
-}
-
-octave_value devicesCommand(const octave_value_list&)
-{
-    const auto& devices = registry().session().discover();
+    const auto& devices = sessionFor(call).discover();
     std::vector<const imaqhost::DeviceRecord*> added;
     for (const auto& device : devices)
         if (device.added)
@@ -140,66 +160,71 @@ octave_value devicesCommand(const octave_value_list&)
     map.assign("DeviceID", ids);
     map.assign("SupportedFormats", formats);
     map.assign("DefaultFormat", defaults);
-    return map;
+    return octave_value(map);
 }
 
-octave_value openCommand(const octave_value_list& args, octave::interpreter& interp)
+octave_value_list openCommand(const Call& call)
 {
-    if (args.length() < 2)
+    if (call.args.length() < 2)
         fail("imaq:orximaq:invalidArgument", "A device ID or name is needed.");
     std::optional<imaqhost::FormatRef> format;
-    if (args.length() > 2)
-        format = refArg(args(2));
-    const std::int32_t handle = registry().open(refArg(args(1)), format);
-    interp.mlock();
-    return static_cast<double>(handle);
+    if (call.args.length() > 2)
+        format = orxoct::refArg(call.args, 2, "The format (its name or number)");
+    const auto device = orxoct::refArg(call.args, 1, "The device (its ID or name)");
+    sessionFor(call);
+    const auto handle = registry().open(device, format);
+    holdObjectClass(call.interp);
+    return octave_value(static_cast<double>(handle));
 }
 
-void unlockWhenIdle(octave::interpreter& interp)
+octave_value_list closeCommand(const Call& call)
 {
-    if (registry().handles().empty() && interp.mislocked(kGatewayName))
-        interp.munlock(kGatewayName);
+    registry().close(handleArg(call));
+    return octave_value();
 }
 
-octave_value infoCommand(const octave_value_list& args)
+octave_value_list resetCommand(const Call& call)
 {
-    auto& open = inputArg(args);
-    struct {
-        std::string device, format, description, version;
-        std::int32_t id = 0, maxHeight = 0, maxWidth = 0, bands = 0;
-        std::uint32_t frameType = 0;
-        std::size_t sources = 0;
-    } read;
-    open.acquisition->withInput([&] {
-        imaqhost::VideoInput& input = *open.input;
-        read = {input.device().name, input.formatName(), input.driverDescription(), input.driverVersion(),
-                input.device().id,   input.maxHeight(),  input.maxWidth(),          input.numberOfBands(),
-                input.frameType(),   input.sources().size()};
-    });
-    const auto shape = orxoct::shapeOf(read.frameType, 1, 1);
+    registry().reset();
+    releaseObjectClass();
+    if (call.interp.mislocked(kGatewayName))
+        call.interp.munlock(kGatewayName);
+    call.interp.remove_atexit_fcn(kShutdownFunction);
+    return octave_value();
+}
+
+octave_value_list isOpenCommand(const Call& call)
+{
+    return octave_value(registry().isOpen(handleArg(call)));
+}
+
+octave_value_list infoCommand(const Call& call)
+{
+    imaqhost::VideoInput& input = inputArg(call);
+    const auto shape = orxoct::shapeOf(input.frameType(), 1, 1);
     octave_scalar_map info;
     info.assign("AdaptorName", "orximaq");
-    info.assign("DeviceName", read.device);
-    info.assign("DeviceID", static_cast<double>(read.id));
-    info.assign("VideoFormat", read.format);
-    info.assign("MaxHeight", static_cast<double>(read.maxHeight));
-    info.assign("MaxWidth", static_cast<double>(read.maxWidth));
-    info.assign("NumberOfBands", static_cast<double>(read.bands));
+    info.assign("DeviceName", input.device().name);
+    info.assign("DeviceID", static_cast<double>(input.device().id));
+    info.assign("VideoFormat", input.formatName());
+    info.assign("MaxHeight", static_cast<double>(input.maxHeight()));
+    info.assign("MaxWidth", static_cast<double>(input.maxWidth()));
+    info.assign("NumberOfBands", static_cast<double>(input.numberOfBands()));
     info.assign("NativeDataType", shape.sample == orxoct::SampleClass::Uint16 ? "uint16" : "uint8");
-    info.assign("TotalSources", static_cast<double>(read.sources));
-    info.assign("VendorDriverDescription", read.description);
-    info.assign("VendorDriverVersion", read.version);
-    return info;
+    info.assign("IsColour", shape.bands == 3);
+    info.assign("TotalSources", static_cast<double>(input.sources().size()));
+    info.assign("VendorDriverDescription", input.driverDescription());
+    info.assign("VendorDriverVersion", input.driverVersion());
+    return octave_value(info);
 }
 
-octave_value namesCommand(const octave_value_list& args)
+octave_value_list namesCommand(const Call& call)
 {
-    const auto names = onInput<std::vector<std::string>>(
-        inputArg(args), [](imaqhost::VideoInput& input) { return input.propertyNames(); });
+    const auto names = inputArg(call).propertyNames();
     Cell list(dim_vector(static_cast<octave_idx_type>(names.size()), 1));
     for (std::size_t i = 0; i < names.size(); ++i)
         list(static_cast<octave_idx_type>(i)) = names[i];
-    return list;
+    return octave_value(list);
 }
 
 void requireProperty(imaqhost::VideoInput& input, const std::string& name)
@@ -208,99 +233,51 @@ void requireProperty(imaqhost::VideoInput& input, const std::string& name)
         fail("imaq:orximaq:unknownProperty", "There is no property '" + name + "' on this source.");
 }
 
-octave_value getCommand(const octave_value_list& args)
+octave_value_list getCommand(const Call& call)
 {
-    auto& open = inputArg(args);
-    const std::string name = textArg(args, 2, "The property name");
-    std::string failure;
-    imaqhost::PropertyValue value;
-    open.acquisition->withInput([&] {
-        requireProperty(*open.input, name);
-        try {
-            value = open.input->get(name);
-        } catch (const imaqhost::HostError& error) {
-            failure = error.what();
-        }
-    });
-    if (!failure.empty())
-        fail("imaq:orximaq:getFailed", "Reading '" + name + "' failed: " + failure);
-    return orxoct::toOctave(value);
+    imaqhost::VideoInput& input = inputArg(call);
+    const std::string name = orxoct::textArg(call.args, 2, "The property name");
+    requireProperty(input, name);
+    try {
+        return orxoct::toOctave(input.get(name));
+    } catch (const imaqhost::HostError& error) {
+        fail("imaq:orximaq:getFailed", "Reading '" + name + "' failed: " + error.what());
+    }
 }
 
-octave_value setCommand(const octave_value_list& args)
+octave_value_list setCommand(const Call& call)
 {
-    auto& open = inputArg(args);
-    const std::string name = textArg(args, 2, "The property name");
-    if (args.length() < 4)
-        fail("imaq:orximaq:invalidArgument", "A value is needed.");
-    imaqhost::PropertyDescription description;
-    open.acquisition->withInput([&] {
-        requireProperty(*open.input, name);
-        description = open.input->describe(name);
-    });
-    const auto value = orxoct::fromOctave(description, args(3));
+    imaqhost::VideoInput& input = inputArg(call);
+    const std::string name = orxoct::textArg(call.args, 2, "The property name");
+    if (call.args.length() < 4)
+        fail("imaq:orximaq:invalidArgument", "A value for '" + name + "' is needed.");
+    requireProperty(input, name);
+    const auto description = input.describe(name);
+    const auto value = orxoct::fromOctave(description, call.args(3));
     if (!value)
         fail("imaq:orximaq:invalidType",
              "'" + name + "' takes " +
                  (description.type == imaqhost::PropertyType::Enumeration ? "a text" : "a real scalar") + ".");
-    std::string failure, id;
-    open.acquisition->withInput([&] {
-        try {
-            open.input->set(name, *value);
-        } catch (const imaqhost::HostError& error) {
-            id = orxoct::refusalId(description, *value, open.input->isAcquisitionActive());
-            failure = error.what();
-        }
-    });
-    if (!failure.empty())
-        fail(id.c_str(), failure);
+    try {
+        input.set(name, *value);
+    } catch (const imaqhost::HostError& error) {
+        fail(orxoct::refusalId(description, *value, input.isAcquisitionActive()), error.what());
+    }
     return octave_value();
 }
 
-octave_value describeCommand(const octave_value_list& args)
+octave_value_list describeCommand(const Call& call)
 {
-    auto& open = inputArg(args);
-    const std::string name = textArg(args, 2, "The property name");
-    imaqhost::PropertyDescription description;
-    open.acquisition->withInput([&] {
-        requireProperty(*open.input, name);
-        description = open.input->describe(name);
-    });
-    return args.length() > 3 ? orxoct::allowedValuesOf(description)
-                             : octave_value(orxoct::propinfoOf(description, true));
+    imaqhost::VideoInput& input = inputArg(call);
+    const std::string name = orxoct::textArg(call.args, 2, "The property name");
+    requireProperty(input, name);
+    const auto description = input.describe(name);
+    return call.args.length() > 3 ? orxoct::allowedValuesOf(description)
+                                  : octave_value(orxoct::propinfoOf(description, true));
 }
 
-octave_value roiCommand(const octave_value_list& args)
+RowVector regionVector(const imaqhost::Region& region)
 {
-    auto& open = inputArg(args);
-    if (args.length() > 2) {
-        const NDArray roi = args(2).array_value();
-        if (roi.numel() != 4)
-            fail("imaq:orximaq:invalidArgument", "ROIPosition is [x y width height].");
-        for (octave_idx_type i = 0; i < 4; ++i)
-            if (!std::isfinite(roi(i)) || roi(i) != std::floor(roi(i)) || roi(i) < 0 || roi(i) > 1e9)
-                fail("imaq:orximaq:invalidArgument", "ROIPosition takes whole numbers of at least 0.");
-        const imaqhost::Region region{static_cast<std::int32_t>(roi(0)), static_cast<std::int32_t>(roi(1)),
-                                     static_cast<std::int32_t>(roi(2)), static_cast<std::int32_t>(roi(3))};
-        std::string failure;
-        open.acquisition->withInput([&] {
-            try {
-                open.input->setRegion(region);
-            } catch (const imaqhost::HostError& error) {
-                failure = error.what();
-            }
-        });
-        if (!failure.empty())
-            fail("imaq:orximaq:invalidROI", failure);
-        const auto applied =
-            onInput<imaqhost::Region>(open, [](imaqhost::VideoInput& input) { return input.region(); });
-        if (!(applied == region))
-            warning_with_id("imaq:orximaq:roiAdjusted",
-                            "The device adjusted ROIPosition to [%d %d %d %d].", applied.x, applied.y,
-                            applied.width, applied.height);
-    }
-    const auto region =
-        onInput<imaqhost::Region>(open, [](imaqhost::VideoInput& input) { return input.region(); });
     RowVector out(4);
     out(0) = region.x;
     out(1) = region.y;
@@ -309,68 +286,254 @@ octave_value roiCommand(const octave_value_list& args)
     return out;
 }
 
-octave_value sourcesCommand(const octave_value_list& args)
+imaqhost::Region regionArg(const octave_value& value)
 {
-    auto& open = inputArg(args);
-    std::vector<imaqhost::VideoSource> sources;
-    std::string selected;
-    open.acquisition->withInput([&] {
-        sources = open.input->sources();
-        selected = open.input->selectedSource();
-    });
+    const char* shape = "ROIPosition must be a real row [x y width height] of whole numbers of at least 0.";
+    if (!value.isnumeric() || value.iscomplex() || value.islogical() || value.rows() != 1 || value.columns() != 4)
+        fail("imaq:orximaq:invalidROI", shape);
+    const NDArray roi = value.array_value();
+    for (octave_idx_type i = 0; i < 4; ++i)
+        if (!std::isfinite(roi(i)) || roi(i) != std::floor(roi(i)) || roi(i) < 0 || roi(i) > 1e9)
+            fail("imaq:orximaq:invalidROI", shape);
+    return {static_cast<std::int32_t>(roi(0)), static_cast<std::int32_t>(roi(1)), static_cast<std::int32_t>(roi(2)),
+            static_cast<std::int32_t>(roi(3))};
+}
+
+octave_value_list roiCommand(const Call& call)
+{
+    imaqhost::VideoInput& input = inputArg(call);
+    if (call.args.length() > 2) {
+        const imaqhost::Region region = regionArg(call.args(2));
+        if (input.isAcquisitionActive())
+            fail("imaq:orximaq:readOnlyWhileRunning", "ROIPosition cannot change while the object is running.");
+        try {
+            input.setRegion(region);
+        } catch (const imaqhost::HostError& error) {
+            fail("imaq:orximaq:invalidROI", error.what());
+        }
+        const auto applied = input.region();
+        if (!(applied == region))
+            warning_with_id("imaq:orximaq:roiAdjusted", "The device adjusted ROIPosition to [%d %d %d %d].",
+                            applied.x, applied.y, applied.width, applied.height);
+    }
+    return octave_value(regionVector(input.region()));
+}
+
+octave_value_list sourcesCommand(const Call& call)
+{
+    imaqhost::VideoInput& input = inputArg(call);
+    const auto& sources = input.sources();
     Cell names(dim_vector(1, static_cast<octave_idx_type>(sources.size())));
     for (std::size_t i = 0; i < sources.size(); ++i)
         names(static_cast<octave_idx_type>(i)) = sources[i].name;
     octave_scalar_map out;
     out.assign("Names", names);
-    out.assign("Selected", selected);
-    return out;
+    out.assign("Selected", input.selectedSource());
+    return octave_value(out);
 }
 
-octave_value startCommand(const octave_value_list& args)
+// The counts the user sees: those of the last acquisition, which a snapshot
+// does not replace.
+imaqhost::AcquisitionStats countsOf(const OpenInput& open)
 {
-    auto& open = inputArg(args);
-    const double frames = numberArg(args, 2, "FramesPerTrigger");
-    if (std::isinf(frames))
-        open.acquisition->start(orxoct::BackgroundAcquisition::kUnlimitedFrames);
-    else if (frames >= 1 && frames == std::floor(frames) && frames < 2147483647.0)
-        open.acquisition->start(static_cast<std::int64_t>(frames));
-    else
+    return open.keptCounts ? *open.keptCounts : open.input->statistics();
+}
+
+std::int64_t framesAcquired(const imaqhost::AcquisitionStats& stats)
+{
+    return stats.received + stats.overrun;
+}
+
+// Frames received while the buffer was full: counted, not kept, and said so once.
+void reportOverrun(OpenInput& open)
+{
+    const auto stats = countsOf(open);
+    if (stats.overrun <= open.overrunReported)
+        return;
+    open.overrunReported = stats.overrun;
+    warning_with_id("imaq:orximaq:framesNotKept",
+                    "%lld of %lld frames acquired were not kept: the buffer was full (at most %zu frames, %zu "
+                    "bytes). Take frames with getdata while acquiring, or raise the limit with imaqmem.",
+                    static_cast<long long>(stats.overrun), static_cast<long long>(framesAcquired(stats)),
+                    stats.bufferLimitFrames, stats.bufferLimitBytes);
+}
+
+std::string endReason(const imaqhost::AcquisitionStats& stats)
+{
+    switch (stats.end) {
+    case imaqhost::AcquisitionEnd::Completed:
+    case imaqhost::AcquisitionEnd::Stopped:
+        return {};
+    case imaqhost::AcquisitionEnd::DeviceLost:
+        return "the device was lost";
+    default:
+        return imaqhost::toString(stats.end);
+    }
+}
+
+octave_value_list startCommand(const Call& call)
+{
+    OpenInput& open = openArg(call);
+    const double frames = orxoct::numberArg(call.args, 2, "FramesPerTrigger");
+    if (!std::isinf(frames) && !(frames >= 1 && frames == std::floor(frames) && frames <= 2147483647.0))
         fail("imaq:orximaq:invalidArgument", "FramesPerTrigger must be a whole number of at least 1, or Inf.");
+    if (open.input->isAcquisitionActive())
+        fail("imaq:orximaq:hostError", "The object is already running; stop it first.");
+    if (countsOf(open).end == imaqhost::AcquisitionEnd::DeviceLost)
+        fail("imaq:orximaq:deviceLost", "The device '" + open.input->device().name + "' (ID " +
+                                            std::to_string(open.input->device().id) +
+                                            ") was lost: delete this object and open the device again.");
+    open.input->start(std::isinf(frames) ? imaqhost::VideoInput::kUnlimitedFrames
+                                         : static_cast<std::int64_t>(frames));
+    open.keptCounts.reset();
+    open.overrunReported = 0;
     return octave_value();
 }
 
-octave_value statusCommand(const octave_value_list& args)
+octave_value_list stopCommand(const Call& call)
 {
-    const auto counts = inputArg(args).acquisition->counts();
+    OpenInput& open = openArg(call);
+    open.input->stop();
+    reportOverrun(open);
+    return octave_value();
+}
+
+octave_value_list statusCommand(const Call& call)
+{
+    OpenInput& open = openArg(call);
+    const auto stats = countsOf(open);
+    const bool logging = open.input->isAcquisitionActive();
     octave_scalar_map status;
-    status.assign("Running", counts.logging);
-    status.assign("Logging", counts.logging);
-    status.assign("FramesAcquired", static_cast<double>(counts.acquired));
-    status.assign("FramesAvailable", static_cast<double>(counts.available));
-    status.assign("FramesOverrun", static_cast<double>(counts.overrun));
-    status.assign("EndReason", inputArg(args).acquisition->endReason());
-    return status;
+    status.assign("Running", logging);
+    status.assign("Logging", logging);
+    status.assign("FramesAcquired", static_cast<double>(framesAcquired(stats)));
+    status.assign("FramesAvailable", static_cast<double>(open.input->framesAvailable()));
+    status.assign("FramesNotKept", static_cast<double>(stats.overrun));
+    status.assign("BufferFrames", static_cast<double>(stats.bufferLimitFrames));
+    status.assign("BufferBytes", static_cast<double>(stats.bufferLimitBytes));
+    status.assign("EndReason", endReason(stats));
+    reportOverrun(open);
+    return octave_value(status);
 }
 
-octave_value waitCommand(const octave_value_list& args)
+octave_value_list waitCommand(const Call& call)
 {
-    const double seconds = args.length() > 2 ? numberArg(args, 2, "The timeout") : 10.0;
-    const auto timeout = std::chrono::milliseconds(static_cast<std::int64_t>(std::max(0.0, seconds) * 1000.0));
-    return inputArg(args).acquisition->wait(timeout);
+    OpenInput& open = openArg(call);
+    const double seconds = call.args.length() > 2 ? orxoct::secondsArg(call.args, 2, "The timeout") : 10.0;
+    const bool ended = orxoct::pollUntil([&](auto slice) { return open.input->wait(slice); },
+                                         orxoct::deadlineOf(seconds), checkInterrupt);
+    reportOverrun(open);
+    return octave_value(ended);
 }
 
-octave_value_list dataCommand(const octave_value_list& args, orxoct::FrameTake take, int nargout)
+// Waits until `frames` frames are buffered or the acquisition has ended.
+void awaitFrames(imaqhost::VideoInput& input, std::int64_t frames, double seconds)
 {
-    auto& open = inputArg(args);
-    const double frames = numberArg(args, 2, "The number of frames");
-    if (!(frames >= 1) || frames != std::floor(frames) || frames > 1e7)
-        fail("imaq:orximaq:invalidArgument", "The number of frames must be a whole number of at least 1.");
-    const double timeout = args.length() > 3 ? numberArg(args, 3, "The timeout") : 10.0;
-    return orxoct::framesToOctave(*open.acquisition, take, static_cast<std::int64_t>(frames), timeout, nargout);
+    orxoct::pollUntil(
+        [&](auto slice) { return input.framesAvailable() >= frames || input.wait(slice); },
+        orxoct::deadlineOf(seconds), checkInterrupt);
 }
 
-octave_value countersCommand()
+std::int64_t frameCountArg(const Call& call)
+{
+    return orxoct::wholeArg(call.args, 2, "The number of frames", 1);
+}
+
+octave_value_list getDataCommand(const Call& call)
+{
+    OpenInput& open = openArg(call);
+    const std::int64_t frames = frameCountArg(call);
+    const double seconds = call.args.length() > 3 ? orxoct::secondsArg(call.args, 3, "The timeout") : 10.0;
+    const auto stats = countsOf(open);
+    if (static_cast<std::size_t>(frames) > stats.bufferLimitFrames)
+        fail("imaq:orximaq:invalidArgument", std::to_string(frames) + " frames were asked for; the buffer holds at most " +
+                                                 std::to_string(stats.bufferLimitFrames) + ".");
+    awaitFrames(*open.input, frames, seconds);
+    reportOverrun(open);
+    return orxoct::removeFrames(*open.input, frames, call.nargout);
+}
+
+octave_value_list peekDataCommand(const Call& call)
+{
+    return orxoct::peekFrames(inputArg(call), frameCountArg(call), call.nargout);
+}
+
+// One frame while an acquisition runs: the next one it logs, left in the buffer.
+octave_value_list snapshotWhileRunning(imaqhost::VideoInput& input, double seconds, int nargout)
+{
+    const std::int64_t seen = input.statistics().received;
+    orxoct::pollUntil([&](auto slice) { return input.statistics().received > seen || input.wait(slice); },
+                      orxoct::deadlineOf(seconds), checkInterrupt);
+    if (input.statistics().received <= seen || input.framesAvailable() == 0)
+        fail("imaq:getsnapshot:noFrame", "No frame arrived for the snapshot within " + std::to_string(seconds) + " s.");
+    return orxoct::peekFrames(input, 1, nargout);
+}
+
+// One frame acquired on its own; the counts of the last acquisition stay
+// what the user sees. Interrupted or timed out, the capture is stopped.
+octave_value_list snapshotAlone(OpenInput& open, double seconds, int nargout)
+{
+    imaqhost::VideoInput& input = *open.input;
+    if (input.framesAvailable() > 0)
+        fail("imaq:getsnapshot:framesBuffered",
+             std::to_string(input.framesAvailable()) +
+                 " frames wait in the buffer and a snapshot would discard them: take them with getdata or "
+                 "discard them with flushdata first.");
+    const auto kept = countsOf(open);
+    input.start(1);
+    open.keptCounts = kept;
+    try {
+        orxoct::pollUntil([&](auto slice) { return input.wait(slice); }, orxoct::deadlineOf(seconds),
+                          checkInterrupt);
+    } catch (...) {
+        input.stop();
+        input.flushData();
+        throw;
+    }
+    if (input.framesAvailable() == 0) {
+        input.stop();
+        input.flushData();
+        const std::string reason = endReason(input.statistics());
+        fail("imaq:getsnapshot:noFrame",
+             "No frame for the snapshot: " + (reason.empty() ? std::string("timeout") : reason) + ".");
+    }
+    return orxoct::removeFrames(input, 1, nargout);
+}
+
+octave_value_list snapshotCommand(const Call& call)
+{
+    OpenInput& open = openArg(call);
+    const double seconds = call.args.length() > 2 ? orxoct::secondsArg(call.args, 2, "The timeout") : 10.0;
+    if (open.input->isAcquisitionActive())
+        return snapshotWhileRunning(*open.input, seconds, call.nargout);
+    return snapshotAlone(open, seconds, call.nargout);
+}
+
+octave_value_list flushCommand(const Call& call)
+{
+    inputArg(call).flushData();
+    return octave_value();
+}
+
+// bufferlimit(handle[, frames, bytes]): the buffer's bounds.
+octave_value_list bufferLimitCommand(const Call& call)
+{
+    imaqhost::VideoInput& input = inputArg(call);
+    if (call.args.length() > 2) {
+        const double frames = orxoct::wholeArg(call.args, 2, "The frame limit", 1);
+        const double bytes = orxoct::numberArg(call.args, 3, "The byte limit");
+        if (!(bytes >= 1 && bytes == std::floor(bytes) && bytes < 9.0e18))
+            fail("imaq:orximaq:invalidArgument", "The byte limit must be a whole number of at least 1.");
+        input.setBufferLimit(static_cast<std::size_t>(frames), static_cast<std::size_t>(bytes));
+    }
+    const auto stats = input.statistics();
+    RowVector out(2);
+    out(0) = static_cast<double>(stats.bufferLimitFrames);
+    out(1) = static_cast<double>(stats.bufferLimitBytes);
+    return octave_value(out);
+}
+
+octave_value_list countersCommand(const Call&)
 {
     const std::pair<const char*, std::int64_t> counters[] = {
         {"TaskMemoryBlocks", win32seam::outstandingTaskMemBlocks()},
@@ -386,65 +549,50 @@ octave_value countersCommand()
     octave_scalar_map map;
     for (const auto& [name, value] : counters)
         map.assign(name, static_cast<double>(value));
-    return map;
+    return octave_value(map);
 }
 
-octave_value_list dispatch(octave::interpreter& interp, const std::string& command, const octave_value_list& args,
-                           int nargout)
+octave_value_list adaptorCommand(const Call& call)
 {
-    auto& gateway = registry();
-    if (command == "devices") return devicesCommand(args);
-    if (command == "open") return openCommand(args, interp);
-    if (command == "close") {
-        gateway.close(handleArg(args));
-        unlockWhenIdle(interp);
-        return octave_value();
-    }
-    if (command == "reset") {
-        gateway.reset();
-        unlockWhenIdle(interp);
-        return octave_value();
-    }
-    if (command == "isopen") return octave_value(gateway.isOpen(handleArg(args)));
-    if (command == "info") return infoCommand(args);
-    if (command == "names") return namesCommand(args);
-    if (command == "get") return getCommand(args);
-    if (command == "set") return setCommand(args);
-    if (command == "describe") return describeCommand(args);
-    if (command == "roi") return roiCommand(args);
-    if (command == "sources") return sourcesCommand(args);
-    if (command == "start") return startCommand(args);
-    if (command == "stop") {
-        inputArg(args).acquisition->stop();
-        return octave_value();
-    }
-    if (command == "wait") return waitCommand(args);
-    if (command == "status") return statusCommand(args);
-    if (command == "getdata") return dataCommand(args, orxoct::FrameTake::Remove, nargout);
-    if (command == "peekdata") return dataCommand(args, orxoct::FrameTake::Peek, nargout);
-    if (command == "snapshot") {
-        const double timeout = args.length() > 2 ? numberArg(args, 2, "The timeout") : 10.0;
-        return orxoct::snapshotToOctave(*inputArg(args).acquisition, timeout, nargout);
-    }
-    if (command == "flush") {
-        inputArg(args).acquisition->flushData();
-        return octave_value();
-    }
-    if (command == "counters") return countersCommand();
-    if (command == "adaptor") {
-        gateway.setAdaptorPath(textArg(args, 1, "The adaptor path"));
-        return octave_value();
-    }
-    if (command == "rig") {
-        vexcam::useRigFile(textArg(args, 1, "The rig file"));
-        return octave_value();
-    }
-    if (command == "defaultrig") {
-        vexcam::clearInstalledRig();
-        return octave_value();
-    }
-    if (command == "locked") return octave_value(interp.mislocked(kGatewayName));
-    fail("imaq:orximaq:invalidArgument", "Unknown gateway command '" + command + "'.");
+    registry().setAdaptorPath(orxoct::textArg(call.args, 1, "The adaptor path"));
+    return octave_value();
+}
+
+octave_value_list rigCommand(const Call& call)
+{
+    vexcam::useRigFile(orxoct::textArg(call.args, 1, "The rig file"));
+    return octave_value();
+}
+
+octave_value_list defaultRigCommand(const Call&)
+{
+    vexcam::clearInstalledRig();
+    return octave_value();
+}
+
+octave_value_list lockedCommand(const Call& call)
+{
+    return octave_value(call.interp.mislocked(kGatewayName));
+}
+
+const std::map<std::string, Command>& commands()
+{
+    static const std::map<std::string, Command> table = {
+        {"devices", devicesCommand},   {"open", openCommand},
+        {"close", closeCommand},       {"reset", resetCommand},
+        {"isopen", isOpenCommand},     {"info", infoCommand},
+        {"names", namesCommand},       {"get", getCommand},
+        {"set", setCommand},           {"describe", describeCommand},
+        {"roi", roiCommand},           {"sources", sourcesCommand},
+        {"start", startCommand},       {"stop", stopCommand},
+        {"wait", waitCommand},         {"status", statusCommand},
+        {"getdata", getDataCommand},   {"peekdata", peekDataCommand},
+        {"snapshot", snapshotCommand}, {"flush", flushCommand},
+        {"bufferlimit", bufferLimitCommand}, {"counters", countersCommand},
+        {"adaptor", adaptorCommand},   {"rig", rigCommand},
+        {"defaultrig", defaultRigCommand}, {"locked", lockedCommand},
+    };
+    return table;
 }
 
 [[noreturn]] void raise(const std::string& id, const std::string& message)
@@ -453,12 +601,19 @@ octave_value_list dispatch(octave::interpreter& interp, const std::string& comma
     error_with_id(id.c_str(), "%s", message.c_str());
 }
 
+octave_value_list dispatch(const Call& call)
+{
+    const std::string name = orxoct::textArg(call.args, 0, "The gateway command");
+    const auto found = commands().find(name);
+    if (found == commands().end())
+        fail("imaq:orximaq:invalidArgument", "Unknown gateway command '" + name + "'.");
+    return found->second(call);
+}
+
 } // namespace
 
 DEFMETHOD_DLD(__orximaq__, interp, args, nargout, "-*- texinfo -*-\n@deftypefn {} {} __orximaq__ (@var{command}, @dots{})\nInternal gateway of the orximaq package.\n@end deftypefn")
 {
-    if (args.length() < 1 || !args(0).is_string())
-        error_with_id("imaq:orximaq:invalidArgument", "__orximaq__: the first argument is a command name");
     static const bool prepared = [] {
         imaqhost::setWarningEcho(false);
         registry().setAdaptorPath(moduleBesideGateway());
@@ -467,8 +622,14 @@ DEFMETHOD_DLD(__orximaq__, interp, args, nargout, "-*- texinfo -*-\n@deftypefn {
     (void)prepared;
     octave_value_list result;
     try {
-        result = dispatch(interp, args(0).string_value(), args, nargout);
-    } catch (const GatewayError& error) {
+        result = dispatch(Call{interp, args, nargout});
+    } catch (const octave::interrupt_exception&) {
+        forwardWarnings();
+        throw;
+    } catch (const octave::execution_exception&) {
+        forwardWarnings();
+        throw;
+    } catch (const orxoct::GatewayError& error) {
         raise(error.id, error.message);
     } catch (const imaqhost::HostError& error) {
         raise("imaq:orximaq:hostError", error.what());
