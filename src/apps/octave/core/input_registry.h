@@ -48,11 +48,17 @@ public:
     // Closes every input, then the session.
     void reset();
 
+    // The bytes of frames each input's buffer may hold, for the open inputs
+    // and those opened later (the frame bound stays the host's).
+    void setMemoryLimit(std::size_t bytes);
+    std::size_t memoryLimit() const { return memoryLimit_; }
+
 private:
     std::string adaptorPath_;
     std::optional<imaqhost::Session> session_;
     std::map<std::int32_t, OpenInput> inputs_;
     std::int32_t nextHandle_ = 1;
+    std::size_t memoryLimit_ = imaqhost::kDefaultBufferBytes;
 };
 
 } // namespace orxoct

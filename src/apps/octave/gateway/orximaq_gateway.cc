@@ -344,9 +344,12 @@ std::int64_t framesAcquired(const imaqhost::AcquisitionStats& stats)
     return stats.received + stats.overrun;
 }
 
-// Frames received while the buffer was full: counted, not kept, and said so once.
+// Frames received while the buffer was full: counted, not kept, and said so
+// once the acquisition has ended (not at every read while it runs).
 void reportOverrun(OpenInput& open)
 {
+    if (open.input->isAcquisitionActive())
+        return;
     const auto stats = countsOf(open);
     if (stats.overrun <= open.overrunReported)
         return;
@@ -533,6 +536,19 @@ octave_value_list bufferLimitCommand(const Call& call)
     return octave_value(out);
 }
 
+// memlimit([bytes]): the byte bound of every buffer.
+octave_value_list memoryLimitCommand(const Call& call)
+{
+    auto& gateway = registry();
+    if (call.args.length() > 1) {
+        const double bytes = orxoct::numberArg(call.args, 1, "The memory limit");
+        if (!(bytes >= 1 && bytes == std::floor(bytes) && bytes < 9.0e18))
+            fail("imaq:imaqmem:invalidLimit", "The memory limit must be a whole number of bytes of at least 1.");
+        gateway.setMemoryLimit(static_cast<std::size_t>(bytes));
+    }
+    return octave_value(static_cast<double>(gateway.memoryLimit()));
+}
+
 octave_value_list countersCommand(const Call&)
 {
     const std::pair<const char*, std::int64_t> counters[] = {
@@ -588,7 +604,8 @@ const std::map<std::string, Command>& commands()
         {"wait", waitCommand},         {"status", statusCommand},
         {"getdata", getDataCommand},   {"peekdata", peekDataCommand},
         {"snapshot", snapshotCommand}, {"flush", flushCommand},
-        {"bufferlimit", bufferLimitCommand}, {"counters", countersCommand},
+        {"bufferlimit", bufferLimitCommand}, {"memlimit", memoryLimitCommand},
+        {"counters", countersCommand},
         {"adaptor", adaptorCommand},   {"rig", rigCommand},
         {"defaultrig", defaultRigCommand}, {"locked", lockedCommand},
     };

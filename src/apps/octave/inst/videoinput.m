@@ -40,7 +40,8 @@ classdef videoinput < handle
       vid_check_device (device);
       pairs = varargin;
       open_args = {device};
-      if (mod (numel (pairs), 2) == 1)
+      ## A format comes first; a text that names no property is a format.
+      if (mod (numel (pairs), 2) == 1 || (! isempty (pairs) && ischar (pairs{1}) && ! vid_is_property (pairs{1})))
         if (! ischar (pairs{1}))
           error ("imaq:videoinput:invalidFormat", "videoinput: FORMAT must be a format's name as imaqhwinfo lists it");
         endif
