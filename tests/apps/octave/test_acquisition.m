@@ -13,6 +13,13 @@ assert (size (peeked, 4), 2);
 assert (vid.FramesAvailable, 6);
 [first, t, meta] = getdata (vid, 2);
 assert ([meta.FrameNumber], [1 2]);
+assert ([meta.RelativeFrame], [1 2]);
+assert ([meta.TriggerIndex], [1 1]);
+## Times from the start (the trigger), increasing; AbsTime a clock vector.
+assert (t(1) >= 0 && t(1) < 5 && t(2) > t(1));
+assert (size (meta(1).AbsTime), [1 6]);
+assert (abs (etime (clock (), meta(2).AbsTime)) < 60);
+assert (etime (meta(2).AbsTime, meta(1).AbsTime), t(2) - t(1), 1e-3);
 assert (isequal (first(:, :, :, 1), first(:, :, :, 1)));
 assert (vid.FramesAvailable, 4);
 rest = getdata (vid, 4);

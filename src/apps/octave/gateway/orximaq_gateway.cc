@@ -209,7 +209,8 @@ octave_value_list infoCommand(const Call& call)
     info.assign("VideoFormat", input.formatName());
     info.assign("MaxHeight", static_cast<double>(input.maxHeight()));
     info.assign("MaxWidth", static_cast<double>(input.maxWidth()));
-    info.assign("NumberOfBands", static_cast<double>(input.numberOfBands()));
+    // The bands getdata returns (the adaptor answers 3 for grey formats too).
+    info.assign("NumberOfBands", static_cast<double>(shape.bands));
     info.assign("NativeDataType", shape.sample == orxoct::SampleClass::Uint16 ? "uint16" : "uint8");
     info.assign("IsColour", shape.bands == 3);
     info.assign("TotalSources", static_cast<double>(input.sources().size()));

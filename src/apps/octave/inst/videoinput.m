@@ -1,24 +1,24 @@
-## -*- texinfo -*-
-## @deftypefn  {} {@var{vid} =} videoinput (@var{adaptor})
-## @deftypefnx {} {@var{vid} =} videoinput (@var{adaptor}, @var{id})
-## @deftypefnx {} {@var{vid} =} videoinput (@var{adaptor}, @var{id}, @var{format})
-## @deftypefnx {} {@var{vid} =} videoinput (@dots{}, @var{name}, @var{value}, @dots{})
-## A video input object: device @var{id} (its ID, a whole number, or its name;
-## default: the first device) of the adaptor "orximaq" in @var{format} (its
-## name as imaqhwinfo lists it; default: the device's first), with the given
-## properties set.
-##
-## The object lives until delete or imaqreset, like the toolbox's: clearing
-## the variable leaves it open (imaqfind finds it).  Its properties are read
-## as @code{vid.Name} or with get, written as @code{vid.Name = value} or with
-## set, and described by propinfo; read-only ones refuse writes.
-##
-## Functions: start, stop, wait, getdata, peekdata, getsnapshot, flushdata,
-## isrunning, islogging, isvalid, delete, getselectedsource, imaqhwinfo,
-## get, set, propinfo.
-## @seealso{imaqhwinfo, imaqfind, imaqreset, getselectedsource}
-## @end deftypefn
 classdef videoinput < handle
+  ## -*- texinfo -*-
+  ## @deftypefn  {} {@var{vid} =} videoinput (@var{adaptor})
+  ## @deftypefnx {} {@var{vid} =} videoinput (@var{adaptor}, @var{id})
+  ## @deftypefnx {} {@var{vid} =} videoinput (@var{adaptor}, @var{id}, @var{format})
+  ## @deftypefnx {} {@var{vid} =} videoinput (@dots{}, @var{name}, @var{value}, @dots{})
+  ## A video input object: device @var{id} (its ID, a whole number, or its name;
+  ## default: the first device) of the adaptor "orximaq" in @var{format} (its
+  ## name as imaqhwinfo lists it; default: the device's first), with the given
+  ## properties set.
+  ##
+  ## The object lives until delete or imaqreset, like the toolbox's: clearing
+  ## the variable leaves it open (imaqfind finds it).  Its properties are read
+  ## as @code{vid.Name} or with get, written as @code{vid.Name = value} or with
+  ## set, and described by propinfo; read-only ones refuse writes.
+  ##
+  ## Functions: start, stop, wait, getdata, peekdata, getsnapshot, flushdata,
+  ## isrunning, islogging, isvalid, delete, getselectedsource, imaqhwinfo,
+  ## get, set, propinfo.
+  ## @seealso{imaqhwinfo, imaqfind, imaqreset, getselectedsource}
+  ## @end deftypefn
 
   properties (SetAccess = private, Hidden = true)
     GatewayHandle = 0;
@@ -137,6 +137,17 @@ classdef videoinput < handle
         endif
       endif
       vid_check_frame_count ("getdata", n);
+      ## Checked before any frame leaves the buffer.
+      as_cell = false;
+      if (nargin > 2)
+        vid_convert_frames ([], type, false);
+      endif
+      if (nargin > 3)
+        if (! (ischar (format) && any (strcmpi (format, {"numeric", "cell"}))))
+          error ("imaq:getdata:invalidFormat", "getdata: FORMAT must be 'numeric' or 'cell'");
+        endif
+        as_cell = strcmpi (format, "cell");
+      endif
       status = __orximaq__ ("status", h);
       if (! status.Running && n > status.FramesAvailable)
         error ("imaq:getdata:tooFewFrames",
@@ -145,13 +156,6 @@ classdef videoinput < handle
       endif
       [varargout{1:max (1, nargout)}] = __orximaq__ ("getdata", h, n, obj.Values.Timeout);
       if (nargin > 2)
-        as_cell = false;
-        if (nargin > 3)
-          if (! (ischar (format) && any (strcmpi (format, {"numeric", "cell"}))))
-            error ("imaq:getdata:invalidFormat", "getdata: FORMAT must be 'numeric' or 'cell'");
-          endif
-          as_cell = strcmpi (format, "cell");
-        endif
         varargout{1} = vid_convert_frames (varargout{1}, type, as_cell);
       endif
     endfunction

@@ -1,10 +1,10 @@
-## -*- texinfo -*-
-## @deftypefn {} {@var{src} =} videosource (@var{handle})
-## The selected video source of a video input (see getselectedsource): its
-## device properties read as @code{src.Brightness} and written as
-## @code{src.Brightness = 20} or with get, set and propinfo.
-## @end deftypefn
 classdef videosource < handle
+  ## -*- texinfo -*-
+  ## @deftypefn {} {@var{src} =} videosource (@var{handle})
+  ## The selected video source of a video input (see getselectedsource): its
+  ## device properties read as @code{src.Brightness} and written as
+  ## @code{src.Brightness = 20} or with get, set and propinfo.
+  ## @end deftypefn
 
   properties (SetAccess = private, Hidden = true)
     GatewayHandle = 0;
