@@ -39,6 +39,7 @@ cases = {
   "clear of the gateway", [running " clear __orximaq__; clear functions; v = vid; " works];
   "clear functions, then exit running", [running " clear functions;"];
   "clear all with an idle object, then exit", [idle " clear all;"];
+  "package off the path, then exit", [running " rmpath (fileparts (which ('imaqreset')));"];
 };
 for i = 1:rows (cases)
   [status, output] = orx_run_child ([cases{i, 2} " disp ('DONE');"]);

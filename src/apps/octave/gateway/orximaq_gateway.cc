@@ -5,8 +5,9 @@
 //
 // Lifetime: once the host session is loaded the gateway locks itself in
 // memory (no `clear` can unload the code that owns the host's threads) and
-// asks the interpreter to run imaqreset while it shuts down, so that every
-// input and the session are gone before Octave unloads anything. While
+// has the interpreter run imaqreset and a built-in shutdown function of its
+// own while it shuts down: every object is deleted and the session closed
+// before Octave tears down anything. While
 // inputs are open it also holds the videoinput class's constructor: `clear
 // functions` and `clear all` would otherwise unregister the class, and the
 // objects that live on would lose their methods.
@@ -29,6 +30,7 @@
 #include <octave/ov-struct.h>
 #include <octave/quit.h>
 #include <octave/symtab.h>
+#include <octave/ov-builtin.h>
 
 #include <dlfcn.h>
 
@@ -42,7 +44,10 @@ using orxoct::InputRegistry;
 using orxoct::OpenInput;
 
 constexpr const char* kGatewayName = "__orximaq__";
-constexpr const char* kShutdownFunction = "imaqreset";
+// Octave calls these while it shuts down: a built-in function of the
+// gateway's (found even when the package has left the path), and imaqreset.
+constexpr const char* kShutdownBuiltin = "__orximaq_shutdown__";
+constexpr const char* kShutdownFunctions[] = {kShutdownBuiltin, "imaqreset"};
 constexpr const char* kObjectClass = "videoinput";
 
 // Released by reset, before Octave's shutdown; never destroyed statically,
@@ -94,6 +99,22 @@ struct Call {
 
 using Command = octave_value_list (*)(const Call&);
 
+void shutdown(octave::interpreter& interp);
+
+octave_value_list shutdownBuiltin(octave::interpreter& interp, const octave_value_list&, int)
+{
+    shutdown(interp);
+    return octave_value_list();
+}
+
+void installShutdownBuiltin(octave::interpreter& interp)
+{
+    auto& symbols = interp.get_symbol_table();
+    if (!symbols.is_built_in_function_name(kShutdownBuiltin))
+        symbols.install_built_in_function(kShutdownBuiltin,
+                                          octave_value(new octave_builtin(&shutdownBuiltin, kShutdownBuiltin)));
+}
+
 // The session holds the adaptor module and the camera library's threads:
 // from the first use on, the gateway stays loaded and Octave's shutdown
 // resets everything while the interpreter still runs.
@@ -104,8 +125,12 @@ imaqhost::Session& sessionFor(const Call& call)
     imaqhost::Session& session = gateway.session();
     if (fresh) {
         call.interp.mlock();
-        call.interp.remove_atexit_fcn(kShutdownFunction);
-        call.interp.add_atexit_fcn(kShutdownFunction);
+        installShutdownBuiltin(call.interp);
+        // imaqreset runs first, deleting the objects through their delete.
+        for (const char* function : kShutdownFunctions) {
+            call.interp.remove_atexit_fcn(function);
+            call.interp.add_atexit_fcn(function);
+        }
     }
     return session;
 }
@@ -189,7 +214,8 @@ octave_value_list resetCommand(const Call& call)
     releaseObjectClass();
     if (call.interp.mislocked(kGatewayName))
         call.interp.munlock(kGatewayName);
-    call.interp.remove_atexit_fcn(kShutdownFunction);
+    for (const char* function : kShutdownFunctions)
+        call.interp.remove_atexit_fcn(function);
     return octave_value();
 }
 
@@ -626,6 +652,20 @@ octave_value_list dispatch(const Call& call)
     if (found == commands().end())
         fail("imaq:orximaq:invalidArgument", "Unknown gateway command '" + name + "'.");
     return found->second(call);
+}
+
+// The objects go first, through imaqreset, while the interpreter can still
+// run their delete; whatever fails there, no object outlives the session and
+// the session does not outlive the interpreter.
+void shutdown(octave::interpreter& interp)
+{
+    try {
+        interp.feval("__orximaq_objects__", octave_value_list(octave_value("clear")), 0);
+    } catch (const octave::execution_exception&) {
+        interp.recover_from_exception();
+    }
+    registry().reset();
+    releaseObjectClass();
 }
 
 } // namespace
