@@ -40,6 +40,8 @@ cases = {
   "clear functions, then exit running", [running " clear functions;"];
   "clear all with an idle object, then exit", [idle " clear all;"];
   "package off the path, then exit", [running " rmpath (fileparts (which ('imaqreset')));"];
+  "gateway off the path, then exit", [running " rmpath (fileparts (which ('__orximaq__')));"];
+  "all off the path, then exit", [running " rmpath (fileparts (which ('__orximaq__'))); rmpath (fileparts (which ('imaqreset')));"];
 };
 for i = 1:rows (cases)
   [status, output] = orx_run_child ([cases{i, 2} " disp ('DONE');"]);

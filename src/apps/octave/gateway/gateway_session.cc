@@ -63,13 +63,30 @@ InputRegistry& registry()
     return instance;
 }
 
+namespace {
+
+std::string gatewayFile()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&gatewayFile), &info) == 0 || info.dli_fname == nullptr)
+        return {};
+    return info.dli_fname;
+}
+
+} // namespace
+
 // The adaptor module lies beside this gateway, as it lies beside orximaq.
 std::string moduleBesideGateway()
 {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&moduleBesideGateway), &info) == 0 || info.dli_fname == nullptr)
-        return {};
-    return (std::filesystem::path(info.dli_fname).parent_path() / "ORXImaq.so").string();
+    const std::string file = gatewayFile();
+    return file.empty() ? file : (std::filesystem::path(file).parent_path() / "ORXImaq.so").string();
+}
+
+void pinGatewayInMemory()
+{
+    const std::string file = gatewayFile();
+    if (!file.empty())
+        dlopen(file.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
 // Adaptor warnings become Octave warnings with the adaptor's identifier.

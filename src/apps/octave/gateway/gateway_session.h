@@ -32,6 +32,11 @@ struct Call {
 InputRegistry& registry();
 // The adaptor module beside the gateway's own file.
 std::string moduleBesideGateway();
+// Keeps the gateway's code mapped until the process ends, whatever Octave
+// unloads (a gateway folder taken off the path makes Octave drop the
+// function, locked or not, while the shutdown and the runtime's threads
+// still need its code).
+void pinGatewayInMemory();
 // The session, loaded on first use, which also locks the gateway and
 // registers the shutdown.
 imaqhost::Session& sessionFor(const Call& call);

@@ -64,6 +64,7 @@ DEFMETHOD_DLD(__orximaq__, interp, args, nargout, "-*- texinfo -*-\n@deftypefn {
 {
     static const bool prepared = [] {
         imaqhost::setWarningEcho(false);
+        pinGatewayInMemory();
         registry().setAdaptorPath(moduleBesideGateway());
         return true;
     }();
