@@ -90,3 +90,17 @@ for fn = {"videoinput", "imaqhwinfo", "imaqfind", "imaqreset", "imaqmem", "video
   text = evalc (sprintf ("help %s", fn{1}));
   assert (numel (text) > 100 && isempty (strfind (text, "not found")), fn{1});
 endfor
+
+## Triggers: only the immediate configuration, which triggerconfig accepts
+## and reports; anything else, and trigger, are refused with the reason.
+orx_test_rig ();
+vid = videoinput ("orximaq", "Pixie Mono");
+config = triggerconfig (vid);
+assert (config, struct ("TriggerType", "immediate", "TriggerCondition", "none", "TriggerSource", "none"));
+triggerconfig (vid, "immediate");
+triggerconfig (vid, config);
+assert (triggerinfo (vid), config);
+orx_assert_error_text (@() triggerconfig (vid, "manual"), "imaq:triggerconfig:notSupported", {"immediate"});
+orx_assert_error_text (@() trigger (vid), "imaq:trigger:notManual", {"immediate"});
+delete (vid);
+orx_assert_no_leaks ();

@@ -178,6 +178,50 @@ classdef videoinput < handle
       [varargout{1:max (1, nargout)}] = __orximaq__ ("snapshot", vid_handle_of (obj), obj.Values.Timeout);
     endfunction
 
+    function out = triggerconfig (obj, type, condition, source)
+      ## The trigger configuration; only 'immediate' (condition and source
+      ## 'none') is provided.
+      h = vid_handle_of (obj);
+      if (nargin > 1)
+        wanted = {type, "none", "none"};
+        if (nargin > 2)
+          wanted{2} = condition;
+        endif
+        if (nargin > 3)
+          wanted{3} = source;
+        endif
+        if (isstruct (type))
+          wanted = {type.TriggerType, type.TriggerCondition, type.TriggerSource};
+        endif
+        if (! isequal (lower (wanted), {"immediate", "none", "none"}))
+          error ("imaq:triggerconfig:notSupported",
+                 "triggerconfig: the only configuration is TriggerType 'immediate' with condition and source 'none' (manual and hardware triggers are not supported by this package yet)");
+        endif
+        if (__orximaq__ ("status", h).Running)
+          error ("imaq:orximaq:readOnlyWhileRunning", "triggerconfig cannot change while the object is running");
+        endif
+      endif
+      if (nargout > 0 || nargin == 1)
+        out = struct ("TriggerType", obj.Values.TriggerType, "TriggerCondition", obj.Values.TriggerCondition,
+                      "TriggerSource", obj.Values.TriggerSource);
+      endif
+    endfunction
+    function info = triggerinfo (obj)
+      ## The trigger configurations the device offers.
+      vid_handle_of (obj);
+      info = struct ("TriggerType", "immediate", "TriggerCondition", "none", "TriggerSource", "none");
+      if (nargout == 0)
+        printf ("Valid trigger configurations:\n  TriggerType 'immediate', TriggerCondition 'none', TriggerSource 'none'\n");
+        clear info;
+      endif
+    endfunction
+    function trigger (obj)
+      ## Only manual triggers take trigger(vid), and this package offers none.
+      vid_handle_of (obj);
+      error ("imaq:trigger:notManual",
+             "trigger: TriggerType is 'immediate', so the acquisition triggers itself at start (manual triggers are not supported by this package yet)");
+    endfunction
+
     function value = get (obj, name)
       vid_handle_of (obj);
       if (nargin < 2)
