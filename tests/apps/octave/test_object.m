@@ -45,6 +45,8 @@ set (vid, struct ("Tag", "b", "Timeout", 2));
 assert ([vid.Tag, num2str(vid.Timeout)], "b2");
 set (vid, "tag", "c");
 assert (get (vid, "TAG"), "c");
+vid.FramesPerTrigger = int32 (6);
+assert (class (vid.FramesPerTrigger), "double");
 vid.UserData = struct ("count", 1);
 vid.UserData.count += 1;
 assert (vid.UserData.count, 2);
@@ -89,6 +91,12 @@ orx_assert_no_leaks ();
 for fn = {"videoinput", "imaqhwinfo", "imaqfind", "imaqreset", "imaqmem", "videosource"}
   text = evalc (sprintf ("help %s", fn{1}));
   assert (numel (text) > 100 && isempty (strfind (text, "not found")), fn{1});
+endfor
+for fn = {"delete", "isvalid", "getselectedsource", "imaqhwinfo", "start", "stop", "wait", "isrunning", ...
+          "islogging", "getdata", "peekdata", "flushdata", "getsnapshot", "get", "set", "propinfo", ...
+          "triggerconfig", "triggerinfo", "trigger"}
+  text = evalc (sprintf ("help videoinput.%s", fn{1}));
+  assert (! isempty (strfind (text, [fn{1} " ("])), fn{1});
 endfor
 
 ## Triggers: only the immediate configuration, which triggerconfig accepts

@@ -14,9 +14,10 @@ classdef videoinput < handle
   ## as @code{vid.Name} or with get, written as @code{vid.Name = value} or with
   ## set, and described by propinfo; read-only ones refuse writes.
   ##
-  ## Functions: start, stop, wait, getdata, peekdata, getsnapshot, flushdata,
-  ## isrunning, islogging, isvalid, delete, getselectedsource, imaqhwinfo,
-  ## get, set, propinfo.
+  ## Functions (each with its help, as @code{help videoinput.getdata}):
+  ## start, stop, wait, getdata, peekdata, getsnapshot, flushdata, isrunning,
+  ## islogging, isvalid, delete, getselectedsource, imaqhwinfo, get, set,
+  ## propinfo, triggerconfig, triggerinfo, trigger.
   ## @seealso{imaqhwinfo, imaqfind, imaqreset, getselectedsource}
   ## @end deftypefn
 
@@ -67,6 +68,8 @@ classdef videoinput < handle
     endfunction
 
     function delete (obj)
+      ## delete (vid): stops the acquisition and closes the device; the object is
+      ## then invalid (isvalid false) and every use of it is an error.
       ## Also runs while Octave exits; the gateway handles a closed handle.
       h = obj.GatewayHandle;
       if (h != 0)
@@ -78,14 +81,19 @@ classdef videoinput < handle
     endfunction
 
     function tf = isvalid (obj)
+      ## isvalid (vid): true until delete (or imaqreset).
       tf = obj.GatewayHandle != 0 && __orximaq__ ("isopen", obj.GatewayHandle);
     endfunction
 
     function src = getselectedsource (obj)
+      ## src = getselectedsource (vid): the video source, whose device properties
+      ## are read and written as src.Name, get, set and propinfo.
       src = videosource (vid_handle_of (obj));
     endfunction
 
     function info = imaqhwinfo (obj, field)
+      ## info = imaqhwinfo (vid[, field]): what the adaptor reports of the device
+      ## (MaxWidth, MaxHeight, NativeDataType, TotalSources, ...).
       all = __orximaq__ ("info", vid_handle_of (obj));
       info = struct ("AdaptorName", all.AdaptorName, "DeviceName", all.DeviceName,
                      "MaxHeight", all.MaxHeight, "MaxWidth", all.MaxWidth,
@@ -102,12 +110,18 @@ classdef videoinput < handle
     endfunction
 
     function start (obj)
+      ## start (vid): empties the buffer, resets the counts and starts acquiring
+      ## FramesPerTrigger frames (Inf: until stop) in the background.
       __orximaq__ ("start", vid_handle_of (obj), obj.Values.FramesPerTrigger);
     endfunction
     function stop (obj)
+      ## stop (vid): stops the acquisition; the frames stay in the buffer.
       __orximaq__ ("stop", vid_handle_of (obj));
     endfunction
     function wait (obj, timeout, state)
+      ## wait (vid[, seconds[, 'running'|'logging']]): waits until the acquisition
+      ## ends (default Timeout seconds, Inf: no limit); an error when it still runs.
+      ## Ctrl-C ends the wait.
       if (nargin < 2)
         timeout = obj.Values.Timeout;
       endif
@@ -122,13 +136,20 @@ classdef videoinput < handle
       endif
     endfunction
     function tf = isrunning (obj)
+      ## isrunning (vid): true while an acquisition runs.
       tf = __orximaq__ ("status", vid_handle_of (obj)).Running;
     endfunction
     function tf = islogging (obj)
+      ## islogging (vid): true while frames are logged to the buffer.
       tf = __orximaq__ ("status", vid_handle_of (obj)).Logging;
     endfunction
 
     function varargout = getdata (obj, n, type, format)
+      ## [data, time, meta] = getdata (vid[, n[, type[, format]]]): removes n frames
+      ## (default FramesPerTrigger) from the buffer, waiting up to Timeout for
+      ## them: H x W x B x N of type 'native' (default), 'uint8', 'uint16',
+      ## 'single' or 'double'; format 'numeric' or 'cell'. time: seconds since
+      ## start; meta: AbsTime, FrameNumber, RelativeFrame, TriggerIndex.
       h = vid_handle_of (obj);
       if (nargin < 2)
         n = obj.Values.FramesPerTrigger;
@@ -160,6 +181,7 @@ classdef videoinput < handle
       endif
     endfunction
     function varargout = peekdata (obj, n)
+      ## data = peekdata (vid[, n]): the newest n frames (default 1), left in the buffer.
       if (nargin < 2)
         n = 1;
       endif
@@ -167,20 +189,22 @@ classdef videoinput < handle
       [varargout{1:max (1, nargout)}] = __orximaq__ ("peekdata", vid_handle_of (obj), n);
     endfunction
     function flushdata (obj, mode)
+      ## flushdata (vid[, 'all'|'triggers']): empties the buffer.
       if (nargin > 1 && ! (ischar (mode) && any (strcmpi (mode, {"all", "triggers"}))))
         error ("imaq:flushdata:invalidMode", "flushdata: MODE must be 'all' or 'triggers'");
       endif
       __orximaq__ ("flush", vid_handle_of (obj));
     endfunction
     function varargout = getsnapshot (obj)
+      ## [frame, time, meta] = getsnapshot (vid): one frame now.
       ## While an acquisition runs: its next frame, left in the buffer.
       ## Otherwise one frame acquired on its own (the buffer must be empty).
       [varargout{1:max (1, nargout)}] = __orximaq__ ("snapshot", vid_handle_of (obj), obj.Values.Timeout);
     endfunction
 
     function out = triggerconfig (obj, type, condition, source)
-      ## The trigger configuration; only 'immediate' (condition and source
-      ## 'none') is provided.
+      ## config = triggerconfig (vid[, type[, condition[, source]]]): the trigger
+      ## configuration; only 'immediate' (condition and source 'none') is provided.
       h = vid_handle_of (obj);
       if (nargin > 1)
         wanted = {type, "none", "none"};
@@ -207,7 +231,7 @@ classdef videoinput < handle
       endif
     endfunction
     function info = triggerinfo (obj)
-      ## The trigger configurations the device offers.
+      ## triggerinfo (vid): the trigger configurations the device offers.
       vid_handle_of (obj);
       info = struct ("TriggerType", "immediate", "TriggerCondition", "none", "TriggerSource", "none");
       if (nargout == 0)
@@ -216,13 +240,14 @@ classdef videoinput < handle
       endif
     endfunction
     function trigger (obj)
-      ## Only manual triggers take trigger(vid), and this package offers none.
+      ## trigger (vid): only manual triggers take it, and this package offers none.
       vid_handle_of (obj);
       error ("imaq:trigger:notManual",
              "trigger: TriggerType is 'immediate', so the acquisition triggers itself at start (manual triggers are not supported by this package yet)");
     endfunction
 
     function value = get (obj, name)
+      ## get (vid), get (vid, name), get (vid, {names}): property values.
       vid_handle_of (obj);
       if (nargin < 2)
         value = struct ();
@@ -240,6 +265,8 @@ classdef videoinput < handle
     endfunction
 
     function out = set (obj, varargin)
+      ## set (vid, name, value, ...), set (vid, struct): writes properties;
+      ## set (vid) and set (vid, name): the writable ones and their allowed values.
       vid_handle_of (obj);
       if (nargin == 1)
         out = struct ();
@@ -260,6 +287,8 @@ classdef videoinput < handle
     endfunction
 
     function info = propinfo (obj, name)
+      ## propinfo (vid[, name]): Type, Constraint, ConstraintValue, DefaultValue,
+      ## ReadOnly and DeviceSpecific of each property.
       vid_handle_of (obj);
       table = __orximaq_props__ ();
       if (nargin > 1)
@@ -303,7 +332,11 @@ classdef videoinput < handle
       for i = 1:2:numel (args)
         [store, name] = vid_set_value (obj, args{i}, args{i+1});
         if (store)
-          obj.Values.(name) = args{i+1};
+          value = args{i+1};
+          if (isnumeric (value) && ! isa (value, "double") && ! strcmp (name, "UserData"))
+            value = double (value);
+          endif
+          obj.Values.(name) = value;
         endif
       endfor
     endfunction
