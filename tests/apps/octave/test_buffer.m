@@ -36,6 +36,17 @@ assert (! isempty (strfind (message, sprintf ("%d of %d frames", acquired - 5, a
 kept = getdata (vid, 5);
 assert (arrayfun (@(k) orx_frame_number (kept(:, :, :, k)), 1:5), ...
         orx_frame_number (kept(:, :, :, 1)) + (0:4));
+## A finite request ends once that many frames came, kept or not.
+vid.FramesPerTrigger = 12;
+lastwarn ("");
+start (vid);
+wait (vid, 30);
+[message, id] = lastwarn ();
+assert (id, "imaq:orximaq:framesNotKept");
+assert (vid.FramesAcquired, 12);
+assert (vid.FramesAvailable, 5);
+assert (! isempty (strfind (message, "7 of 12 frames")), message);
+flushdata (vid);
 imaqmem (2^30);
 orx_assert_error (@() imaqmem (0), "imaq:imaqmem:invalidLimit");
 orx_assert_error (@() imaqmem (NaN), "imaq:imaqmem:invalidLimit");

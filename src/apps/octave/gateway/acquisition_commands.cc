@@ -10,6 +10,7 @@
 
 #include <octave/ov-struct.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orxoct {
@@ -21,9 +22,24 @@ imaqhost::AcquisitionStats countsOf(const OpenInput& open)
     return open.keptCounts ? *open.keptCounts : open.input->statistics();
 }
 
+// Every frame received counts, kept or not, up to the number asked for.
 std::int64_t framesAcquired(const imaqhost::AcquisitionStats& stats)
 {
-    return stats.received + stats.overrun;
+    const std::int64_t all = stats.received + stats.overrun;
+    return stats.requested > 0 ? std::min(all, stats.requested) : all;
+}
+
+// The host acquires until the requested number of frames has been kept (a
+// frame the full buffer refused does not count), but the user asked for
+// FramesPerTrigger frames acquired, kept or not: once that many have come,
+// the acquisition ends here, at the next look at it.
+void endWhenAllCame(OpenInput& open)
+{
+    if (open.keptCounts || !open.input->isAcquisitionActive())
+        return;
+    const auto stats = open.input->statistics();
+    if (stats.requested > 0 && stats.overrun > 0 && stats.received + stats.overrun >= stats.requested)
+        open.input->stop();
 }
 
 // Frames received while the buffer was full: counted, not kept, and said so
@@ -86,6 +102,7 @@ octave_value_list stopCommand(const Call& call)
 octave_value_list statusCommand(const Call& call)
 {
     OpenInput& open = openArg(call);
+    endWhenAllCame(open);
     const auto stats = countsOf(open);
     const bool logging = open.input->isAcquisitionActive();
     octave_scalar_map status;
@@ -105,17 +122,24 @@ octave_value_list waitCommand(const Call& call)
 {
     OpenInput& open = openArg(call);
     const double seconds = call.args.length() > 2 ? orxoct::secondsArg(call.args, 2, "The timeout") : 10.0;
-    const bool ended = orxoct::pollUntil([&](auto slice) { return open.input->wait(slice); },
-                                         orxoct::deadlineOf(seconds), checkInterrupt);
+    const bool ended = orxoct::pollUntil(
+        [&](auto slice) {
+            endWhenAllCame(open);
+            return open.input->wait(slice);
+        },
+        orxoct::deadlineOf(seconds), checkInterrupt);
     reportOverrun(open);
     return octave_value(ended);
 }
 
 // Waits until `frames` frames are buffered or the acquisition has ended.
-void awaitFrames(imaqhost::VideoInput& input, std::int64_t frames, double seconds)
+void awaitFrames(OpenInput& open, std::int64_t frames, double seconds)
 {
     orxoct::pollUntil(
-        [&](auto slice) { return input.framesAvailable() >= frames || input.wait(slice); },
+        [&](auto slice) {
+            endWhenAllCame(open);
+            return open.input->framesAvailable() >= frames || open.input->wait(slice);
+        },
         orxoct::deadlineOf(seconds), checkInterrupt);
 }
 
@@ -133,7 +157,7 @@ octave_value_list getDataCommand(const Call& call)
     if (static_cast<std::size_t>(frames) > stats.bufferLimitFrames)
         fail("imaq:orximaq:invalidArgument", std::to_string(frames) + " frames were asked for; the buffer holds at most " +
                                                  std::to_string(stats.bufferLimitFrames) + ".");
-    awaitFrames(*open.input, frames, seconds);
+    awaitFrames(open, frames, seconds);
     reportOverrun(open);
     return orxoct::removeFrames(*open.input, frames, call.nargout);
 }
