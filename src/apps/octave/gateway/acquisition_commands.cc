@@ -29,6 +29,12 @@ std::int64_t framesAcquired(const imaqhost::AcquisitionStats& stats)
     return stats.requested > 0 ? std::min(all, stats.requested) : all;
 }
 
+// Of those, the frames the full buffer could not keep.
+std::int64_t framesNotKept(const imaqhost::AcquisitionStats& stats)
+{
+    return framesAcquired(stats) - stats.received;
+}
+
 // The host acquires until the requested number of frames has been kept (a
 // frame the full buffer refused does not count), but the user asked for
 // FramesPerTrigger frames acquired, kept or not: once that many have come,
@@ -49,13 +55,14 @@ void reportOverrun(OpenInput& open)
     if (open.input->isAcquisitionActive())
         return;
     const auto stats = countsOf(open);
-    if (stats.overrun <= open.overrunReported)
+    const std::int64_t notKept = framesNotKept(stats);
+    if (notKept <= open.overrunReported)
         return;
-    open.overrunReported = stats.overrun;
+    open.overrunReported = notKept;
     warning_with_id("imaq:orximaq:framesNotKept",
                     "%lld of %lld frames acquired were not kept: the buffer was full (at most %zu frames, %zu "
                     "bytes). Take frames with getdata while acquiring, or raise the limit with imaqmem.",
-                    static_cast<long long>(stats.overrun), static_cast<long long>(framesAcquired(stats)),
+                    static_cast<long long>(notKept), static_cast<long long>(framesAcquired(stats)),
                     stats.bufferLimitFrames, stats.bufferLimitBytes);
 }
 
@@ -110,7 +117,7 @@ octave_value_list statusCommand(const Call& call)
     status.assign("Logging", logging);
     status.assign("FramesAcquired", static_cast<double>(framesAcquired(stats)));
     status.assign("FramesAvailable", static_cast<double>(open.input->framesAvailable()));
-    status.assign("FramesNotKept", static_cast<double>(stats.overrun));
+    status.assign("FramesNotKept", static_cast<double>(framesNotKept(stats)));
     status.assign("BufferFrames", static_cast<double>(stats.bufferLimitFrames));
     status.assign("BufferBytes", static_cast<double>(stats.bufferLimitBytes));
     status.assign("EndReason", endReason(stats));
