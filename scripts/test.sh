@@ -12,6 +12,7 @@
 #   ORX_SKIP_WINDOWS=1      leave out the Windows build
 #   ORX_SKIP_GENICAM=1      leave out the GenICam tests (they need a network namespace)
 #   ORX_SKIP_GSTREAMER=1    leave out the GStreamer tests (they need a network namespace)
+#   ORX_SKIP_OCTAVE_PACKAGE=1  leave out pkg install of the Octave package (it builds the runtime again)
 #   ORX_FUZZ_SECONDS=N      length of the fuzz run (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,7 +41,7 @@ run() {
     ctest --preset "$preset" -j2 "${@:2}"
 }
 
-stage default run default -LE '^octave$|genicam|gstreamer'
+stage default run default -LE '^octave$|octave-package|genicam|gstreamer'
 # The GenICam tests use Aravis' fake camera inside a network namespace
 # without interfaces, so that no discovery can reach a network.
 # Unprivileged, a user namespace (unshare -rn) gives the same isolation.
@@ -57,11 +58,12 @@ isolated() {
 }
 
 stage octave ctest --preset default -j2 -L '^octave$'
+skip ORX_SKIP_OCTAVE_PACKAGE || stage octave-pkg ctest --preset default -L octave-package
 skip ORX_SKIP_GENICAM || stage genicam isolated genicam ORX_SKIP_GENICAM
 skip ORX_SKIP_GSTREAMER || stage gstreamer isolated gstreamer ORX_SKIP_GSTREAMER
 if ! skip ORX_SKIP_SANITIZERS; then
-    stage asan run asan -LE '^octave$|genicam|gstreamer'
-    stage tsan run tsan -LE '^octave$|genicam|gstreamer'
+    stage asan run asan -LE '^octave$|octave-package|genicam|gstreamer'
+    stage tsan run tsan -LE '^octave$|octave-package|genicam|gstreamer'
 fi
 skip ORX_SKIP_FUZZ || stage fuzz scripts/fuzz.sh "${ORX_FUZZ_SECONDS:-60}"
 skip ORX_SKIP_WINDOWS || stage windows env ORX_WINDOWS_TESTS=smoke scripts/test-windows.sh

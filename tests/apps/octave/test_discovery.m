@@ -28,7 +28,7 @@ endfor
 
 orx_test_rig ();
 hw = imaqhwinfo ("orximaq");
-assert ({hw.DeviceInfo.DeviceName}, {"Pixie Mono", "Pixie Colour", "Pixie Fickle"});
+assert ({hw.DeviceInfo.DeviceName}, {"Pixie Mono", "Pixie Colour", "Pixie Fickle", "Pixie Slow"});
 one = imaqhwinfo ("orximaq", hw.DeviceIDs{2});
 assert (one.SupportedFormats, {"RGB24 (32x24)", "RGB32 (32x24)"});
 orx_assert_error (@() imaqhwinfo ("orximaq", 99), "imaq:imaqhwinfo:noDevice");
@@ -66,6 +66,6 @@ clear vid2
 assert (numel (imaqfind ()), 2);
 delete (vid);
 assert (numel (imaqfind ()), 1);
-orx_assert_error (@() vid.VideoFormat, "imaq:orximaq:hostError");
+orx_assert_error (@() vid.VideoFormat, "imaq:videoinput:invalidObject");
 orx_assert_no_leaks ();
 assert (numel (imaqfind ()), 0);

@@ -25,7 +25,7 @@ try
   getdata (vid, 1);
   error ("orx:test", "getdata after the lost device did not fail");
 catch err
-  assert (err.identifier, "imaq:orximaq:hostError");
+  assert (err.identifier, "imaq:getdata:tooFewFrames");
   assert (! isempty (strfind (err.message, "lost")), err.message);
 end_try_catch
 delete (vid);

@@ -105,9 +105,9 @@ assert (vid.Running, "off");
 assert (vid.FramesAcquired > 0);
 
 ## The video input's own properties.
-orx_assert_error (@() set (vid, "FramesPerTrigger", 0), "imaq:videoinput:invalidValue");
-orx_assert_error (@() set (vid, "FramesPerTrigger", 1.5), "imaq:videoinput:invalidValue");
-orx_assert_error (@() set (vid, "Timeout", -1), "imaq:videoinput:invalidValue");
+orx_assert_error (@() set (vid, "FramesPerTrigger", 0), "imaq:orximaq:invalidValue");
+orx_assert_error (@() set (vid, "FramesPerTrigger", 1.5), "imaq:orximaq:invalidValue");
+orx_assert_error (@() set (vid, "Timeout", -1), "imaq:orximaq:invalidValue");
 vid.Timeout = 3;
 assert (get (vid, "Timeout"), 3);
 delete (vid);

@@ -18,8 +18,8 @@ start (vid);
 data = getdata (vid, 2);
 assert (size (data), [roi(4) roi(3) 1 2]);
 orx_assert_error (@() set (vid, "ROIPosition", [0 0 65 48]), "imaq:orximaq:invalidROI");
-orx_assert_error (@() set (vid, "ROIPosition", [0 0 -1 48]), "imaq:orximaq:invalidArgument");
-orx_assert_error (@() set (vid, "ROIPosition", [0 0 16]), "imaq:orximaq:invalidArgument");
+orx_assert_error (@() set (vid, "ROIPosition", [0 0 -1 48]), "imaq:orximaq:invalidValue");
+orx_assert_error (@() set (vid, "ROIPosition", [0 0 16]), "imaq:orximaq:invalidValue");
 delete (vid);
 
 ## A camera without hardware cropping: the value read back is the adaptor's,

@@ -1,23 +1,50 @@
-## Each case runs in an Octave of its own, which must exit normally: leaving
-## Octave with an acquisition running, clear all, clearing the gateway and
-## deleting a running object. (An abort shows as exit code 134.)
-cli = getenv ("ORX_OCTAVE_CLI");
-paths = getenv ("ORX_OCTAVE_PATHS");
-prologue = sprintf ("addpath('%s'); orx_test_rig (); vid = videoinput ('orximaq', 'Pixie Mono'); vid.FramesPerTrigger = Inf; start (vid); pause (0.2); ", paths);
+## Each case runs in an Octave of its own, which must exit normally (a crash
+## at exit shows as code 139): the gateway used without any object, objects
+## left open or running, every kind of clear, deleting a running object.
+## After a clear the objects keep their methods and stay deletable.
+empty_rig = sprintf ("imaqreset (); f = [tempname() '.json']; fid = fopen (f, 'w'); fputs (fid, '{\"devices\": []}'); fclose (fid); __orximaq__ ('rig', f);");
+no_object = {
+  "imaqhwinfo", "imaqhwinfo ('orximaq');";
+  "devices", "__orximaq__ ('devices');";
+  "failed open", "try\n videoinput ('orximaq', 99);\n end_try_catch\n";
+  "failed open by name", "try\n videoinput ('orximaq', 'No Such Camera');\n end_try_catch\n";
+  "rejected id", "try\n videoinput ('orximaq', 1.5);\n end_try_catch\n";
+};
+for i = 1:rows (no_object)
+  for rig = {"orx_test_rig ();", empty_rig}
+    [status, output] = orx_run_child ([no_object{i, 2} " disp ('DONE');"], rig{1});
+    if (status != 0 || isempty (strfind (output, "DONE")))
+      error ("orx:test", "%s: exit code %d\n%s", no_object{i, 1}, status, output);
+    endif
+  endfor
+endfor
+[status, output] = orx_run_child ("try\n videoinput ('orximaq');\n catch err\n disp (err.identifier);\n end_try_catch\n", empty_rig);
+assert (status, 0, output);
+assert (! isempty (strfind (output, "imaq:videoinput:noDevices")), output);
+
+running = "vid = videoinput ('orximaq', 'Pixie Mono'); vid.FramesPerTrigger = Inf; start (vid); pause (0.2);";
+idle = "vid = videoinput ('orximaq', 'Pixie Mono'); vid.FramesPerTrigger = 3;";
+works = "assert (v.Running, 'on'); stop (v); assert (! isrunning (v)); assert (v.FramesAvailable > 0); d = getdata (v, 1); start (v); stop (v); delete (v); assert (! isvalid (v)); assert (isempty (imaqfind ())); orx_assert_no_leaks ();";
 cases = {
-  "exit with running acquisition", "disp ('DONE');";
-  "clear all", "clear all; pause (0.2); v = imaqfind (); assert (numel (v), 1); assert (v{1}.Running, 'on'); disp ('DONE');";
-  "clear of the gateway", "clear __orximaq__; clear functions; pause (0.1); assert (vid.Running, 'on'); assert (vid.FramesAvailable > 0); disp ('DONE');";
-  "delete running object", "delete (vid); c = __orximaq_counters__ (); assert (c.DeliveryThreads, 0); assert (c.Grabbers, 0); assert (! __orximaq__ ('locked')); orx_assert_no_leaks (); clear __orximaq__; disp ('DONE');";
-  "exit after imaqreset", "imaqreset (); orx_assert_no_leaks (); disp ('DONE');";
+  "exit while running", running;
+  "exit with an idle object", idle;
+  "exit after imaqreset", [running " imaqreset (); orx_assert_no_leaks ();"];
+  "delete running object", [running " delete (vid); c = __orximaq_counters__ (); assert (c.DeliveryThreads, 0); assert (c.Grabbers, 0); orx_assert_no_leaks (); assert (! __orximaq__ ('locked'));"];
+  "clear all, then exit", [running " clear all;"];
+  "clear all keeps objects", [running " clear all; v = imaqfind (); assert (numel (v), 1); v = v{1}; " works];
+  "clear classes keeps objects", [running " clear classes; v = imaqfind (); v = v{1}; " works];
+  "clear functions keeps methods", [running " clear functions; v = vid; " works];
+  "clear -f keeps methods", [running " clear -f; v = vid; " works];
+  "clear mex keeps methods", [running " clear mex; v = vid; " works];
+  "clear of the gateway", [running " clear __orximaq__; clear functions; v = vid; " works];
+  "clear functions, then exit running", [running " clear functions;"];
+  "clear all with an idle object, then exit", [idle " clear all;"];
+  "package off the path, then exit", [running " rmpath (fileparts (which ('imaqreset')));"];
+  "gateway off the path, then exit", [running " rmpath (fileparts (which ('__orximaq__')));"];
+  "all off the path, then exit", [running " rmpath (fileparts (which ('__orximaq__'))); rmpath (fileparts (which ('imaqreset')));"];
 };
 for i = 1:rows (cases)
-  script = [tempname() ".m"];
-  fid = fopen (script, "w");
-  fputs (fid, [prologue cases{i, 2}]);
-  fclose (fid);
-  [status, output] = system (sprintf ("'%s' --no-gui --quiet --no-init-file '%s' 2>&1", cli, script));
-  delete (script);
+  [status, output] = orx_run_child ([cases{i, 2} " disp ('DONE');"]);
   if (status != 0 || isempty (strfind (output, "DONE")))
     error ("orx:test", "%s: exit code %d\n%s", cases{i, 1}, status, output);
   endif

@@ -40,7 +40,7 @@ std::int32_t InputRegistry::open(const imaqhost::DeviceRef& device, const std::o
     }
     OpenInput opened;
     opened.input = host.open(record.id, chosen);
-    opened.acquisition = std::make_unique<BackgroundAcquisition>(*opened.input);
+    opened.input->setBufferLimit(imaqhost::kDefaultBufferFrames, memoryLimit_);
     const std::int32_t handle = nextHandle_++;
     inputs_.emplace(handle, std::move(opened));
     return handle;
@@ -59,8 +59,7 @@ void InputRegistry::close(std::int32_t handle)
     const auto found = inputs_.find(handle);
     if (found == inputs_.end())
         return;
-    // The acquisition's thread uses the input: it goes first.
-    found->second.acquisition.reset();
+    // The input's destructor stops its acquisition and joins the host's threads.
     inputs_.erase(found);
 }
 
@@ -77,6 +76,15 @@ void InputRegistry::reset()
     for (const auto handle : handles())
         close(handle);
     session_.reset();
+}
+
+void InputRegistry::setMemoryLimit(std::size_t bytes)
+{
+    if (bytes < 1)
+        throw imaqhost::HostError("The memory limit must be at least 1 byte.");
+    memoryLimit_ = bytes;
+    for (auto& [handle, open] : inputs_)
+        open.input->setBufferLimit(imaqhost::kDefaultBufferFrames, bytes);
 }
 
 } // namespace orxoct

@@ -1,11 +1,9 @@
 // The gateway's state: one host session with the adaptor module (loaded on
-// first use) and the open video inputs by handle, each with its background
-// acquisition. Closing an input stops its acquisition and joins its thread
-// before the input goes; reset does that for all of them and unloads the
-// session, so that the stand-ins' counters can return to zero.
+// first use) and the open video inputs by handle. Each input acquires in the
+// background with the host's own engine; closing an input stops its
+// acquisition before it goes, and reset does that for all of them and
+// unloads the session, so that the runtime's counters can return to zero.
 #pragma once
-
-#include "background_acquisition.h"
 
 #include "imaqhost/session.h"
 
@@ -20,7 +18,11 @@ namespace orxoct {
 
 struct OpenInput {
     std::unique_ptr<imaqhost::VideoInput> input;
-    std::unique_ptr<BackgroundAcquisition> acquisition;
+    // The counts of the acquisition before a snapshot, which the snapshot's
+    // own one-frame acquisition must not replace; cleared by start.
+    std::optional<imaqhost::AcquisitionStats> keptCounts;
+    // Frames the buffer could not keep that the user has been told of.
+    std::int64_t overrunReported = 0;
 };
 
 class InputRegistry {
@@ -46,11 +48,17 @@ public:
     // Closes every input, then the session.
     void reset();
 
+    // The bytes of frames each input's buffer may hold, for the open inputs
+    // and those opened later (the frame bound stays the host's).
+    void setMemoryLimit(std::size_t bytes);
+    std::size_t memoryLimit() const { return memoryLimit_; }
+
 private:
     std::string adaptorPath_;
     std::optional<imaqhost::Session> session_;
     std::map<std::int32_t, OpenInput> inputs_;
     std::int32_t nextHandle_ = 1;
+    std::size_t memoryLimit_ = imaqhost::kDefaultBufferBytes;
 };
 
 } // namespace orxoct

@@ -4,7 +4,10 @@
 
 #include "imaqhost/host_error.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <ctime>
 #include <optional>
 #include <vector>
 
@@ -15,7 +18,8 @@ namespace {
 // then copied once, straight into its slice.
 class FrameArrayBuilder {
 public:
-    explicit FrameArrayBuilder(std::int64_t frames) : frames_(frames) {}
+    // `origin`: the acquisition's start on the frames' clock (its trigger).
+    FrameArrayBuilder(std::int64_t frames, double origin) : frames_(frames), origin_(origin) {}
 
     void add(const imaqhost::FrameView& frame)
     {
@@ -41,18 +45,22 @@ public:
         if (nargout > 1) {
             ColumnVector times(count_);
             for (std::int64_t i = 0; i < count_; ++i)
-                times(i) = times_[static_cast<std::size_t>(i)];
+                times(i) = times_[static_cast<std::size_t>(i)] - origin_;
             out(1) = times;
         }
         if (nargout > 2) {
-            Cell number(dim_vector(count_, 1)), time(dim_vector(count_, 1));
+            const dim_vector dims(count_, 1);
+            Cell number(dims), time(dims), trigger(dims);
             for (std::int64_t i = 0; i < count_; ++i) {
                 number(i) = static_cast<double>(numbers_[static_cast<std::size_t>(i)]);
-                time(i) = times_[static_cast<std::size_t>(i)];
+                time(i) = clockVector(times_[static_cast<std::size_t>(i)]);
+                trigger(i) = 1.0;
             }
-            octave_map meta(dim_vector(count_, 1));
-            meta.assign("FrameNumber", number);
+            octave_map meta(dims);
             meta.assign("AbsTime", time);
+            meta.assign("FrameNumber", number);
+            meta.assign("RelativeFrame", number);
+            meta.assign("TriggerIndex", trigger);
             out(2) = meta;
         }
         return out;
@@ -87,6 +95,7 @@ private:
     }
 
     std::int64_t frames_;
+    double origin_;
     std::int64_t count_ = 0;
     std::optional<FrameShape> shape_;
     uint8NDArray bytes_;
@@ -97,37 +106,38 @@ private:
 
 } // namespace
 
-namespace {
-
-std::chrono::milliseconds timeoutOf(double seconds)
+RowVector clockVector(double monotonicSeconds)
 {
-    return std::chrono::milliseconds(static_cast<std::int64_t>(seconds * 1000.0));
+    using namespace std::chrono;
+    const double now = duration<double>(steady_clock::now().time_since_epoch()).count();
+    const double wall = duration<double>(system_clock::now().time_since_epoch()).count() - (now - monotonicSeconds);
+    const auto whole = static_cast<std::time_t>(std::floor(wall));
+    std::tm local{};
+    localtime_r(&whole, &local);
+    RowVector out(6);
+    out(0) = local.tm_year + 1900;
+    out(1) = local.tm_mon + 1;
+    out(2) = local.tm_mday;
+    out(3) = local.tm_hour;
+    out(4) = local.tm_min;
+    out(5) = local.tm_sec + (wall - std::floor(wall));
+    return out;
 }
 
-} // namespace
-
-octave_value_list snapshotToOctave(BackgroundAcquisition& acquisition, double timeoutSeconds, int nargout)
+octave_value_list removeFrames(imaqhost::VideoInput& input, std::int64_t frames, int nargout)
 {
-    FrameArrayBuilder builder(1);
-    acquisition.snapshot([&](const imaqhost::FrameView& frame) { builder.add(frame); }, timeoutOf(timeoutSeconds));
+    FrameArrayBuilder builder(frames, input.statistics().startedAt);
+    input.getData(frames, [&](const imaqhost::FrameView& frame) { builder.add(frame); },
+                  std::chrono::milliseconds::zero());
     return builder.outputs(nargout);
 }
 
-octave_value_list framesToOctave(BackgroundAcquisition& acquisition, FrameTake take, std::int64_t frames,
-                                 double timeoutSeconds, int nargout)
+octave_value_list peekFrames(imaqhost::VideoInput& input, std::int64_t frames, int nargout)
 {
-    FrameArrayBuilder builder(frames);
-    const auto consumer = [&](const imaqhost::FrameView& frame) { builder.add(frame); };
-    if (take == FrameTake::Remove) {
-        acquisition.getData(frames, consumer, timeoutOf(timeoutSeconds));
-    } else {
-        const std::int64_t available = acquisition.counts().available;
-        // Only this thread removes frames, so at least `count` are there.
-        const std::int64_t count = frames < available ? frames : available;
-        FrameArrayBuilder peeked(count);
-        acquisition.peekData(count, [&](const imaqhost::FrameView& frame) { peeked.add(frame); });
-        return peeked.outputs(nargout);
-    }
+    // Only this thread removes frames, so at least `count` are there.
+    const std::int64_t count = std::min(frames, input.framesAvailable());
+    FrameArrayBuilder builder(count, input.statistics().startedAt);
+    input.peekData(count, [&](const imaqhost::FrameView& frame) { builder.add(frame); });
     return builder.outputs(nargout);
 }
 

@@ -2,7 +2,7 @@
 // type, with each frame's time stamp and number.
 #pragma once
 
-#include "background_acquisition.h"
+#include "imaqhost/video_input.h"
 
 #include <octave/oct.h>
 
@@ -10,15 +10,17 @@
 
 namespace orxoct {
 
-// Which frames of the buffer to take.
-enum class FrameTake { Remove, Peek };
+// The toolbox's clock vector [year month day hour minute seconds] of a time
+// on the runtime's monotonic clock, in local time.
+RowVector clockVector(double monotonicSeconds);
 
-// Runs getData (Remove) or peekData (Peek) and builds the outputs asked for:
-// data, time stamps (N x 1), metadata (N x 1 struct with FrameNumber, Time).
-octave_value_list framesToOctave(BackgroundAcquisition& acquisition, FrameTake take, std::int64_t frames,
-                                 double timeoutSeconds, int nargout);
+// Removes `frames` frames, which must be in the buffer already, and builds
+// the outputs asked for: data, time stamps (N x 1), metadata (N x 1 struct
+// with AbsTime, FrameNumber, RelativeFrame and TriggerIndex); times in
+// seconds from the acquisition's start, its only trigger.
+octave_value_list removeFrames(imaqhost::VideoInput& input, std::int64_t frames, int nargout);
 
-// One frame taken apart from the buffer (getsnapshot): data, time stamp, metadata.
-octave_value_list snapshotToOctave(BackgroundAcquisition& acquisition, double timeoutSeconds, int nargout);
+// The newest `frames` frames (fewer when fewer are there), left in the buffer.
+octave_value_list peekFrames(imaqhost::VideoInput& input, std::int64_t frames, int nargout);
 
 } // namespace orxoct

@@ -1,18 +1,15 @@
 ## -*- texinfo -*-
 ## @deftypefn {} {@var{objs} =} __orximaq_objects__ (@var{command}, @dots{})
-## The open video input objects, kept as the host keeps them: until delete or
-## imaqreset.  Locked, so that @code{clear all} cannot drop objects whose
-## acquisition still runs.  The first object registers imaqreset to run when
-## Octave exits, while the interpreter can still run the objects' delete.
+## The open video input objects, kept as the toolbox keeps them: until delete
+## or imaqreset.  Locked, so that @code{clear all} cannot drop objects whose
+## acquisition still runs (the gateway keeps their class loaded meanwhile).
 ## @end deftypefn
 function out = __orximaq_objects__ (command, handle, obj)
-  persistent handles objects registered
+  persistent handles objects
   mlock ();
-  if (isempty (registered))
+  if (isempty (handles))
     handles = [];
     objects = {};
-    registered = true;
-    atexit ("imaqreset");
   endif
   out = {};
   switch (command)
@@ -25,5 +22,8 @@ function out = __orximaq_objects__ (command, handle, obj)
       objects = objects(keep);
     case "list"
       out = objects;
+    case "clear"
+      handles = [];
+      objects = {};
   endswitch
 endfunction

@@ -1,41 +1,35 @@
-## -*- texinfo -*-
-## @deftypefn  {} {@var{vid} =} videoinput (@var{adaptor})
-## @deftypefnx {} {@var{vid} =} videoinput (@var{adaptor}, @var{id})
-## @deftypefnx {} {@var{vid} =} videoinput (@var{adaptor}, @var{id}, @var{format})
-## A video input object on device @var{id} (its ID or name; default: the
-## first device) in @var{format} (by name as imaqhwinfo lists it; default: the
-## device's first).  The object lives until delete or imaqreset, like the
-## host's: clearing the variable leaves it open (imaqfind finds it).
-## @end deftypefn
 classdef videoinput < handle
+  ## -*- texinfo -*-
+  ## @deftypefn  {} {@var{vid} =} videoinput (@var{adaptor})
+  ## @deftypefnx {} {@var{vid} =} videoinput (@var{adaptor}, @var{id})
+  ## @deftypefnx {} {@var{vid} =} videoinput (@var{adaptor}, @var{id}, @var{format})
+  ## @deftypefnx {} {@var{vid} =} videoinput (@dots{}, @var{name}, @var{value}, @dots{})
+  ## A video input object: device @var{id} (its ID, a whole number, or its name;
+  ## default: the first device) of the adaptor "orximaq" in @var{format} (its
+  ## name as imaqhwinfo lists it; default: the device's first), with the given
+  ## properties set.
+  ##
+  ## The object lives until delete or imaqreset, like the toolbox's: clearing
+  ## the variable leaves it open (imaqfind finds it).  Its properties are read
+  ## as @code{vid.Name} or with get, written as @code{vid.Name = value} or with
+  ## set, and described by propinfo; read-only ones refuse writes.
+  ##
+  ## Functions (each with its help, as @code{help videoinput.getdata}):
+  ## start, stop, wait, getdata, peekdata, getsnapshot, flushdata, isrunning,
+  ## islogging, isvalid, delete, getselectedsource, imaqhwinfo, get, set,
+  ## propinfo, triggerconfig, triggerinfo, trigger.
+  ## @seealso{imaqhwinfo, imaqfind, imaqreset, getselectedsource}
+  ## @end deftypefn
 
   properties (SetAccess = private, Hidden = true)
     GatewayHandle = 0;
-  end
-
-  properties
-    FramesPerTrigger = 10;
-    Timeout = 10;
-    Name = "";
-    Tag = "";
-  end
-
-  properties (Dependent = true)
-    VideoFormat
-    VideoResolution
-    ROIPosition
-    FramesAcquired
-    FramesAvailable
-    Running
-    Logging
-    Source
-    SelectedSourceName
+    Values = struct ();
   end
 
   methods
-    function obj = videoinput (adaptor, device, format)
+    function obj = videoinput (adaptor, device, varargin)
       if (nargin < 1 || ! ischar (adaptor) || ! strcmpi (adaptor, "orximaq"))
-        error ("imaq:videoinput:noAdaptor", "videoinput: the adaptor must be 'orximaq'");
+        error ("imaq:videoinput:noAdaptor", "videoinput: ADAPTOR must be 'orximaq', the only adaptor");
       endif
       if (nargin < 2)
         devices = __orximaq__ ("devices");
@@ -44,161 +38,319 @@ classdef videoinput < handle
         endif
         device = devices(1).DeviceID;
       endif
-      if (nargin < 3)
-        obj.GatewayHandle = __orximaq__ ("open", device);
-      else
-        obj.GatewayHandle = __orximaq__ ("open", device, format);
+      vid_check_device (device);
+      pairs = varargin;
+      open_args = {device};
+      ## A format comes first; a text that names no property is a format.
+      if (mod (numel (pairs), 2) == 1 || (! isempty (pairs) && ischar (pairs{1}) && ! vid_is_property (pairs{1})))
+        if (! ischar (pairs{1}))
+          error ("imaq:videoinput:invalidFormat", "videoinput: FORMAT must be a format's name as imaqhwinfo lists it");
+        endif
+        open_args{end+1} = pairs{1};
+        pairs(1) = [];
       endif
-      info = __orximaq__ ("info", obj.GatewayHandle);
-      obj.Name = sprintf ("%s-orximaq-%d", info.VideoFormat, info.DeviceID);
+      obj.GatewayHandle = __orximaq__ ("open", open_args{:});
+      try
+        table = __orximaq_props__ ();
+        for i = 1:numel (table)
+          obj.Values.(table(i).Name) = table(i).DefaultValue;
+        endfor
+        info = __orximaq__ ("info", obj.GatewayHandle);
+        obj.Values.Name = sprintf ("%s-orximaq-%d", info.VideoFormat, info.DeviceID);
+        obj.Values.ReturnedColorSpace = merge (info.IsColour, "rgb", "grayscale");
+        obj.apply_pairs (pairs);
+      catch err
+        __orximaq__ ("close", obj.GatewayHandle);
+        obj.GatewayHandle = 0;
+        rethrow (err);
+      end_try_catch
       __orximaq_objects__ ("add", obj.GatewayHandle, obj);
     endfunction
 
     function delete (obj)
+      ## delete (vid): stops the acquisition and closes the device; the object is
+      ## then invalid (isvalid false) and every use of it is an error.
       ## Also runs while Octave exits; the gateway handles a closed handle.
       h = obj.GatewayHandle;
-      if (h != 0 && __orximaq__ ("isopen", h))
+      if (h != 0)
         __orximaq_objects__ ("remove", h);
-        __orximaq__ ("close", h);
+        if (__orximaq__ ("isopen", h))
+          __orximaq__ ("close", h);
+        endif
       endif
     endfunction
 
     function tf = isvalid (obj)
+      ## isvalid (vid): true until delete (or imaqreset).
       tf = obj.GatewayHandle != 0 && __orximaq__ ("isopen", obj.GatewayHandle);
     endfunction
 
-    function value = get.VideoFormat (obj)
-      value = __orximaq__ ("info", obj.GatewayHandle).VideoFormat;
-    endfunction
-    function value = get.VideoResolution (obj)
-      info = __orximaq__ ("info", obj.GatewayHandle);
-      value = [info.MaxWidth, info.MaxHeight];
-    endfunction
-    function value = get.ROIPosition (obj)
-      value = __orximaq__ ("roi", obj.GatewayHandle);
-    endfunction
-    function set.ROIPosition (obj, value)
-      __orximaq__ ("roi", obj.GatewayHandle, value);
-    endfunction
-    function value = get.FramesAcquired (obj)
-      value = __orximaq__ ("status", obj.GatewayHandle).FramesAcquired;
-    endfunction
-    function value = get.FramesAvailable (obj)
-      value = __orximaq__ ("status", obj.GatewayHandle).FramesAvailable;
-    endfunction
-    function value = get.Running (obj)
-      value = merge (__orximaq__ ("status", obj.GatewayHandle).Running, "on", "off");
-    endfunction
-    function value = get.Logging (obj)
-      value = merge (__orximaq__ ("status", obj.GatewayHandle).Logging, "on", "off");
-    endfunction
-    function value = get.Source (obj)
-      value = videosource (obj.GatewayHandle);
-    endfunction
-    function value = get.SelectedSourceName (obj)
-      value = __orximaq__ ("sources", obj.GatewayHandle).Selected;
-    endfunction
-    function set.FramesPerTrigger (obj, value)
-      if (! (isnumeric (value) && isscalar (value) && isreal (value)
-             && (isinf (value) || (value >= 1 && value == fix (value)))))
-        error ("imaq:videoinput:invalidValue", "FramesPerTrigger must be a whole number of at least 1, or Inf");
-      endif
-      obj.FramesPerTrigger = double (value);
-    endfunction
-    function set.Timeout (obj, value)
-      if (! (isnumeric (value) && isscalar (value) && isreal (value) && value >= 0))
-        error ("imaq:videoinput:invalidValue", "Timeout must be a number of seconds of at least 0");
-      endif
-      obj.Timeout = double (value);
-    endfunction
-
     function src = getselectedsource (obj)
-      src = videosource (obj.GatewayHandle);
+      ## src = getselectedsource (vid): the video source, whose device properties
+      ## are read and written as src.Name, get, set and propinfo.
+      src = videosource (vid_handle_of (obj));
     endfunction
 
     function info = imaqhwinfo (obj, field)
-      all = __orximaq__ ("info", obj.GatewayHandle);
+      ## info = imaqhwinfo (vid[, field]): what the adaptor reports of the device
+      ## (MaxWidth, MaxHeight, NativeDataType, TotalSources, ...).
+      all = __orximaq__ ("info", vid_handle_of (obj));
       info = struct ("AdaptorName", all.AdaptorName, "DeviceName", all.DeviceName,
                      "MaxHeight", all.MaxHeight, "MaxWidth", all.MaxWidth,
                      "NativeDataType", all.NativeDataType, "TotalSources", all.TotalSources,
                      "VendorDriverDescription", all.VendorDriverDescription,
                      "VendorDriverVersion", all.VendorDriverVersion);
       if (nargin > 1)
+        if (! ischar (field) || ! isfield (info, field))
+          error ("imaq:imaqhwinfo:invalidField", "imaqhwinfo: FIELD must be one of %s",
+                 strjoin (fieldnames (info)', ", "));
+        endif
         info = info.(field);
       endif
     endfunction
 
     function start (obj)
-      __orximaq__ ("start", obj.GatewayHandle, obj.FramesPerTrigger);
+      ## start (vid): empties the buffer, resets the counts and starts acquiring
+      ## FramesPerTrigger frames (Inf: until stop) in the background.
+      __orximaq__ ("start", vid_handle_of (obj), obj.Values.FramesPerTrigger);
     endfunction
     function stop (obj)
-      __orximaq__ ("stop", obj.GatewayHandle);
+      ## stop (vid): stops the acquisition; the frames stay in the buffer.
+      __orximaq__ ("stop", vid_handle_of (obj));
     endfunction
-    function wait (obj, timeout)
+    function wait (obj, timeout, state)
+      ## wait (vid[, seconds[, 'running'|'logging']]): waits until the acquisition
+      ## ends (default Timeout seconds, Inf: no limit); an error when it still runs.
+      ## Ctrl-C ends the wait.
       if (nargin < 2)
-        timeout = obj.Timeout;
+        timeout = obj.Values.Timeout;
       endif
-      if (! __orximaq__ ("wait", obj.GatewayHandle, timeout))
+      if (! (isnumeric (timeout) && isreal (timeout) && isscalar (timeout) && timeout >= 0))
+        error ("imaq:wait:invalidTimeout", "wait: TIMEOUT must be a number of seconds of at least 0, or Inf");
+      endif
+      if (nargin > 2 && ! (ischar (state) && any (strcmpi (state, {"running", "logging"}))))
+        error ("imaq:wait:invalidState", "wait: STATE must be 'running' or 'logging'");
+      endif
+      if (! __orximaq__ ("wait", vid_handle_of (obj), timeout))
         error ("imaq:wait:timeout", "wait: the acquisition is still running after %g s", timeout);
       endif
     endfunction
     function tf = isrunning (obj)
-      tf = __orximaq__ ("status", obj.GatewayHandle).Running;
+      ## isrunning (vid): true while an acquisition runs.
+      tf = __orximaq__ ("status", vid_handle_of (obj)).Running;
     endfunction
     function tf = islogging (obj)
-      tf = __orximaq__ ("status", obj.GatewayHandle).Logging;
+      ## islogging (vid): true while frames are logged to the buffer.
+      tf = __orximaq__ ("status", vid_handle_of (obj)).Logging;
     endfunction
 
-    function varargout = getdata (obj, n)
+    function varargout = getdata (obj, n, type, format)
+      ## [data, time, meta] = getdata (vid[, n[, type[, format]]]): removes n frames
+      ## (default FramesPerTrigger) from the buffer, waiting up to Timeout for
+      ## them: H x W x B x N of type 'native' (default), 'uint8', 'uint16',
+      ## 'single' or 'double'; format 'numeric' or 'cell'. time: seconds since
+      ## start; meta: AbsTime, FrameNumber, RelativeFrame, TriggerIndex.
+      h = vid_handle_of (obj);
       if (nargin < 2)
-        n = obj.FramesPerTrigger;
+        n = obj.Values.FramesPerTrigger;
         if (isinf (n))
-          n = max (1, obj.FramesAvailable);
+          n = max (1, __orximaq__ ("status", h).FramesAvailable);
         endif
       endif
-      [varargout{1:max (1, nargout)}] = __orximaq__ ("getdata", obj.GatewayHandle, n, obj.Timeout);
+      vid_check_frame_count ("getdata", n);
+      ## Checked before any frame leaves the buffer.
+      as_cell = false;
+      if (nargin > 2)
+        vid_convert_frames ([], type, false);
+      endif
+      if (nargin > 3)
+        if (! (ischar (format) && any (strcmpi (format, {"numeric", "cell"}))))
+          error ("imaq:getdata:invalidFormat", "getdata: FORMAT must be 'numeric' or 'cell'");
+        endif
+        as_cell = strcmpi (format, "cell");
+      endif
+      status = __orximaq__ ("status", h);
+      if (! status.Running && n > status.FramesAvailable)
+        error ("imaq:getdata:tooFewFrames",
+               "getdata: %d frames were asked for but %d are available and no acquisition runs%s",
+               n, status.FramesAvailable, vid_reason_text (status));
+      endif
+      [varargout{1:max (1, nargout)}] = __orximaq__ ("getdata", h, n, obj.Values.Timeout);
+      if (nargin > 2)
+        varargout{1} = vid_convert_frames (varargout{1}, type, as_cell);
+      endif
     endfunction
     function varargout = peekdata (obj, n)
-      [varargout{1:max (1, nargout)}] = __orximaq__ ("peekdata", obj.GatewayHandle, n);
-    endfunction
-    function flushdata (obj)
-      __orximaq__ ("flush", obj.GatewayHandle);
-    endfunction
-    function frame = getsnapshot (obj)
-      ## One frame taken at once and apart from the buffer: frames still
-      ## buffered from an earlier acquisition stay there for getdata.
-      if (__orximaq__ ("status", obj.GatewayHandle).Running)
-        error ("imaq:getsnapshot:running", "getsnapshot: stop the running acquisition first");
+      ## data = peekdata (vid[, n]): the newest n frames (default 1), left in the buffer.
+      if (nargin < 2)
+        n = 1;
       endif
-      frame = __orximaq__ ("snapshot", obj.GatewayHandle, obj.Timeout);
+      vid_check_frame_count ("peekdata", n);
+      [varargout{1:max (1, nargout)}] = __orximaq__ ("peekdata", vid_handle_of (obj), n);
+    endfunction
+    function flushdata (obj, mode)
+      ## flushdata (vid[, 'all'|'triggers']): empties the buffer.
+      if (nargin > 1 && ! (ischar (mode) && any (strcmpi (mode, {"all", "triggers"}))))
+        error ("imaq:flushdata:invalidMode", "flushdata: MODE must be 'all' or 'triggers'");
+      endif
+      __orximaq__ ("flush", vid_handle_of (obj));
+    endfunction
+    function varargout = getsnapshot (obj)
+      ## [frame, time, meta] = getsnapshot (vid): one frame now.
+      ## While an acquisition runs: its next frame, left in the buffer.
+      ## Otherwise one frame acquired on its own (the buffer must be empty).
+      [varargout{1:max (1, nargout)}] = __orximaq__ ("snapshot", vid_handle_of (obj), obj.Values.Timeout);
+    endfunction
+
+    function out = triggerconfig (obj, type, condition, source)
+      ## config = triggerconfig (vid[, type[, condition[, source]]]): the trigger
+      ## configuration; only 'immediate' (condition and source 'none') is provided.
+      h = vid_handle_of (obj);
+      if (nargin > 1)
+        wanted = {type, "none", "none"};
+        if (nargin > 2)
+          wanted{2} = condition;
+        endif
+        if (nargin > 3)
+          wanted{3} = source;
+        endif
+        if (isstruct (type))
+          wanted = {type.TriggerType, type.TriggerCondition, type.TriggerSource};
+        endif
+        if (! isequal (lower (wanted), {"immediate", "none", "none"}))
+          error ("imaq:triggerconfig:notSupported",
+                 "triggerconfig: the only configuration is TriggerType 'immediate' with condition and source 'none' (manual and hardware triggers are not supported by this package yet)");
+        endif
+        if (__orximaq__ ("status", h).Running)
+          error ("imaq:orximaq:readOnlyWhileRunning", "triggerconfig cannot change while the object is running");
+        endif
+      endif
+      if (nargout > 0 || nargin == 1)
+        out = struct ("TriggerType", obj.Values.TriggerType, "TriggerCondition", obj.Values.TriggerCondition,
+                      "TriggerSource", obj.Values.TriggerSource);
+      endif
+    endfunction
+    function info = triggerinfo (obj)
+      ## triggerinfo (vid): the trigger configurations the device offers.
+      vid_handle_of (obj);
+      info = struct ("TriggerType", "immediate", "TriggerCondition", "none", "TriggerSource", "none");
+      if (nargout == 0)
+        printf ("Valid trigger configurations:\n  TriggerType 'immediate', TriggerCondition 'none', TriggerSource 'none'\n");
+        clear info;
+      endif
+    endfunction
+    function trigger (obj)
+      ## trigger (vid): only manual triggers take it, and this package offers none.
+      vid_handle_of (obj);
+      error ("imaq:trigger:notManual",
+             "trigger: TriggerType is 'immediate', so the acquisition triggers itself at start (manual triggers are not supported by this package yet)");
     endfunction
 
     function value = get (obj, name)
-      names = {"Name", "Tag", "VideoFormat", "VideoResolution", "ROIPosition", "FramesPerTrigger", ...
-               "FramesAcquired", "FramesAvailable", "Running", "Logging", "SelectedSourceName", "Timeout"};
+      ## get (vid), get (vid, name), get (vid, {names}): property values.
+      vid_handle_of (obj);
       if (nargin < 2)
         value = struct ();
-        for i = 1:numel (names)
-          value.(names{i}) = obj.(names{i});
+        table = __orximaq_props__ ();
+        for i = 1:numel (table)
+          value.(table(i).Name) = vid_get_value (obj, table(i).Name);
         endfor
+      elseif (iscellstr (name))
+        value = cellfun (@(n) vid_get_value (obj, n), name, "UniformOutput", false);
+      elseif (ischar (name))
+        value = vid_get_value (obj, name);
       else
-        value = obj.(name);
+        error ("imaq:get:invalidName", "get: NAME must be a property name or a cell array of names");
       endif
     endfunction
-    function set (obj, name, value)
-      obj.(name) = value;
+
+    function out = set (obj, varargin)
+      ## set (vid, name, value, ...), set (vid, struct): writes properties;
+      ## set (vid) and set (vid, name): the writable ones and their allowed values.
+      vid_handle_of (obj);
+      if (nargin == 1)
+        out = struct ();
+        table = __orximaq_props__ ();
+        for i = 1:numel (table)
+          if (! strcmp (table(i).ReadOnly, "always"))
+            out.(table(i).Name) = vid_allowed_values (obj, table(i));
+          endif
+        endfor
+      elseif (nargin == 2 && ischar (varargin{1}))
+        out = vid_allowed_values (obj, vid_property_entry (varargin{1}));
+      elseif (nargin == 2 && isstruct (varargin{1}))
+        s = varargin{1};
+        obj.apply_pairs ([fieldnames(s)'; struct2cell(s)'](:)');
+      else
+        obj.apply_pairs (varargin);
+      endif
+    endfunction
+
+    function info = propinfo (obj, name)
+      ## propinfo (vid[, name]): Type, Constraint, ConstraintValue, DefaultValue,
+      ## ReadOnly and DeviceSpecific of each property.
+      vid_handle_of (obj);
+      table = __orximaq_props__ ();
+      if (nargin > 1)
+        info = vid_propinfo_of (obj, vid_property_entry (name));
+        return;
+      endif
+      info = struct ();
+      for i = 1:numel (table)
+        info.(table(i).Name) = vid_propinfo_of (obj, table(i));
+      endfor
+    endfunction
+
+    function varargout = subsref (obj, s)
+      if (strcmp (s(1).type, ".") && ischar (s(1).subs) && vid_is_property (s(1).subs))
+        value = obj.get (s(1).subs);
+        if (numel (s) > 1)
+          value = subsref (value, s(2:end));
+        endif
+        varargout = {value};
+      else
+        [varargout{1:nargout}] = builtin ("subsref", obj, s);
+      endif
+    endfunction
+
+    function obj = subsasgn (obj, s, value)
+      if (! strcmp (s(1).type, "."))
+        error ("imaq:videoinput:invalidAssignment", "a video input takes only vid.Name = value");
+      endif
+      if (numel (s) > 1)
+        value = subsasgn (obj.get (s(1).subs), s(2:end), value);
+      endif
+      obj.set (s(1).subs, value);
+    endfunction
+
+    ## Checks and applies NAME, VALUE pairs in turn; the object keeps those
+    ## that do not go to the device.
+    function apply_pairs (obj, args)
+      if (mod (numel (args), 2) != 0)
+        error ("imaq:set:invalidArgument", "set: names and values come in pairs (NAME, VALUE, ...)");
+      endif
+      for i = 1:2:numel (args)
+        [store, name] = vid_set_value (obj, args{i}, args{i+1});
+        if (store)
+          value = args{i+1};
+          if (isnumeric (value) && ! isa (value, "double") && ! strcmp (name, "UserData"))
+            value = double (value);
+          endif
+          obj.Values.(name) = value;
+        endif
+      endfor
     endfunction
 
     function disp (obj)
-      if (! isvalid (obj))
+      if (! obj.isvalid ())
         printf ("  invalid videoinput object (deleted)\n");
         return;
       endif
       info = __orximaq__ ("info", obj.GatewayHandle);
       status = __orximaq__ ("status", obj.GatewayHandle);
-      printf ("  videoinput '%s': %s, %s\n", obj.Name, info.DeviceName, info.VideoFormat);
+      printf ("  videoinput '%s': %s, %s\n", obj.Values.Name, info.DeviceName, info.VideoFormat);
       printf ("  ROIPosition [%s], FramesPerTrigger %g, %s, %d frames acquired, %d available\n",
-              num2str (obj.ROIPosition), obj.FramesPerTrigger,
+              num2str (vid_get_value (obj, "ROIPosition")), obj.Values.FramesPerTrigger,
               merge (status.Running, "running", "not running"),
               status.FramesAcquired, status.FramesAvailable);
     endfunction

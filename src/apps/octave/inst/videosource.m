@@ -1,10 +1,10 @@
-## -*- texinfo -*-
-## @deftypefn {} {@var{src} =} videosource (@var{handle})
-## The selected video source of a video input (see getselectedsource): its
-## device properties read as @code{src.Brightness} and written as
-## @code{src.Brightness = 20} or with get, set and propinfo.
-## @end deftypefn
 classdef videosource < handle
+  ## -*- texinfo -*-
+  ## @deftypefn {} {@var{src} =} videosource (@var{handle})
+  ## The selected video source of a video input (see getselectedsource): its
+  ## device properties read as @code{src.Brightness} and written as
+  ## @code{src.Brightness = 20} or with get, set and propinfo.
+  ## @end deftypefn
 
   properties (SetAccess = private, Hidden = true)
     GatewayHandle = 0;
@@ -54,6 +54,9 @@ classdef videosource < handle
           error ("imaq:set:invalidArgument", "set: names and values come in pairs");
         endif
         for i = 1:2:numel (args)
+          if (strcmp (args{i}, "SourceName"))
+            error ("imaq:orximaq:readOnly", "SourceName is read-only: it names the device's source");
+          endif
           __orximaq__ ("set", obj.GatewayHandle, args{i}, args{i+1});
         endfor
       endif
@@ -66,6 +69,9 @@ classdef videosource < handle
         for i = 1:numel (names)
           info.(names{i}) = __orximaq__ ("describe", obj.GatewayHandle, names{i});
         endfor
+        info.SourceName = source_name_info (obj);
+      elseif (ischar (name) && strcmp (name, "SourceName"))
+        info = source_name_info (obj);
       else
         info = __orximaq__ ("describe", obj.GatewayHandle, name);
       endif
@@ -84,7 +90,9 @@ classdef videosource < handle
     endfunction
 
     function obj = subsasgn (obj, s, value)
-      if (numel (s) == 1 && strcmp (s(1).type, "."))
+      if (numel (s) == 1 && strcmp (s(1).type, ".") && strcmp (s(1).subs, "SourceName"))
+        error ("imaq:orximaq:readOnly", "SourceName is read-only: it names the device's source");
+      elseif (numel (s) == 1 && strcmp (s(1).type, "."))
         __orximaq__ ("set", obj.GatewayHandle, s(1).subs, value);
       else
         error ("imaq:videosource:invalidAssignment", "a source takes only src.Name = value");
@@ -97,3 +105,9 @@ classdef videosource < handle
     endfunction
   endmethods
 endclassdef
+
+function info = source_name_info (obj)
+  name = __orximaq__ ("sources", obj.GatewayHandle).Selected;
+  info = struct ("Type", "string", "Constraint", "none", "ConstraintValue", {{}},
+                 "DefaultValue", name, "ReadOnly", "always", "DeviceSpecific", false);
+endfunction
