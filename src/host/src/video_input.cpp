@@ -1,6 +1,7 @@
 #include "imaqhost/video_input.h"
 
 #include "adaptor_call.h"
+#include "color_conversion.h"
 #include "imaqhost/host_error.h"
 #include "video_input_parts.h"
 
@@ -39,6 +40,95 @@ void VideoInput::start(std::int64_t frames)
     parts_->engine->acquisition().start(*parts_->adaptor, frames, std::nullopt);
 }
 
+void VideoInput::start()
+{
+    auto& acquisition = parts_->engine->acquisition();
+    acquisition.start(*parts_->adaptor, acquisition.triggerSettings(), std::nullopt);
+}
+
+void VideoInput::trigger()
+{
+    parts_->engine->acquisition().trigger();
+}
+
+void VideoInput::setTriggerSettings(const TriggerSettings& settings)
+{
+    parts_->engine->acquisition().setTriggerSettings(settings);
+}
+
+TriggerSettings VideoInput::triggerSettings() const
+{
+    return parts_->engine->acquisition().triggerSettings();
+}
+
+std::int64_t VideoInput::triggersExecuted() const
+{
+    return parts_->engine->acquisition().statistics().triggersExecuted;
+}
+
+std::optional<ClockVector> VideoInput::initialTriggerTime() const
+{
+    return parts_->engine->acquisition().statistics().initialTriggerTime;
+}
+
+std::vector<AcquisitionEvent> VideoInput::eventLog() const
+{
+    return parts_->engine->acquisition().events().log();
+}
+
+void VideoInput::setNotifications(const NotificationSettings& settings)
+{
+    parts_->engine->acquisition().setNotifications(settings);
+}
+
+NotificationSettings VideoInput::notifications() const
+{
+    return parts_->engine->acquisition().notifications();
+}
+
+std::vector<AcquisitionEvent> VideoInput::takeNotifications()
+{
+    return parts_->engine->acquisition().events().takeNotifications();
+}
+
+bool VideoInput::waitForNotification(std::chrono::milliseconds timeout)
+{
+    return parts_->engine->acquisition().events().waitForNotification(timeout);
+}
+
+std::int64_t VideoInput::droppedNotifications() const
+{
+    return parts_->engine->acquisition().events().droppedNotifications();
+}
+
+void VideoInput::setColorSpace(ColorSpace space, BayerAlignment alignment)
+{
+    checkConvertible(frameType(), space);
+    parts_->engine->acquisition().setColorSpace(space, alignment);
+}
+
+ColorSpace VideoInput::colorSpace() const
+{
+    const ColorSpace space = parts_->engine->acquisition().colorSpace();
+    return space == ColorSpace::Native ? nativeColorSpaceOf(frameType()) : space;
+}
+
+BayerAlignment VideoInput::bayerAlignment() const
+{
+    return parts_->engine->acquisition().bayerAlignment();
+}
+
+std::int32_t VideoInput::returnedBands() const
+{
+    const std::int32_t bands = bandsIn(frameType(), parts_->engine->acquisition().colorSpace());
+    return bands ? bands : numberOfBands();
+}
+
+bool VideoInput::isHostCropping() const
+{
+    return parts_->engine->acquisition().crop().has_value();
+}
+
 void VideoInput::stop()
 {
     parts_->engine->acquisition().stop();
@@ -54,7 +144,7 @@ bool VideoInput::wait(std::chrono::milliseconds timeout)
 
 bool VideoInput::isLogging() const
 {
-    return parts_->engine->acquisition().isActive();
+    return parts_->engine->acquisition().isLogging();
 }
 
 std::int64_t VideoInput::framesAcquired() const
@@ -168,6 +258,7 @@ std::size_t VideoInput::postSetListenerCount(const std::string& name) const
 Region VideoInput::region()
 {
     std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
+    if (const auto crop = parts_->engine->acquisition().crop()) return *crop;
     Region region;
     callAdaptor("Reading the region of interest",
                 [&] { parts_->adaptor->getROI(&region.x, &region.y, &region.width, &region.height); });
@@ -194,6 +285,14 @@ void VideoInput::setRegion(const Region& region)
         return parts_->adaptor->setROI(region.x, region.y, region.width, region.height);
     });
     if (!accepted) throw HostError("The adaptor did not accept region " + text + ".");
+    // A camera that cannot crop keeps reporting the full image: the host crops.
+    Region delivered;
+    callAdaptor("Reading the region of interest", [&] {
+        parts_->adaptor->getROI(&delivered.x, &delivered.y, &delivered.width, &delivered.height);
+    });
+    const Region full{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+    const bool hostCrops = delivered == full && region != full;
+    parts_->engine->acquisition().setCrop(hostCrops ? std::optional<Region>(region) : std::nullopt);
 }
 
 const std::vector<VideoSource>& VideoInput::sources() const

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,44 @@ public:
     static constexpr std::int64_t kUnlimitedFrames = -1; // until stop()
     // Empties the buffer and resets the counts; returns once capture has
     // started. HostError when the adaptor refuses or one is already running.
+    // Runs as immediate, `frames` frames per trigger, no repeats; the
+    // trigger settings are left as they are.
     void start(std::int64_t frames);
+    // Starts with the trigger settings: immediate logs from the start,
+    // manual streams and logs only after trigger(). Ends by itself once
+    // TriggerRepeat + 1 triggers logged FramesPerTrigger frames each.
+    void start();
+    // A manual trigger. HostError when not running, when the trigger type is
+    // immediate, or while the previous trigger still logs.
+    void trigger();
+    // TriggerType, FramesPerTrigger, TriggerRepeat, TriggerFrameDelay and
+    // FrameGrabInterval for the next start; HostError while running or when
+    // one is out of range.
+    void setTriggerSettings(const TriggerSettings& settings);
+    TriggerSettings triggerSettings() const;
+    std::int64_t triggersExecuted() const;
+    // Empty until the first trigger of the acquisition.
+    std::optional<ClockVector> initialTriggerTime() const;
+
+    // Events of the last acquisition: Start, Trigger, Overrun, Error, Stop.
+    std::vector<AcquisitionEvent> eventLog() const;
+    // Notifications for callbacks, queued on the runtime's threads and taken
+    // here on the front-end's own thread (oldest first).
+    void setNotifications(const NotificationSettings& settings);
+    NotificationSettings notifications() const;
+    std::vector<AcquisitionEvent> takeNotifications();
+    bool waitForNotification(std::chrono::milliseconds timeout);
+    std::int64_t droppedNotifications() const;
+
+    // The colour space frames come out in; Native: as the camera sends them.
+    // HostError while running or when the format cannot give it (bayer needs
+    // a grey format).
+    void setColorSpace(ColorSpace space, BayerAlignment alignment = BayerAlignment::Grbg);
+    // The space frames come out in (Native resolved: rgb or grayscale).
+    ColorSpace colorSpace() const;
+    BayerAlignment bayerAlignment() const;
+    // Bands of the frames taken out (NumberOfBands).
+    std::int32_t returnedBands() const;
     // Stops capture and waits until it stopped; logged frames stay in the buffer.
     void stop();
     // True once the acquisition has ended (capture stopped).
@@ -101,11 +139,14 @@ public:
     bool hasCustomGetFunction(const std::string& name) const;
     std::size_t postSetListenerCount(const std::string& name) const;
 
-    // Region of interest through the adaptor's region operations.
+    // Region of interest through the adaptor's region operations; what was
+    // set when the host crops.
     Region region();
     // Checked against the maximum image size first; a HostError when it does
-    // not fit or the adaptor refuses it.
+    // not fit or the adaptor refuses it. When the adaptor keeps delivering
+    // the full image (no hardware region), the host crops frames itself.
     void setRegion(const Region& region);
+    bool isHostCropping() const;
 
     // Video sources and the engine property "SelectedSourceName".
     const std::vector<VideoSource>& sources() const;
