@@ -126,22 +126,12 @@ bool AcquisitionControl::deliver(Frame& frame)
             ++stats_.skipped;
             return false;
         }
-        if (bufferFullLocked(frame)) {
-            recordOverrunLocked(frame, "the frame buffer is full");
-            return false;
-        }
-        if (budget_ && !budget_->tryTake(frame.bytes())) {
-            recordOverrunLocked(frame, "the frame-memory limit is reached");
-            return false;
-        }
+        if (!keepLocked(frame)) return false;
         inOverrun_ = false;
         if (stats_.received == 0) stats_.firstTime = frame.time();
         stats_.lastTime = frame.time();
         stats_.timestamps.push_back(frame.time());
         const bool triggerDone = schedule_.logged();
-        buffer_.push_back({&frame, stats_.received, schedule_.framesInTrigger(),
-                           schedule_.triggersExecuted()});
-        bufferBytes_ += frame.bytes();
         ++stats_.received;
         ++stats_.framesPerTrigger.back();
         if (notify_.framesAcquiredCount > 0 && stats_.received % notify_.framesAcquiredCount == 0)
@@ -156,6 +146,113 @@ bool AcquisitionControl::deliver(Frame& frame)
     if (wake) logged_.notify_all();
     if (completed) changed_.notify_all();
     return true;
+}
+
+bool AcquisitionControl::keepLocked(Frame& frame)
+{
+    const bool toMemory = mode_ != LoggingMode::Disk || !disk_;
+    const bool toDisk = mode_ != LoggingMode::Memory && disk_;
+    if (toMemory && bufferFullLocked(frame)) {
+        recordOverrunLocked(frame, "the frame buffer is full");
+        return false;
+    }
+    const std::size_t bytes = frame.bytes() * (toMemory && toDisk ? 2 : 1);
+    if (budget_ && !budget_->tryTake(bytes)) {
+        recordOverrunLocked(frame, "the frame-memory limit is reached");
+        return false;
+    }
+    // The frame being logged is the next one of its trigger.
+    FrameMetadata meta = metadataLocked(frame);
+    if (toDisk) {
+        Frame* copy = &frame;
+        if (toMemory) {
+            copy = pool_.take(frame.frameType(), frame.width(), frame.height());
+            if (!copy) {
+                if (budget_) budget_->giveBack(bytes);
+                recordOverrunLocked(frame, "no frame was left for the disk logger");
+                return false;
+            }
+            copy->copyData(frame.pixels(), frame.width(), frame.height(), 0, 0);
+            copy->setTime(frame.time());
+            copy->state = Frame::State::Received;
+        }
+        disk_->push(*copy, meta);
+    }
+    if (toMemory) {
+        buffer_.push_back({&frame, meta.frameNumber - 1, meta.relativeFrame, meta.triggerIndex});
+        bufferBytes_ += frame.bytes();
+    }
+    return true;
+}
+
+FrameMetadata AcquisitionControl::metadataLocked(const Frame& frame) const
+{
+    FrameMetadata meta;
+    meta.time = frame.time() - firstTriggerTime_;
+    meta.absTime = clockVectorAt(firstTriggerWall_ + meta.time);
+    meta.frameNumber = stats_.received + 1;
+    meta.relativeFrame = schedule_.framesInTrigger() + 1;
+    meta.triggerIndex = schedule_.triggersExecuted();
+    return meta;
+}
+
+void AcquisitionControl::setLogging(LoggingMode mode, std::optional<DiskLogSettings> disk)
+{
+    if (mode != LoggingMode::Memory && !disk)
+        throw HostError(std::string("Logging mode \"") + toString(mode) + "\" needs a disk log file.");
+    std::lock_guard lock(mutex_);
+    if (stage_ == Stage::Running)
+        throw HostError("The logging mode cannot change while the acquisition runs.");
+    mode_ = mode;
+    diskSettings_ = std::move(disk);
+}
+
+LoggingMode AcquisitionControl::loggingMode() const
+{
+    std::lock_guard lock(mutex_);
+    return mode_;
+}
+
+std::unique_ptr<DiskLogger> AcquisitionControl::openDiskLog(imaqkit::IAdaptor& adaptor,
+                                                           const TriggerSettings& settings)
+{
+    std::optional<DiskLogSettings> disk;
+    std::optional<Region> crop;
+    {
+        std::lock_guard lock(mutex_);
+        if (mode_ == LoggingMode::Memory) return nullptr;
+        disk = diskSettings_;
+        crop = crop_;
+    }
+    std::uint64_t frameBytes = 0;
+    {
+        std::lock_guard adaptorLock(adaptorMutex_);
+        const std::uint32_t type = callAdaptor("Reading the frame type", [&] { return adaptor.getFrameType(); });
+        checkLoggable(disk->format, type);
+        frameBytes = std::uint64_t(callAdaptor("Reading the frame width", [&] { return adaptor.getMaxWidth(); })) *
+                     std::uint64_t(callAdaptor("Reading the frame height", [&] { return adaptor.getMaxHeight(); })) *
+                     std::uint64_t(bytesPerPixelOf(type));
+    }
+    // A classic TIFF addresses 4 GiB; a stack that may pass it (or has no
+    // end) is written as BigTIFF from its first page, with room for the
+    // directories.
+    const std::int64_t frames = TriggerSchedule(settings).framesWanted();
+    constexpr std::uint64_t kClassicLimit = (std::uint64_t{1} << 32) - (std::uint64_t{64} << 20);
+    const bool bigTiff = frames == kInfinite ||
+                         (frameBytes > 0 && std::uint64_t(frames) > kClassicLimit / (frameBytes + 512));
+    return std::make_unique<DiskLogger>(*disk, bigTiff, crop, pool_, budget_,
+                                        [this](const std::string& message) { diskFailed(message); });
+}
+
+void AcquisitionControl::diskFailed(const std::string& message)
+{
+    {
+        std::lock_guard lock(mutex_);
+        diskFailed_ = true;
+        stats_.diskError = message;
+        recordLocked(EventType::Error, message, "imaqhost:diskWriteFailed");
+    }
+    notifyChanged();
 }
 
 void AcquisitionControl::recordOverrunLocked(const Frame& frame, const char* why)
@@ -319,6 +416,8 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, const TriggerSettings
     }
     joinControl();
     flushData();
+    disk_.reset();
+    auto disk = openDiskLog(adaptor, settings);
     lostDevice_ = std::make_unique<WarningObserver>([this](const Warning& warning) {
         if (warning.message != kDeviceLostWarning) return;
         {
@@ -331,6 +430,8 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, const TriggerSettings
     {
         std::lock_guard lock(mutex_);
         stats_ = AcquisitionStats{};
+        disk_ = std::move(disk);
+        diskFailed_ = false;
         schedule_ = TriggerSchedule(settings);
         const std::int64_t frames = schedule_.framesWanted();
         stats_.requested = frames;
@@ -375,6 +476,7 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, const TriggerSettings
 
 void AcquisitionControl::finishWithoutCapture(AcquisitionEnd end)
 {
+    if (disk_) disk_->finish();
     {
         std::lock_guard lock(mutex_);
         active_.store(false);
@@ -419,7 +521,7 @@ AcquisitionEnd AcquisitionControl::awaitEnd(std::unique_lock<std::mutex>& lock,
     for (;;) {
         if (schedule_.finished()) return AcquisitionEnd::Completed;
         if (deviceLost_) return AcquisitionEnd::DeviceLost;
-        if (stopAsked_) return AcquisitionEnd::Stopped;
+        if (stopAsked_ || diskFailed_) return AcquisitionEnd::Stopped;
         const auto timer = timerDueLocked();
         if (!running_.load()) {
             const bool resumed = changed_.wait_for(lock, kRestartGrace, [&] {
@@ -471,6 +573,12 @@ void AcquisitionControl::endCapture(imaqkit::IAdaptor& adaptor, AcquisitionEnd e
         std::lock_guard lock(mutex_);
         active_.store(false);
         running_.store(false);
+    }
+    // No frame comes any more: the writer empties its queue and completes
+    // the file. Its failure handler takes mutex_, so it is not held here.
+    if (disk_) disk_->finish();
+    {
+        std::lock_guard lock(mutex_);
         stage_ = Stage::Ended;
         stopFailure_ = failure;
         stats_.end = end;
@@ -666,6 +774,10 @@ AcquisitionStats AcquisitionControl::statistics() const
     snapshot.bufferLimitBytes = limitBytes_;
     snapshot.logging = active_.load() && schedule_.logging();
     snapshot.triggersExecuted = schedule_.triggersExecuted();
+    if (disk_) {
+        snapshot.diskWritten = disk_->written();
+        snapshot.diskFailed = disk_->failed();
+    }
     return snapshot;
 }
 

@@ -8,6 +8,7 @@
 // Consumers take frames out of the buffer on their own thread.
 #pragma once
 
+#include "disk_logger.h"
 #include "event_recorder.h"
 #include "frame_pool.h"
 #include "memory_budget.h"
@@ -79,6 +80,11 @@ public:
     BayerAlignment bayerAlignment() const;
     void setCrop(std::optional<Region> crop);
     std::optional<Region> crop() const;
+
+    // Where logged frames go; `disk` is needed for the disk modes. HostError
+    // while running.
+    void setLogging(LoggingMode mode, std::optional<DiskLogSettings> disk);
+    LoggingMode loggingMode() const;
     bool wait(std::chrono::milliseconds timeout);
     std::int64_t framesAcquired() const;
     std::int64_t framesAvailable() const;
@@ -126,6 +132,13 @@ private:
     void fireLocked();
     void recordLocked(EventType type, std::string message = {}, std::string messageId = {});
     void recordOverrunLocked(const Frame& frame, const char* where);
+    // Keeps a wanted frame in the buffer and/or hands it to the disk
+    // logger; false when it could not be kept (an overrun).
+    bool keepLocked(Frame& frame);
+    FrameMetadata metadataLocked(const Frame& frame) const;
+    // Opens the log file of an acquisition about to start; null in memory mode.
+    std::unique_ptr<DiskLogger> openDiskLog(imaqkit::IAdaptor& adaptor, const TriggerSettings& settings);
+    void diskFailed(const std::string& message);
     Presentation presentationLocked() const;
     void finishWithoutCapture(AcquisitionEnd end);
     void drain(const FrameConsumer& consumer);
@@ -185,6 +198,10 @@ private:
     bool inOverrun_ = false; // the last wanted frame was not kept
     bool inRefusal_ = false; // the last frame asked for was refused
     Clock::time_point nextTimer_;
+    LoggingMode mode_ = LoggingMode::Memory;
+    std::optional<DiskLogSettings> diskSettings_;
+    std::unique_ptr<DiskLogger> disk_;
+    bool diskFailed_ = false;
     Stage stage_ = Stage::Idle;
     bool stopAsked_ = false;
     bool deviceLost_ = false;

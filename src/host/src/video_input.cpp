@@ -2,6 +2,7 @@
 
 #include "adaptor_call.h"
 #include "color_conversion.h"
+#include "frame_file_writer.h"
 #include "imaqhost/host_error.h"
 #include "video_input_parts.h"
 
@@ -122,6 +123,22 @@ std::int32_t VideoInput::returnedBands() const
 {
     const std::int32_t bands = bandsIn(frameType(), parts_->engine->acquisition().colorSpace());
     return bands ? bands : numberOfBands();
+}
+
+void VideoInput::setLogging(LoggingMode mode, std::optional<DiskLogSettings> disk)
+{
+    if (mode != LoggingMode::Memory && disk) checkLoggable(disk->format, frameType());
+    parts_->engine->acquisition().setLogging(mode, std::move(disk));
+}
+
+LoggingMode VideoInput::loggingMode() const
+{
+    return parts_->engine->acquisition().loggingMode();
+}
+
+std::int64_t VideoInput::diskLoggerFrameCount() const
+{
+    return parts_->engine->acquisition().statistics().diskWritten;
 }
 
 bool VideoInput::isHostCropping() const

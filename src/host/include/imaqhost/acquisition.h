@@ -91,6 +91,7 @@ struct AcquisitionStats {
     std::optional<ClockVector> initialTriggerTime;
     std::int64_t diskWritten = 0;      // frames the disk logger wrote
     std::int64_t diskFailed = 0;       // frames it could not write
+    std::string diskError;             // why the disk logger stopped writing; empty: it did not
 
     // Images the camera offered between the last requested frame and the
     // stop: expected, not a loss.

@@ -6,6 +6,7 @@
 
 #include "imaqhost/acquisition.h"
 #include "imaqhost/discovery.h"
+#include "imaqhost/disk_logging.h"
 #include "imaqhost/export.h"
 #include "imaqhost/property_description.h"
 
@@ -138,6 +139,18 @@ public:
     void setDeviceSpecific(const std::string& name, bool deviceSpecific);
     bool hasCustomGetFunction(const std::string& name) const;
     std::size_t postSetListenerCount(const std::string& name) const;
+
+    // Where logged frames go: the buffer, a log file written by a thread of
+    // the runtime, or both. The file is created at each start; frames go to
+    // it as the camera sends them (cropped by the host when it crops, never
+    // colour-converted). A write error stops the acquisition with an Error
+    // event; statistics() counts frames written and failed. HostError while
+    // running, without a file for a disk mode, or when the format cannot go
+    // into the file type.
+    void setLogging(LoggingMode mode, std::optional<DiskLogSettings> disk = std::nullopt);
+    LoggingMode loggingMode() const;
+    // Frames the disk logger wrote in the last or current acquisition.
+    std::int64_t diskLoggerFrameCount() const;
 
     // Region of interest through the adaptor's region operations; what was
     // set when the host crops.
