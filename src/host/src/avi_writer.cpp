@@ -7,6 +7,7 @@
 #include "imaqhost/host_error.h"
 #include "platform/imaqkit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -50,21 +51,15 @@ public:
         if (frames_ == 0) begin(frame);
         if (frame.width != width_ || frame.height != height_ || (frame.frameType == imaqkit::kMono8) != grey_)
             throw HostError("An AVI log needs frames of one size and type.");
-        toFileOrder(frame, ordered_);
-        packBottomUp();
-        const std::uint64_t chunk = 8 + chunk_.size();
-        if (file_->position() + chunk + 16 * (frames_ + 1) + 8 > kRiffLimit)
+        const auto imageBytes = static_cast<std::uint32_t>(rowBytes_ * static_cast<std::size_t>(height_));
+        if (file_->position() + 8 + imageBytes + 16 * (frames_ + 1) + 8 > kRiffLimit)
             throw HostError("The AVI file is full: it cannot pass 4 GiB; use tiff-stack for longer logs.");
         const std::uint64_t offset = file_->position() - moviAt_;
-        Bytes header;
-        header.fourcc("00db");
-        header.u32(static_cast<std::uint32_t>(chunk_.size()));
-        if (!file_->write(header.bytes().data(), header.size()) || !file_->write(chunk_.data(), chunk_.size()))
-            fail("write frame " + std::to_string(frame.meta.frameNumber));
+        if (!writeChunk(frame, imageBytes)) fail("write frame " + std::to_string(frame.meta.frameNumber));
         index_.fourcc("00db");
         index_.u32(kKeyFrame);
         index_.u32(static_cast<std::uint32_t>(offset));
-        index_.u32(static_cast<std::uint32_t>(chunk_.size()));
+        index_.u32(imageBytes);
         if (frames_ == 0) firstTime_ = frame.time;
         lastTime_ = frame.time;
         ++frames_;
@@ -161,26 +156,38 @@ private:
         if (!file_->write(h.bytes().data(), h.size())) fail("write the headers");
     }
 
-    void packBottomUp()
+    // The chunk: 8 bytes of header, then the rows bottom-up, each padded to
+    // four bytes, written in blocks that stay in the cache. Bitmaps keep
+    // blue, green, red as the host's frames do.
+    bool writeChunk(const FrameView& frame, std::uint32_t imageBytes)
     {
-        const std::size_t pixelBytes = grey_ ? 1 : 3;
-        const std::size_t row = static_cast<std::size_t>(width_) * pixelBytes;
-        chunk_.assign(rowBytes_ * static_cast<std::size_t>(height_), 0);
+        const std::size_t sourcePixel = static_cast<std::size_t>(frame.bytesPerPixel);
+        const std::size_t row = static_cast<std::size_t>(width_) * (grey_ ? 1 : 3);
+        const std::size_t rowsPerBlock = std::max<std::size_t>(1, kBlockBytes / rowBytes_);
+        block_.resize(8 + rowsPerBlock * rowBytes_);
+        std::memcpy(block_.data(), "00db", 4);
+        std::memcpy(block_.data() + 4, &imageBytes, 4);
+        std::size_t used = 8;
         for (std::int32_t y = 0; y < height_; ++y) {
-            const std::uint8_t* source = &ordered_[static_cast<std::size_t>(height_ - 1 - y) * row];
-            std::uint8_t* target = &chunk_[static_cast<std::size_t>(y) * rowBytes_];
-            if (grey_) {
+            const std::uint8_t* source =
+                frame.pixels + static_cast<std::size_t>(height_ - 1 - y) * width_ * sourcePixel;
+            std::uint8_t* target = block_.data() + used;
+            if (sourcePixel != 4) {
                 std::memcpy(target, source, row);
-                continue;
+            } else {
+                for (std::int32_t x = 0; x < width_; ++x) std::memcpy(target + 3 * x, source + 4 * x, 3);
             }
-            // Bitmaps keep blue, green, red.
-            for (std::size_t x = 0; x < static_cast<std::size_t>(width_); ++x) {
-                target[3 * x] = source[3 * x + 2];
-                target[3 * x + 1] = source[3 * x + 1];
-                target[3 * x + 2] = source[3 * x];
+            std::memset(target + row, 0, rowBytes_ - row);
+            used += rowBytes_;
+            if (used + rowBytes_ > block_.size() || y + 1 == height_) {
+                if (!file_->write(block_.data(), used)) return false;
+                used = 0;
             }
         }
+        return true;
     }
+
+    static constexpr std::size_t kBlockBytes = 256 * 1024;
 
     std::unique_ptr<DiskFile> file_;
     std::int32_t width_ = 0;
@@ -193,8 +200,7 @@ private:
     double firstTime_ = 0.0;
     double lastTime_ = 0.0;
     Bytes index_;
-    std::vector<std::uint8_t> ordered_;
-    std::vector<std::uint8_t> chunk_;
+    std::vector<std::uint8_t> block_;
 };
 
 } // namespace

@@ -26,8 +26,9 @@ void checkLoggable(DiskFileFormat format, std::uint32_t frameType);
 std::unique_ptr<FrameFileWriter> makeTiffStackWriter(std::unique_ptr<DiskFile> file, bool bigTiff);
 std::unique_ptr<FrameFileWriter> makeAviWriter(std::unique_ptr<DiskFile> file);
 
-// Interleaved red, green, blue of a host colour frame (blue, green, red and
-// maybe a fourth byte); grey frames are copied as they are.
-void toFileOrder(const FrameView& frame, std::vector<std::uint8_t>& out);
+// Interleaved red, green, blue of `pixels` pixels of a host colour frame
+// (blue, green, red and maybe a fourth byte) from `firstPixel` on.
+void toRgbOrder(const FrameView& frame, std::size_t firstPixel, std::size_t pixels,
+                std::vector<std::uint8_t>& out);
 
 } // namespace imaqhost

@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 #if defined(ORX_HAVE_TIFF)
@@ -13,19 +14,24 @@
 
 namespace imaqhost {
 
-void toFileOrder(const FrameView& frame, std::vector<std::uint8_t>& out)
+void toRgbOrder(const FrameView& frame, std::size_t firstPixel, std::size_t pixels,
+                std::vector<std::uint8_t>& out)
 {
-    const std::size_t pixels = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height);
-    if (frame.frameType != imaqkit::kRgb24Packed && frame.frameType != imaqkit::kRgb32Packed) {
-        out.assign(frame.pixels, frame.pixels + frame.bytes);
-        return;
-    }
-    const std::size_t step = frame.frameType == imaqkit::kRgb24Packed ? 3 : 4;
     out.resize(pixels * 3);
-    for (std::size_t i = 0; i < pixels; ++i) {
-        out[3 * i] = frame.pixels[step * i + 2];
-        out[3 * i + 1] = frame.pixels[step * i + 1];
-        out[3 * i + 2] = frame.pixels[step * i];
+    const std::uint8_t* in = frame.pixels + firstPixel * static_cast<std::size_t>(frame.bytesPerPixel);
+    std::uint8_t* to = out.data();
+    if (frame.frameType == imaqkit::kRgb24Packed) {
+        for (std::size_t i = 0; i < pixels; ++i, in += 3, to += 3) {
+            to[0] = in[2];
+            to[1] = in[1];
+            to[2] = in[0];
+        }
+    } else {
+        for (std::size_t i = 0; i < pixels; ++i, in += 4, to += 3) {
+            to[0] = in[2];
+            to[1] = in[1];
+            to[2] = in[0];
+        }
     }
 }
 
@@ -148,7 +154,7 @@ public:
     {
         const bool colour = frame.frameType == imaqkit::kRgb24Packed || frame.frameType == imaqkit::kRgb32Packed;
         const int bits = frame.frameType == imaqkit::kMono16 ? 16 : 8;
-        toFileOrder(frame, scratch_);
+
         const std::string when = dateTimeOf(frame.meta.absTime);
         const std::string description = descriptionOf(frame);
         const bool tagged =
@@ -165,8 +171,7 @@ public:
             TIFFSetField(tiff_, TIFFTAG_IMAGEDESCRIPTION, description.c_str()) &&
             TIFFSetField(tiff_, TIFFTAG_SOFTWARE, "ORXImaq");
         if (!tagged) throw HostError("Cannot describe TIFF page " + std::to_string(frame.meta.frameNumber) + ": " + why());
-        const auto bytes = static_cast<tmsize_t>(scratch_.size());
-        if (TIFFWriteEncodedStrip(tiff_, 0, scratch_.data(), bytes) != bytes || !TIFFWriteDirectory(tiff_))
+        if (!writeStrip(frame, colour) || !TIFFWriteDirectory(tiff_))
             throw HostError("Cannot write TIFF page " + std::to_string(frame.meta.frameNumber) + ": " + why());
     }
 
@@ -179,6 +184,28 @@ public:
     }
 
 private:
+    // Uncompressed, the strip goes to the file as it is rather than through
+    // libtiff's small encoding buffer: a grey frame in one write, a colour
+    // one in blocks turned to red, green, blue while they are in the cache
+    // (each raw write to the same strip appends to it).
+    bool writeStrip(const FrameView& frame, bool colour)
+    {
+        const std::size_t pixels = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height);
+        if (!colour) {
+            const auto bytes = static_cast<tmsize_t>(pixels * static_cast<std::size_t>(frame.bytesPerPixel));
+            return TIFFWriteRawStrip(tiff_, 0, const_cast<std::uint8_t*>(frame.pixels), bytes) == bytes;
+        }
+        for (std::size_t first = 0; first < pixels; first += kBlockPixels) {
+            const std::size_t count = std::min(kBlockPixels, pixels - first);
+            toRgbOrder(frame, first, count, scratch_);
+            const auto bytes = static_cast<tmsize_t>(scratch_.size());
+            if (TIFFWriteRawStrip(tiff_, 0, scratch_.data(), bytes) != bytes) return false;
+        }
+        return true;
+    }
+
+    static constexpr std::size_t kBlockPixels = 64 * 1024;
+
     std::string why() const
     {
         const std::string cause = file_->error();
