@@ -217,7 +217,7 @@ std::unique_ptr<DiskLogger> AcquisitionControl::openDiskLog(imaqkit::IAdaptor& a
                                                            const TriggerSettings& settings)
 {
     std::optional<DiskLogSettings> disk;
-    std::optional<Region> crop;
+    std::optional<HostCrop> crop;
     {
         std::lock_guard lock(mutex_);
         if (mode_ == LoggingMode::Memory) return nullptr;
@@ -386,7 +386,7 @@ BayerAlignment AcquisitionControl::bayerAlignment() const
     return alignment_;
 }
 
-void AcquisitionControl::setCrop(std::optional<Region> crop)
+void AcquisitionControl::setCrop(std::optional<HostCrop> crop)
 {
     std::lock_guard lock(mutex_);
     if (stage_ == Stage::Running)
@@ -394,7 +394,7 @@ void AcquisitionControl::setCrop(std::optional<Region> crop)
     crop_ = crop;
 }
 
-std::optional<Region> AcquisitionControl::crop() const
+std::optional<HostCrop> AcquisitionControl::crop() const
 {
     std::lock_guard lock(mutex_);
     return crop_;
@@ -688,8 +688,10 @@ FrameView AcquisitionControl::present(const Logged& logged, const Presentation& 
     FrameView view = viewOf(logged, presentation);
     BayerAlignment alignment = presentation.alignment;
     if (presentation.crop) {
-        view = cropView(view, *presentation.crop, cropScratch_);
-        alignment = shiftedAlignment(alignment, presentation.crop->x, presentation.crop->y);
+        const FrameView whole = view;
+        view = cropView(whole, *presentation.crop, cropScratch_);
+        if (view.pixels != whole.pixels)
+            alignment = shiftedAlignment(alignment, presentation.crop->region.x, presentation.crop->region.y);
     }
     return convertColor(view, presentation.space, alignment, colorScratch_);
 }

@@ -11,6 +11,7 @@
 #include "disk_logger.h"
 #include "event_recorder.h"
 #include "frame_pool.h"
+#include "host_crop.h"
 #include "memory_budget.h"
 #include "ring_buffer.h"
 #include "trigger_schedule.h"
@@ -78,8 +79,8 @@ public:
     void setColorSpace(ColorSpace space, BayerAlignment alignment);
     ColorSpace colorSpace() const;
     BayerAlignment bayerAlignment() const;
-    void setCrop(std::optional<Region> crop);
-    std::optional<Region> crop() const;
+    void setCrop(std::optional<HostCrop> crop);
+    std::optional<HostCrop> crop() const;
 
     // Where logged frames go; `disk` is needed for the disk modes. HostError
     // while running.
@@ -120,7 +121,7 @@ private:
     struct Presentation {
         ColorSpace space = ColorSpace::Native;
         BayerAlignment alignment = BayerAlignment::Grbg;
-        std::optional<Region> crop;
+        std::optional<HostCrop> crop;
         double firstTriggerTime = 0.0; // getCurrentTime of the first trigger
         double firstTriggerWall = 0.0; // the same moment in wall-clock seconds
     };
@@ -190,7 +191,7 @@ private:
     std::shared_ptr<MemoryBudget> budget_;
     ColorSpace colorSpace_ = ColorSpace::Native;
     BayerAlignment alignment_ = BayerAlignment::Grbg;
-    std::optional<Region> crop_;
+    std::optional<HostCrop> crop_;
     std::vector<std::uint8_t> cropScratch_;
     std::vector<std::uint8_t> colorScratch_;
     double firstTriggerTime_ = 0.0;

@@ -5,7 +5,7 @@
 
 namespace imaqhost {
 
-DiskLogger::DiskLogger(const DiskLogSettings& settings, bool bigTiff, std::optional<Region> crop,
+DiskLogger::DiskLogger(const DiskLogSettings& settings, bool bigTiff, std::optional<HostCrop> crop,
                        FramePool& pool, std::shared_ptr<MemoryBudget> budget, FailureHandler onFailure)
     : crop_(crop), pool_(pool), budget_(std::move(budget)), onFailure_(std::move(onFailure))
 {

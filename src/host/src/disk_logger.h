@@ -6,6 +6,7 @@
 
 #include "frame_file_writer.h"
 #include "frame_pool.h"
+#include "host_crop.h"
 #include "imaqhost/video_input.h"
 #include "memory_budget.h"
 
@@ -27,7 +28,7 @@ public:
     using FailureHandler = std::function<void(const std::string& message)>;
 
     // Opens the file (HostError when it cannot) and starts the writer thread.
-    DiskLogger(const DiskLogSettings& settings, bool bigTiff, std::optional<Region> crop,
+    DiskLogger(const DiskLogSettings& settings, bool bigTiff, std::optional<HostCrop> crop,
                FramePool& pool, std::shared_ptr<MemoryBudget> budget, FailureHandler onFailure);
     // Finishes (see finish) if not done yet.
     ~DiskLogger();
@@ -55,7 +56,7 @@ private:
     void reportFailure(const std::string& message);
 
     std::unique_ptr<FrameFileWriter> writer_;
-    std::optional<Region> crop_;
+    std::optional<HostCrop> crop_;
     FramePool& pool_;
     std::shared_ptr<MemoryBudget> budget_;
     FailureHandler onFailure_;

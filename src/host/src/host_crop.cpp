@@ -4,8 +4,10 @@
 
 namespace imaqhost {
 
-FrameView cropView(const FrameView& in, const Region& region, std::vector<std::uint8_t>& out)
+FrameView cropView(const FrameView& in, const HostCrop& crop, std::vector<std::uint8_t>& out)
 {
+    if (in.width != crop.fullWidth || in.height != crop.fullHeight) return in;
+    const Region& region = crop.region;
     const bool inside = region.x >= 0 && region.y >= 0 && region.width > 0 && region.height > 0 &&
                         std::int64_t{region.x} + region.width <= in.width &&
                         std::int64_t{region.y} + region.height <= in.height &&

@@ -141,9 +141,10 @@ std::int64_t VideoInput::diskLoggerFrameCount() const
     return parts_->engine->acquisition().statistics().diskWritten;
 }
 
-bool VideoInput::isHostCropping() const
+bool VideoInput::isHostCropping()
 {
-    return parts_->engine->acquisition().crop().has_value();
+    const auto crop = parts_->engine->acquisition().crop();
+    return crop && !(region() == adaptorRegion());
 }
 
 void VideoInput::stop()
@@ -274,8 +275,18 @@ std::size_t VideoInput::postSetListenerCount(const std::string& name) const
 
 Region VideoInput::region()
 {
+    // A camera without a hardware region reports the full image; the host
+    // crops its frames to what the user set, which is what reads back.
+    const Region reported = adaptorRegion();
+    const auto crop = parts_->engine->acquisition().crop();
+    const bool full = crop && reported.x == 0 && reported.y == 0 &&
+                      reported.width == crop->fullWidth && reported.height == crop->fullHeight;
+    return full ? crop->region : reported;
+}
+
+Region VideoInput::adaptorRegion()
+{
     std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
-    if (const auto crop = parts_->engine->acquisition().crop()) return *crop;
     Region region;
     callAdaptor("Reading the region of interest",
                 [&] { parts_->adaptor->getROI(&region.x, &region.y, &region.width, &region.height); });
@@ -302,14 +313,11 @@ void VideoInput::setRegion(const Region& region)
         return parts_->adaptor->setROI(region.x, region.y, region.width, region.height);
     });
     if (!accepted) throw HostError("The adaptor did not accept region " + text + ".");
-    // A camera that cannot crop keeps reporting the full image: the host crops.
-    Region delivered;
-    callAdaptor("Reading the region of interest", [&] {
-        parts_->adaptor->getROI(&delivered.x, &delivered.y, &delivered.width, &delivered.height);
-    });
+    // A camera that cannot crop keeps delivering the full image: the host
+    // crops such frames (and only such frames) to the region.
     const Region full{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
-    const bool hostCrops = delivered == full && region != full;
-    parts_->engine->acquisition().setCrop(hostCrops ? std::optional<Region>(region) : std::nullopt);
+    parts_->engine->acquisition().setCrop(
+        region == full ? std::nullopt : std::optional<HostCrop>(HostCrop{region, full.width, full.height}));
 }
 
 const std::vector<VideoSource>& VideoInput::sources() const

@@ -159,7 +159,9 @@ public:
     // not fit or the adaptor refuses it. When the adaptor keeps delivering
     // the full image (no hardware region), the host crops frames itself.
     void setRegion(const Region& region);
-    bool isHostCropping() const;
+    // The adaptor reports the full image for a smaller region set: frames
+    // are cropped by the host.
+    bool isHostCropping();
 
     // Video sources and the engine property "SelectedSourceName".
     const std::vector<VideoSource>& sources() const;
@@ -183,6 +185,8 @@ public:
     std::int64_t framesOutsideAcquisition() const;
 
 private:
+    Region adaptorRegion();
+
     std::unique_ptr<Parts> parts_;
 };
 
