@@ -416,7 +416,12 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, const TriggerSettings
     }
     joinControl();
     flushData();
-    disk_.reset();
+    {
+        // The last acquisition's logger is finished; statistics() may still read it.
+        std::unique_ptr<DiskLogger> finished;
+        std::lock_guard lock(mutex_);
+        finished = std::move(disk_);
+    }
     auto disk = openDiskLog(adaptor, settings);
     lostDevice_ = std::make_unique<WarningObserver>([this](const Warning& warning) {
         if (warning.message != kDeviceLostWarning) return;
