@@ -234,6 +234,16 @@ bool FakeAdaptor::startCapture()
     return true;
 }
 
+void FakeAdaptor::getROI(std::int32_t* x, std::int32_t* y, std::int32_t* width,
+                         std::int32_t* height)
+{
+    if (config().hardwareRegion) return IAdaptor::getROI(x, y, width, height);
+    *x = 0;
+    *y = 0;
+    *width = config().width;
+    *height = config().height;
+}
+
 bool FakeAdaptor::stopCapture()
 {
     ++log().stops;
@@ -286,6 +296,11 @@ void FakeAdaptor::deliveryLoop()
             imaqkit::IFrame* frame =
                 engine()->makeFrame(settings.frameType, settings.width, settings.height);
             if (frame) {
+                if (settings.stampFrameNumber && source_.size() >= 4) {
+                    const auto number = static_cast<std::uint32_t>(log().framesSent.load());
+                    for (int i = 0; i < 4; ++i)
+                        source_[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(number >> (8 * i));
+                }
                 frame->copyData(source_.data(), sourceWidth, sourceHeight, settings.x, settings.y);
                 frame->setTime(imaqkit::getCurrentTime());
                 engine()->receiveFrame(frame);

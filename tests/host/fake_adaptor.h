@@ -38,6 +38,13 @@ struct FakeConfig {
     std::int32_t x = 0;
     std::int32_t y = 0;
 
+    // false: like a camera without a hardware region, getROI always
+    // reports the full image.
+    bool hardwareRegion = true;
+    // Writes the number of the frame (0-based, as sent) into its first four
+    // bytes, little-endian, so a test sees which camera frames were logged.
+    bool stampFrameNumber = false;
+
     bool refuseStart = false;
     bool deliver = true;             // false: capture runs but sends nothing
     int loseDeviceAfter = -1;        // frames sent before "The device is lost."
@@ -98,6 +105,8 @@ public:
     bool openDevice() override { return true; }
     bool closeDevice() override;
     bool startCapture() override;
+    void getROI(std::int32_t* x, std::int32_t* y, std::int32_t* width,
+                std::int32_t* height) override;
     bool stopCapture() override;
 
     imaqkit::IAdaptorManager* manager() const { return adaptorManager; }

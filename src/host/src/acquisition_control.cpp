@@ -1,6 +1,9 @@
 #include "acquisition_control.h"
 
 #include "adaptor_call.h"
+#include "clock_vector.h"
+#include "color_conversion.h"
+#include "host_crop.h"
 #include "imaqhost/host_error.h"
 #include "imaqhost/video_input.h"
 
@@ -27,11 +30,6 @@ constexpr std::chrono::milliseconds kFlowingGap{2};
 // A halt the adaptor follows with a restart (a source change) is not the end
 // of capture; a halt not followed by a restart within this time is.
 constexpr std::chrono::milliseconds kRestartGrace{100};
-
-constexpr bool isUnlimited(std::int64_t frames)
-{
-    return frames == VideoInput::kUnlimitedFrames;
-}
 
 std::string framesText(std::int64_t count)
 {
@@ -76,8 +74,11 @@ bool AcquisitionControl::isSendFrame()
 {
     std::lock_guard lock(mutex_);
     if (!active_.load()) return false;
-    if (isUnlimited(wanted_) || stats_.received < wanted_) return true;
-    ++stats_.notWanted;
+    if (schedule_.logging()) return true;
+    if (schedule_.finished())
+        ++stats_.notWanted;
+    else
+        ++stats_.awaitingTrigger;
     return false;
 }
 
@@ -90,7 +91,12 @@ void AcquisitionControl::frameCounted()
 void AcquisitionControl::frameRefused()
 {
     std::lock_guard lock(mutex_);
-    if (active_.load()) ++stats_.refused;
+    if (!active_.load()) return;
+    ++stats_.refused;
+    if (!inRefusal_)
+        recordLocked(EventType::Error, "The host had no frame for the adaptor; frames are lost.",
+                     "imaqhost:frameRefused");
+    inRefusal_ = true;
 }
 
 bool AcquisitionControl::bufferFullLocked(const Frame& frame) const
@@ -109,28 +115,289 @@ bool AcquisitionControl::deliver(Frame& frame)
             ++outside_;
             return false;
         }
-        if (!isUnlimited(wanted_) && stats_.received >= wanted_) {
+        inRefusal_ = false;
+        const auto verdict = schedule_.offer();
+        if (verdict == TriggerSchedule::Verdict::Idle) {
             ++stats_.excess;
             return false;
         }
         lastFrameAt_ = Clock::now();
-        if (bufferFullLocked(frame)) {
-            ++stats_.overrun;
+        if (verdict == TriggerSchedule::Verdict::Skip) {
+            ++stats_.skipped;
             return false;
         }
+        if (!keepLocked(frame)) return false;
+        inOverrun_ = false;
         if (stats_.received == 0) stats_.firstTime = frame.time();
         stats_.lastTime = frame.time();
         stats_.timestamps.push_back(frame.time());
-        buffer_.push_back({&frame, stats_.received});
-        bufferBytes_ += frame.bytes();
+        const bool triggerDone = schedule_.logged();
         ++stats_.received;
-        completed = stats_.received == wanted_;
-        wake = (waitingFor_ > 0 && buffer_.size() >= waitingFor_) || completed;
+        ++stats_.framesPerTrigger.back();
+        if (notify_.framesAcquiredCount > 0 && stats_.received % notify_.framesAcquiredCount == 0)
+            recordLocked(EventType::FramesAcquired);
+        // An immediate acquisition goes straight on with its next trigger.
+        if (triggerDone && schedule_.settings().type == TriggerType::Immediate && schedule_.canFire())
+            fireLocked();
+        completed = schedule_.finished();
+        wake = (waitingFor_ > 0 && buffer_.size() >= waitingFor_) || completed || triggerDone;
     }
     // Woken after the unlock, a waiting thread finds the mutex free.
     if (wake) logged_.notify_all();
     if (completed) changed_.notify_all();
     return true;
+}
+
+bool AcquisitionControl::keepLocked(Frame& frame)
+{
+    const bool toMemory = mode_ != LoggingMode::Disk || !disk_;
+    const bool toDisk = mode_ != LoggingMode::Memory && disk_;
+    if (toMemory && bufferFullLocked(frame)) {
+        recordOverrunLocked(frame, "the frame buffer is full");
+        return false;
+    }
+    const std::size_t bytes = frame.bytes() * (toMemory && toDisk ? 2 : 1);
+    if (budget_ && !budget_->tryTake(bytes)) {
+        recordOverrunLocked(frame, "the frame-memory limit is reached");
+        return false;
+    }
+    // The frame being logged is the next one of its trigger.
+    FrameMetadata meta = metadataLocked(frame);
+    if (toDisk) {
+        Frame* copy = &frame;
+        if (toMemory) {
+            copy = pool_.take(frame.frameType(), frame.width(), frame.height());
+            if (!copy) {
+                if (budget_) budget_->giveBack(bytes);
+                recordOverrunLocked(frame, "no frame was left for the disk logger");
+                return false;
+            }
+            copy->copyData(frame.pixels(), frame.width(), frame.height(), 0, 0);
+            copy->setTime(frame.time());
+            copy->state = Frame::State::Received;
+        }
+        disk_->push(*copy, meta);
+    }
+    if (toMemory) {
+        buffer_.push_back({&frame, meta.frameNumber - 1, meta.relativeFrame, meta.triggerIndex});
+        bufferBytes_ += frame.bytes();
+    }
+    return true;
+}
+
+FrameMetadata AcquisitionControl::metadataLocked(const Frame& frame) const
+{
+    FrameMetadata meta;
+    meta.time = frame.time() - firstTriggerTime_;
+    meta.absTime = clockVectorAt(firstTriggerWall_ + meta.time);
+    meta.frameNumber = stats_.received + 1;
+    meta.relativeFrame = schedule_.framesInTrigger() + 1;
+    meta.triggerIndex = schedule_.triggersExecuted();
+    return meta;
+}
+
+void AcquisitionControl::setLogging(LoggingMode mode, std::optional<DiskLogSettings> disk)
+{
+    if (mode != LoggingMode::Memory && !disk)
+        throw HostError(std::string("Logging mode \"") + toString(mode) + "\" needs a disk log file.");
+    std::lock_guard lock(mutex_);
+    if (stage_ == Stage::Running)
+        throw HostError("The logging mode cannot change while the acquisition runs.");
+    mode_ = mode;
+    diskSettings_ = std::move(disk);
+}
+
+LoggingMode AcquisitionControl::loggingMode() const
+{
+    std::lock_guard lock(mutex_);
+    return mode_;
+}
+
+std::unique_ptr<DiskLogger> AcquisitionControl::openDiskLog(imaqkit::IAdaptor& adaptor,
+                                                           const TriggerSettings& settings)
+{
+    std::optional<DiskLogSettings> disk;
+    std::optional<HostCrop> crop;
+    {
+        std::lock_guard lock(mutex_);
+        if (mode_ == LoggingMode::Memory) return nullptr;
+        disk = diskSettings_;
+        crop = crop_;
+    }
+    std::uint64_t frameBytes = 0;
+    {
+        std::lock_guard adaptorLock(adaptorMutex_);
+        const std::uint32_t type = callAdaptor("Reading the frame type", [&] { return adaptor.getFrameType(); });
+        checkLoggable(disk->format, type);
+        frameBytes = std::uint64_t(callAdaptor("Reading the frame width", [&] { return adaptor.getMaxWidth(); })) *
+                     std::uint64_t(callAdaptor("Reading the frame height", [&] { return adaptor.getMaxHeight(); })) *
+                     std::uint64_t(bytesPerPixelOf(type));
+    }
+    // A classic TIFF addresses 4 GiB; a stack that may pass it (or has no
+    // end) is written as BigTIFF from its first page, with room for the
+    // directories.
+    const std::int64_t frames = TriggerSchedule(settings).framesWanted();
+    constexpr std::uint64_t kClassicLimit = (std::uint64_t{1} << 32) - (std::uint64_t{64} << 20);
+    const bool bigTiff = frames == kInfinite ||
+                         (frameBytes > 0 && std::uint64_t(frames) > kClassicLimit / (frameBytes + 512));
+    return std::make_unique<DiskLogger>(*disk, bigTiff, crop, pool_, budget_,
+                                        [this](const std::string& message) { diskFailed(message); });
+}
+
+void AcquisitionControl::diskFailed(const std::string& message)
+{
+    {
+        std::lock_guard lock(mutex_);
+        diskFailed_ = true;
+        stats_.diskError = message;
+        recordLocked(EventType::Error, message, "imaqhost:diskWriteFailed");
+    }
+    notifyChanged();
+}
+
+void AcquisitionControl::recordOverrunLocked(const Frame& frame, const char* why)
+{
+    ++stats_.overrun;
+    // One event per run of lost frames; the count has them all.
+    if (inOverrun_) return;
+    inOverrun_ = true;
+    recordLocked(EventType::Overrun,
+                 "A frame of " + std::to_string(frame.bytes()) + " bytes was not kept: " + why +
+                     " (" + std::to_string(stats_.overrun) + " lost so far).",
+                 "imaqhost:overrun");
+}
+
+void AcquisitionControl::recordLocked(EventType type, std::string message, std::string messageId)
+{
+    AcquisitionEvent event;
+    event.type = type;
+    event.time = imaqkit::getCurrentTime();
+    event.absTime = clockVectorAt(wallSecondsNow());
+    event.frameNumber = stats_.received;
+    event.relativeFrame = schedule_.framesInTrigger();
+    event.triggerIndex = schedule_.triggersExecuted();
+    event.message = std::move(message);
+    event.messageId = std::move(messageId);
+    events_.record(event);
+}
+
+void AcquisitionControl::fireLocked()
+{
+    schedule_.fire();
+    stats_.triggersExecuted = schedule_.triggersExecuted();
+    stats_.framesPerTrigger.push_back(0);
+    lastFrameAt_ = Clock::now();
+    if (schedule_.triggersExecuted() == 1) {
+        firstTriggerTime_ = imaqkit::getCurrentTime();
+        firstTriggerWall_ = wallSecondsNow();
+        stats_.initialTriggerTime = clockVectorAt(firstTriggerWall_);
+    }
+    recordLocked(EventType::Trigger);
+}
+
+TriggerSettings AcquisitionControl::immediate(std::int64_t frames)
+{
+    TriggerSettings settings;
+    settings.framesPerTrigger = frames;
+    return settings;
+}
+
+void AcquisitionControl::trigger()
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (stage_ != Stage::Running)
+            throw HostError("A trigger needs a running acquisition; call start first.");
+        const TriggerType type = schedule_.settings().type;
+        if (type != TriggerType::Manual)
+            throw HostError("A trigger can only be fired by hand with TriggerType \"manual\"; it is \"" +
+                            std::string(toString(type)) + "\".");
+        if (schedule_.logging())
+            throw HostError("The previous trigger is still logging its frames.");
+        if (!schedule_.canFire()) throw HostError("Every trigger of this acquisition has executed.");
+        fireLocked();
+    }
+    notifyChanged();
+}
+
+bool AcquisitionControl::isLogging() const
+{
+    std::lock_guard lock(mutex_);
+    return active_.load() && schedule_.logging();
+}
+
+void AcquisitionControl::setTriggerSettings(const TriggerSettings& settings)
+{
+    validate(settings);
+    std::lock_guard lock(mutex_);
+    if (stage_ == Stage::Running)
+        throw HostError("The trigger settings cannot change while the acquisition runs.");
+    settings_ = settings;
+}
+
+TriggerSettings AcquisitionControl::triggerSettings() const
+{
+    std::lock_guard lock(mutex_);
+    return settings_;
+}
+
+void AcquisitionControl::setNotifications(const NotificationSettings& settings)
+{
+    if (settings.framesAcquiredCount < 0 || !(settings.timerPeriod >= 0.0))
+        throw HostError("Notification counts and periods cannot be negative.");
+    if (settings.timerPeriod > 0.0 && settings.timerPeriod < 0.001)
+        throw HostError("The timer period must be at least 0.001 seconds.");
+    std::lock_guard lock(mutex_);
+    if (stage_ == Stage::Running)
+        throw HostError("The notification settings cannot change while the acquisition runs.");
+    notify_ = settings;
+}
+
+NotificationSettings AcquisitionControl::notifications() const
+{
+    std::lock_guard lock(mutex_);
+    return notify_;
+}
+
+void AcquisitionControl::useMemoryBudget(std::shared_ptr<MemoryBudget> budget)
+{
+    std::lock_guard lock(mutex_);
+    budget_ = std::move(budget);
+}
+
+void AcquisitionControl::setColorSpace(ColorSpace space, BayerAlignment alignment)
+{
+    std::lock_guard lock(mutex_);
+    if (stage_ == Stage::Running)
+        throw HostError("The returned colour space cannot change while the acquisition runs.");
+    colorSpace_ = space;
+    alignment_ = alignment;
+}
+
+ColorSpace AcquisitionControl::colorSpace() const
+{
+    std::lock_guard lock(mutex_);
+    return colorSpace_;
+}
+
+BayerAlignment AcquisitionControl::bayerAlignment() const
+{
+    std::lock_guard lock(mutex_);
+    return alignment_;
+}
+
+void AcquisitionControl::setCrop(std::optional<HostCrop> crop)
+{
+    std::lock_guard lock(mutex_);
+    if (stage_ == Stage::Running)
+        throw HostError("The region of interest cannot change while an acquisition runs.");
+    crop_ = crop;
+}
+
+std::optional<HostCrop> AcquisitionControl::crop() const
+{
+    std::lock_guard lock(mutex_);
+    return crop_;
 }
 
 std::int64_t AcquisitionControl::framesOutsideAcquisition() const
@@ -139,17 +406,23 @@ std::int64_t AcquisitionControl::framesOutsideAcquisition() const
     return outside_;
 }
 
-bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, std::int64_t frames,
+bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, const TriggerSettings& settings,
                                std::optional<std::chrono::milliseconds> idleTimeout)
 {
-    if (frames < 1 && !isUnlimited(frames))
-        throw HostError("An acquisition needs at least one frame.");
+    validate(settings);
     {
         std::lock_guard lock(mutex_);
         if (stage_ == Stage::Running) throw HostError("An acquisition is already running.");
     }
     joinControl();
     flushData();
+    {
+        // The last acquisition's logger is finished; statistics() may still read it.
+        std::unique_ptr<DiskLogger> finished;
+        std::lock_guard lock(mutex_);
+        finished = std::move(disk_);
+    }
+    auto disk = openDiskLog(adaptor, settings);
     lostDevice_ = std::make_unique<WarningObserver>([this](const Warning& warning) {
         if (warning.message != kDeviceLostWarning) return;
         {
@@ -162,11 +435,23 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, std::int64_t frames,
     {
         std::lock_guard lock(mutex_);
         stats_ = AcquisitionStats{};
+        disk_ = std::move(disk);
+        diskFailed_ = false;
+        schedule_ = TriggerSchedule(settings);
+        const std::int64_t frames = schedule_.framesWanted();
         stats_.requested = frames;
         stats_.startedAt = imaqkit::getCurrentTime();
-        if (!isUnlimited(frames))
+        if (frames != kInfinite)
             stats_.timestamps.reserve(static_cast<std::size_t>(std::min(frames, kReservedTimestamps)));
-        wanted_ = frames;
+        firstTriggerTime_ = firstTriggerWall_ = 0.0;
+        inOverrun_ = inRefusal_ = false;
+        events_.clearLog();
+        recordLocked(EventType::Start);
+        // Immediate: the first trigger is the start itself.
+        if (settings.type == TriggerType::Immediate) fireLocked();
+        if (notify_.timerPeriod > 0.0)
+            nextTimer_ = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                            std::chrono::duration<double>(notify_.timerPeriod));
         deviceLost_ = false;
         stopAsked_ = false;
         stopFailure_ = nullptr;
@@ -196,6 +481,7 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, std::int64_t frames,
 
 void AcquisitionControl::finishWithoutCapture(AcquisitionEnd end)
 {
+    if (disk_) disk_->finish();
     {
         std::lock_guard lock(mutex_);
         active_.store(false);
@@ -203,6 +489,8 @@ void AcquisitionControl::finishWithoutCapture(AcquisitionEnd end)
         stage_ = Stage::Ended;
         stats_.end = end;
         stats_.endedAt = imaqkit::getCurrentTime();
+        recordLocked(EventType::Error, "The adaptor did not start capture.", "imaqhost:startRefused");
+        recordLocked(EventType::Stop);
     }
     notifyChanged();
 }
@@ -210,7 +498,14 @@ void AcquisitionControl::finishWithoutCapture(AcquisitionEnd end)
 void AcquisitionControl::start(imaqkit::IAdaptor& adaptor, std::int64_t frames,
                                std::optional<std::chrono::milliseconds> idleTimeout)
 {
-    if (!begin(adaptor, frames, idleTimeout))
+    if (frames < 1 && frames != kInfinite) throw HostError("An acquisition needs at least one frame.");
+    start(adaptor, immediate(frames), idleTimeout);
+}
+
+void AcquisitionControl::start(imaqkit::IAdaptor& adaptor, const TriggerSettings& settings,
+                               std::optional<std::chrono::milliseconds> idleTimeout)
+{
+    if (!begin(adaptor, settings, idleTimeout))
         throw HostError("The adaptor refused to start capture.");
 }
 
@@ -229,9 +524,10 @@ AcquisitionEnd AcquisitionControl::awaitEnd(std::unique_lock<std::mutex>& lock,
                                             std::optional<std::chrono::milliseconds> idleTimeout)
 {
     for (;;) {
-        if (!isUnlimited(wanted_) && stats_.received >= wanted_) return AcquisitionEnd::Completed;
+        if (schedule_.finished()) return AcquisitionEnd::Completed;
         if (deviceLost_) return AcquisitionEnd::DeviceLost;
-        if (stopAsked_) return AcquisitionEnd::Stopped;
+        if (stopAsked_ || diskFailed_) return AcquisitionEnd::Stopped;
+        const auto timer = timerDueLocked();
         if (!running_.load()) {
             const bool resumed = changed_.wait_for(lock, kRestartGrace, [&] {
                 return running_.load() || stopAsked_ || deviceLost_;
@@ -239,14 +535,32 @@ AcquisitionEnd AcquisitionControl::awaitEnd(std::unique_lock<std::mutex>& lock,
             if (!resumed) return AcquisitionEnd::CaptureStopped;
             continue;
         }
-        if (!idleTimeout) {
-            changed_.wait(lock);
-            continue;
+        // Only a trigger that waits for frames can time out.
+        std::optional<Clock::time_point> deadline;
+        if (idleTimeout && schedule_.logging()) {
+            deadline = lastFrameAt_ + *idleTimeout;
+            if (Clock::now() >= *deadline) return AcquisitionEnd::Timeout;
         }
-        const auto deadline = lastFrameAt_ + *idleTimeout;
-        if (Clock::now() >= deadline) return AcquisitionEnd::Timeout;
-        changed_.wait_until(lock, deadline);
+        if (timer && (!deadline || *timer < *deadline)) deadline = timer;
+        if (deadline)
+            changed_.wait_until(lock, *deadline);
+        else
+            changed_.wait(lock);
     }
+}
+
+std::optional<AcquisitionControl::Clock::time_point> AcquisitionControl::timerDueLocked()
+{
+    if (notify_.timerPeriod <= 0.0) return std::nullopt;
+    const auto period = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(notify_.timerPeriod));
+    const auto now = Clock::now();
+    if (now >= nextTimer_) {
+        recordLocked(EventType::Timer);
+        // A late wake-up gives one Timer, not a burst of them.
+        nextTimer_ = std::max(nextTimer_ + period, now);
+    }
+    return nextTimer_;
 }
 
 void AcquisitionControl::endCapture(imaqkit::IAdaptor& adaptor, AcquisitionEnd end)
@@ -264,10 +578,25 @@ void AcquisitionControl::endCapture(imaqkit::IAdaptor& adaptor, AcquisitionEnd e
         std::lock_guard lock(mutex_);
         active_.store(false);
         running_.store(false);
+    }
+    // No frame comes any more: the writer empties its queue and completes
+    // the file. Its failure handler takes mutex_, so it is not held here.
+    if (disk_) disk_->finish();
+    {
+        std::lock_guard lock(mutex_);
         stage_ = Stage::Ended;
         stopFailure_ = failure;
         stats_.end = end;
         stats_.endedAt = imaqkit::getCurrentTime();
+        if (end == AcquisitionEnd::DeviceLost || end == AcquisitionEnd::Timeout ||
+            end == AcquisitionEnd::CaptureStopped)
+            recordLocked(EventType::Error,
+                         std::string("The acquisition ended: ") + toString(end) + ".",
+                         std::string("imaqhost:") + (end == AcquisitionEnd::DeviceLost ? "deviceLost"
+                                                     : end == AcquisitionEnd::Timeout  ? "timeout"
+                                                                                       : "captureStopped"));
+        if (failure) recordLocked(EventType::Error, "Stopping capture failed.", "imaqhost:stopFailed");
+        recordLocked(EventType::Stop);
         if (stats_.received >= 2 && stats_.lastTime > stats_.firstTime)
             stats_.measuredRate =
                 static_cast<double>(stats_.received - 1) / (stats_.lastTime - stats_.firstTime);
@@ -332,14 +661,44 @@ std::int64_t AcquisitionControl::framesAvailable() const
 void AcquisitionControl::takeLocked(std::size_t frames, std::vector<Logged>& batch)
 {
     buffer_.takeFront(frames, batch);
-    for (const Logged& logged : batch) bufferBytes_ -= logged.frame->bytes();
+    for (const Logged& logged : batch) {
+        bufferBytes_ -= logged.frame->bytes();
+        if (budget_) budget_->giveBack(logged.frame->bytes());
+    }
     stats_.consumed += static_cast<std::int64_t>(batch.size());
 }
 
-FrameView AcquisitionControl::viewOf(const Frame& frame, std::int64_t index)
+AcquisitionControl::Presentation AcquisitionControl::presentationLocked() const
 {
-    return {index,          frame.frameType(),     frame.width(), frame.height(),
-            frame.bytesPerPixel(), frame.time(), frame.pixels(), frame.bytes()};
+    return {colorSpace_, alignment_, crop_, firstTriggerTime_, firstTriggerWall_};
+}
+
+FrameView AcquisitionControl::viewOf(const Logged& logged, const Presentation& presentation)
+{
+    const Frame& frame = *logged.frame;
+    FrameView view{logged.index,         frame.frameType(), frame.width(), frame.height(),
+                   frame.bytesPerPixel(), frame.time(),      frame.pixels(), frame.bytes()};
+    view.bands = bandsIn(frame.frameType(), ColorSpace::Native);
+    if (view.bands == 0) view.bands = 1;
+    view.meta.time = frame.time() - presentation.firstTriggerTime;
+    view.meta.absTime = clockVectorAt(presentation.firstTriggerWall + view.meta.time);
+    view.meta.frameNumber = logged.index + 1;
+    view.meta.relativeFrame = logged.relativeFrame;
+    view.meta.triggerIndex = logged.triggerIndex;
+    return view;
+}
+
+FrameView AcquisitionControl::present(const Logged& logged, const Presentation& presentation)
+{
+    FrameView view = viewOf(logged, presentation);
+    BayerAlignment alignment = presentation.alignment;
+    if (presentation.crop) {
+        const FrameView whole = view;
+        view = cropView(whole, *presentation.crop, cropScratch_);
+        if (view.pixels != whole.pixels)
+            alignment = shiftedAlignment(alignment, presentation.crop->region.x, presentation.crop->region.y);
+    }
+    return convertColor(view, presentation.space, alignment, colorScratch_);
 }
 
 void AcquisitionControl::pass(const std::vector<Logged>& batch, const FrameConsumer& consumer,
@@ -354,7 +713,11 @@ void AcquisitionControl::pass(const std::vector<Logged>& batch, const FrameConsu
         ~Recycle() { pool.recycle(frames); }
     } recycle{pool_, frames};
     if (!consumer) return;
-    for (const Logged& logged : batch) consumer(viewOf(*logged.frame, logged.index));
+    const Presentation presentation = [&] {
+        std::lock_guard lock(mutex_);
+        return presentationLocked();
+    }();
+    for (const Logged& logged : batch) consumer(present(logged, presentation));
 }
 
 void AcquisitionControl::getData(std::int64_t frames, const FrameConsumer& consumer,
@@ -387,13 +750,15 @@ void AcquisitionControl::getData(std::int64_t frames, const FrameConsumer& consu
 void AcquisitionControl::peekData(std::int64_t frames, const FrameConsumer& consumer)
 {
     std::vector<Logged> newest;
+    Presentation presentation;
     {
         std::lock_guard lock(mutex_);
         buffer_.copyBack(static_cast<std::size_t>(std::max<std::int64_t>(frames, 0)), newest);
+        presentation = presentationLocked();
     }
     // Only the user's thread removes frames, so these stay valid meanwhile.
     if (consumer)
-        for (const Logged& logged : newest) consumer(viewOf(*logged.frame, logged.index));
+        for (const Logged& logged : newest) consumer(present(logged, presentation));
 }
 
 void AcquisitionControl::flushData()
@@ -414,7 +779,12 @@ AcquisitionStats AcquisitionControl::statistics() const
     snapshot.available = static_cast<std::int64_t>(buffer_.size());
     snapshot.bufferLimitFrames = limitFrames_;
     snapshot.bufferLimitBytes = limitBytes_;
-    snapshot.logging = active_.load();
+    snapshot.logging = active_.load() && schedule_.logging();
+    snapshot.triggersExecuted = schedule_.triggersExecuted();
+    if (disk_) {
+        snapshot.diskWritten = disk_->written();
+        snapshot.diskFailed = disk_->failed();
+    }
     return snapshot;
 }
 
@@ -431,7 +801,7 @@ AcquisitionStats AcquisitionControl::run(imaqkit::IAdaptor& adaptor, std::int64_
                                          std::chrono::milliseconds timeout)
 {
     if (frames < 1) throw HostError("An acquisition needs at least one frame.");
-    if (begin(adaptor, frames, timeout)) {
+    if (begin(adaptor, immediate(frames), timeout)) {
         try {
             drain(consumer);
         } catch (...) {

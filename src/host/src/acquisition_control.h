@@ -8,9 +8,15 @@
 // Consumers take frames out of the buffer on their own thread.
 #pragma once
 
+#include "disk_logger.h"
+#include "event_recorder.h"
 #include "frame_pool.h"
+#include "host_crop.h"
+#include "memory_budget.h"
 #include "ring_buffer.h"
+#include "trigger_schedule.h"
 #include "imaqhost/acquisition.h"
+#include "imaqhost/video_input.h"
 #include "platform/imaqkit.h"
 #include "warning_observer.h"
 
@@ -46,9 +52,40 @@ public:
     std::recursive_mutex& adaptorMutex() noexcept { return adaptorMutex_; }
 
     // Background acquisition. `idleTimeout` empty: no frame deadline.
+    // With a frame count: immediate, that many frames, no repeats.
     void start(imaqkit::IAdaptor& adaptor, std::int64_t frames,
                std::optional<std::chrono::milliseconds> idleTimeout);
+    void start(imaqkit::IAdaptor& adaptor, const TriggerSettings& settings,
+               std::optional<std::chrono::milliseconds> idleTimeout);
     void stop();
+    // A manual trigger; HostError when not running, not manual, or a
+    // trigger is still logging.
+    void trigger();
+    // A trigger is logging frames.
+    bool isLogging() const;
+
+    // What the next start uses; HostError while running or when invalid.
+    void setTriggerSettings(const TriggerSettings& settings);
+    TriggerSettings triggerSettings() const;
+    void setNotifications(const NotificationSettings& settings);
+    NotificationSettings notifications() const;
+    EventRecorder& events() noexcept { return events_; }
+
+    // Frames count against the session's budget as well as this buffer's bounds.
+    void useMemoryBudget(std::shared_ptr<MemoryBudget> budget);
+
+    // How frames come out of the buffer: colour space and the host's crop
+    // (empty: none). HostError while running.
+    void setColorSpace(ColorSpace space, BayerAlignment alignment);
+    ColorSpace colorSpace() const;
+    BayerAlignment bayerAlignment() const;
+    void setCrop(std::optional<HostCrop> crop);
+    std::optional<HostCrop> crop() const;
+
+    // Where logged frames go; `disk` is needed for the disk modes. HostError
+    // while running.
+    void setLogging(LoggingMode mode, std::optional<DiskLogSettings> disk);
+    LoggingMode loggingMode() const;
     bool wait(std::chrono::milliseconds timeout);
     std::int64_t framesAcquired() const;
     std::int64_t framesAvailable() const;
@@ -76,15 +113,40 @@ private:
     struct Logged {
         Frame* frame;
         std::int64_t index;
+        std::int64_t relativeFrame;
+        std::int64_t triggerIndex;
     };
 
+    // How the consumer's thread presents frames, fixed for one batch.
+    struct Presentation {
+        ColorSpace space = ColorSpace::Native;
+        BayerAlignment alignment = BayerAlignment::Grbg;
+        std::optional<HostCrop> crop;
+        double firstTriggerTime = 0.0; // getCurrentTime of the first trigger
+        double firstTriggerWall = 0.0; // the same moment in wall-clock seconds
+    };
+
+    static TriggerSettings immediate(std::int64_t frames);
     // Resets the counts and starts capture; false when the adaptor refused.
-    bool begin(imaqkit::IAdaptor& adaptor, std::int64_t frames,
+    bool begin(imaqkit::IAdaptor& adaptor, const TriggerSettings& settings,
                std::optional<std::chrono::milliseconds> idleTimeout);
+    void fireLocked();
+    void recordLocked(EventType type, std::string message = {}, std::string messageId = {});
+    void recordOverrunLocked(const Frame& frame, const char* where);
+    // Keeps a wanted frame in the buffer and/or hands it to the disk
+    // logger; false when it could not be kept (an overrun).
+    bool keepLocked(Frame& frame);
+    FrameMetadata metadataLocked(const Frame& frame) const;
+    // Opens the log file of an acquisition about to start; null in memory mode.
+    std::unique_ptr<DiskLogger> openDiskLog(imaqkit::IAdaptor& adaptor, const TriggerSettings& settings);
+    void diskFailed(const std::string& message);
+    Presentation presentationLocked() const;
     void finishWithoutCapture(AcquisitionEnd end);
     void drain(const FrameConsumer& consumer);
     void rethrowStopFailure();
     void control(imaqkit::IAdaptor& adaptor, std::optional<std::chrono::milliseconds> idleTimeout);
+    // Queues a Timer notification when one is due; the next deadline to wake for.
+    std::optional<Clock::time_point> timerDueLocked();
     // Waits, with mutex_ held, for a reason to end capture.
     AcquisitionEnd awaitEnd(std::unique_lock<std::mutex>& lock,
                             std::optional<std::chrono::milliseconds> idleTimeout);
@@ -101,7 +163,9 @@ private:
     void pass(const std::vector<Logged>& batch, const FrameConsumer& consumer,
               std::vector<Frame*>& recycled);
     bool bufferFullLocked(const Frame& frame) const;
-    static FrameView viewOf(const Frame& frame, std::int64_t index);
+    static FrameView viewOf(const Logged& logged, const Presentation& presentation);
+    // The view as the consumer gets it: cropped and in the colour space.
+    FrameView present(const Logged& logged, const Presentation& presentation);
 
     FramePool& pool_;
     std::recursive_mutex adaptorMutex_;
@@ -120,7 +184,25 @@ private:
     std::size_t bufferBytes_ = 0;
     std::size_t limitFrames_;
     std::size_t limitBytes_;
-    std::int64_t wanted_ = 0; // kUnlimitedFrames: until stop
+    TriggerSettings settings_;
+    TriggerSchedule schedule_;
+    NotificationSettings notify_;
+    EventRecorder events_;
+    std::shared_ptr<MemoryBudget> budget_;
+    ColorSpace colorSpace_ = ColorSpace::Native;
+    BayerAlignment alignment_ = BayerAlignment::Grbg;
+    std::optional<HostCrop> crop_;
+    std::vector<std::uint8_t> cropScratch_;
+    std::vector<std::uint8_t> colorScratch_;
+    double firstTriggerTime_ = 0.0;
+    double firstTriggerWall_ = 0.0;
+    bool inOverrun_ = false; // the last wanted frame was not kept
+    bool inRefusal_ = false; // the last frame asked for was refused
+    Clock::time_point nextTimer_;
+    LoggingMode mode_ = LoggingMode::Memory;
+    std::optional<DiskLogSettings> diskSettings_;
+    std::unique_ptr<DiskLogger> disk_;
+    bool diskFailed_ = false;
     Stage stage_ = Stage::Idle;
     bool stopAsked_ = false;
     bool deviceLost_ = false;

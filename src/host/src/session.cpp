@@ -2,6 +2,7 @@
 
 #include "adaptor_call.h"
 #include "imaqhost/host_error.h"
+#include "memory_budget.h"
 #include "prop_factory.h"
 #include "video_input_parts.h"
 #include "video_source_info.h"
@@ -23,6 +24,7 @@ struct Session::Core {
 
     std::shared_ptr<AdaptorModule> module;
     EntryPoints entryPoints;
+    std::shared_ptr<MemoryBudget> memory = std::make_shared<MemoryBudget>(defaultMemoryLimit());
 };
 
 namespace {
@@ -164,6 +166,7 @@ std::unique_ptr<VideoInput> Session::open(const DeviceRef& device, const FormatR
     parts->deviceInfo = std::move(declaration->deviceInfo);
     const std::string firstSource = parts->sources.empty() ? "" : parts->sources.front().name;
     parts->engine = std::make_unique<Engine>(declaration->factory.published(), firstSource);
+    parts->engine->acquisition().useMemoryBudget(core_->memory);
     for (const std::string& name : options.notDeviceSpecific)
         parts->engine->deviceProperties().setDeviceSpecific(name, false);
 
@@ -176,6 +179,22 @@ std::unique_ptr<VideoInput> Session::open(const DeviceRef& device, const FormatR
                         " in format " + quoted(parts->formatName) + ".");
     parts->adaptor.reset(adaptor);
     return std::make_unique<VideoInput>(std::move(parts));
+}
+
+void Session::setMemoryLimit(std::size_t bytes)
+{
+    if (bytes < 1) throw HostError("The frame-memory limit must be at least one byte.");
+    core_->memory->setLimit(bytes);
+}
+
+std::size_t Session::memoryLimit() const
+{
+    return core_->memory->limit();
+}
+
+std::size_t Session::memoryInUse() const
+{
+    return core_->memory->used();
 }
 
 } // namespace imaqhost

@@ -1,6 +1,8 @@
 #include "imaqhost/video_input.h"
 
 #include "adaptor_call.h"
+#include "color_conversion.h"
+#include "frame_file_writer.h"
 #include "imaqhost/host_error.h"
 #include "video_input_parts.h"
 
@@ -39,6 +41,112 @@ void VideoInput::start(std::int64_t frames)
     parts_->engine->acquisition().start(*parts_->adaptor, frames, std::nullopt);
 }
 
+void VideoInput::start()
+{
+    auto& acquisition = parts_->engine->acquisition();
+    acquisition.start(*parts_->adaptor, acquisition.triggerSettings(), std::nullopt);
+}
+
+void VideoInput::trigger()
+{
+    parts_->engine->acquisition().trigger();
+}
+
+void VideoInput::setTriggerSettings(const TriggerSettings& settings)
+{
+    parts_->engine->acquisition().setTriggerSettings(settings);
+}
+
+TriggerSettings VideoInput::triggerSettings() const
+{
+    return parts_->engine->acquisition().triggerSettings();
+}
+
+std::int64_t VideoInput::triggersExecuted() const
+{
+    return parts_->engine->acquisition().statistics().triggersExecuted;
+}
+
+std::optional<ClockVector> VideoInput::initialTriggerTime() const
+{
+    return parts_->engine->acquisition().statistics().initialTriggerTime;
+}
+
+std::vector<AcquisitionEvent> VideoInput::eventLog() const
+{
+    return parts_->engine->acquisition().events().log();
+}
+
+void VideoInput::setNotifications(const NotificationSettings& settings)
+{
+    parts_->engine->acquisition().setNotifications(settings);
+}
+
+NotificationSettings VideoInput::notifications() const
+{
+    return parts_->engine->acquisition().notifications();
+}
+
+std::vector<AcquisitionEvent> VideoInput::takeNotifications()
+{
+    return parts_->engine->acquisition().events().takeNotifications();
+}
+
+bool VideoInput::waitForNotification(std::chrono::milliseconds timeout)
+{
+    return parts_->engine->acquisition().events().waitForNotification(timeout);
+}
+
+std::int64_t VideoInput::droppedNotifications() const
+{
+    return parts_->engine->acquisition().events().droppedNotifications();
+}
+
+void VideoInput::setColorSpace(ColorSpace space, BayerAlignment alignment)
+{
+    checkConvertible(frameType(), space);
+    parts_->engine->acquisition().setColorSpace(space, alignment);
+}
+
+ColorSpace VideoInput::colorSpace() const
+{
+    const ColorSpace space = parts_->engine->acquisition().colorSpace();
+    return space == ColorSpace::Native ? nativeColorSpaceOf(frameType()) : space;
+}
+
+BayerAlignment VideoInput::bayerAlignment() const
+{
+    return parts_->engine->acquisition().bayerAlignment();
+}
+
+std::int32_t VideoInput::returnedBands() const
+{
+    const std::int32_t bands = bandsIn(frameType(), parts_->engine->acquisition().colorSpace());
+    return bands ? bands : numberOfBands();
+}
+
+void VideoInput::setLogging(LoggingMode mode, std::optional<DiskLogSettings> disk)
+{
+    if (mode != LoggingMode::Memory && disk) checkLoggable(disk->format, frameType());
+    parts_->engine->acquisition().setLogging(mode, std::move(disk));
+}
+
+LoggingMode VideoInput::loggingMode() const
+{
+    return parts_->engine->acquisition().loggingMode();
+}
+
+std::int64_t VideoInput::diskLoggerFrameCount() const
+{
+    return parts_->engine->acquisition().statistics().diskWritten;
+}
+
+bool VideoInput::isHostCropping()
+{
+    const auto crop = parts_->engine->acquisition().crop();
+    return crop && !(region() == adaptorRegion());
+}
+
 void VideoInput::stop()
 {
     parts_->engine->acquisition().stop();
@@ -54,7 +162,7 @@ bool VideoInput::wait(std::chrono::milliseconds timeout)
 
 bool VideoInput::isLogging() const
 {
-    return parts_->engine->acquisition().isActive();
+    return parts_->engine->acquisition().isLogging();
 }
 
 std::int64_t VideoInput::framesAcquired() const
@@ -167,6 +275,17 @@ std::size_t VideoInput::postSetListenerCount(const std::string& name) const
 
 Region VideoInput::region()
 {
+    // A camera without a hardware region reports the full image; the host
+    // crops its frames to what the user set, which is what reads back.
+    const Region reported = adaptorRegion();
+    const auto crop = parts_->engine->acquisition().crop();
+    const bool full = crop && reported.x == 0 && reported.y == 0 &&
+                      reported.width == crop->fullWidth && reported.height == crop->fullHeight;
+    return full ? crop->region : reported;
+}
+
+Region VideoInput::adaptorRegion()
+{
     std::lock_guard lock(parts_->engine->acquisition().adaptorMutex());
     Region region;
     callAdaptor("Reading the region of interest",
@@ -194,6 +313,11 @@ void VideoInput::setRegion(const Region& region)
         return parts_->adaptor->setROI(region.x, region.y, region.width, region.height);
     });
     if (!accepted) throw HostError("The adaptor did not accept region " + text + ".");
+    // A camera that cannot crop keeps delivering the full image: the host
+    // crops such frames (and only such frames) to the region.
+    const Region full{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+    parts_->engine->acquisition().setCrop(
+        region == full ? std::nullopt : std::optional<HostCrop>(HostCrop{region, full.width, full.height}));
 }
 
 const std::vector<VideoSource>& VideoInput::sources() const

@@ -8,6 +8,7 @@
 #include "imaqhost/property_description.h"
 #include "imaqhost/video_input.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -41,6 +42,13 @@ struct OpenOptions {
     std::optional<std::string> formatNameOverride;
 };
 
+// The session's frame-memory limit defaults to this share of physical
+// memory (a quarter), or to kDefaultBufferBytes where it cannot be read.
+inline constexpr std::size_t kDefaultMemoryShare = 4;
+// Bytes of physical memory; 0 when unknown.
+IMAQSIM_API std::size_t physicalMemory();
+IMAQSIM_API std::size_t defaultMemoryLimit();
+
 class IMAQSIM_API Session {
 public:
     // Calls initializeAdaptor; a HostError when an entry point is missing or
@@ -69,6 +77,13 @@ public:
     // then createInstance builds the adaptor.
     std::unique_ptr<VideoInput> open(const DeviceRef& device, const FormatRef& format,
                                      const OpenOptions& options = {});
+
+    // Bytes of logged frames that all of this session's video inputs may
+    // hold together; a frame beyond it is not logged and counts as overrun.
+    // A lower limit than what is held keeps those frames; new ones wait for room.
+    void setMemoryLimit(std::size_t bytes);
+    std::size_t memoryLimit() const;
+    std::size_t memoryInUse() const;
 
     struct Core;
 

@@ -6,12 +6,14 @@
 
 #include "imaqhost/acquisition.h"
 #include "imaqhost/discovery.h"
+#include "imaqhost/disk_logging.h"
 #include "imaqhost/export.h"
 #include "imaqhost/property_description.h"
 
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,7 +62,44 @@ public:
     static constexpr std::int64_t kUnlimitedFrames = -1; // until stop()
     // Empties the buffer and resets the counts; returns once capture has
     // started. HostError when the adaptor refuses or one is already running.
+    // Runs as immediate, `frames` frames per trigger, no repeats; the
+    // trigger settings are left as they are.
     void start(std::int64_t frames);
+    // Starts with the trigger settings: immediate logs from the start,
+    // manual streams and logs only after trigger(). Ends by itself once
+    // TriggerRepeat + 1 triggers logged FramesPerTrigger frames each.
+    void start();
+    // A manual trigger. HostError when not running, when the trigger type is
+    // immediate, or while the previous trigger still logs.
+    void trigger();
+    // TriggerType, FramesPerTrigger, TriggerRepeat, TriggerFrameDelay and
+    // FrameGrabInterval for the next start; HostError while running or when
+    // one is out of range.
+    void setTriggerSettings(const TriggerSettings& settings);
+    TriggerSettings triggerSettings() const;
+    std::int64_t triggersExecuted() const;
+    // Empty until the first trigger of the acquisition.
+    std::optional<ClockVector> initialTriggerTime() const;
+
+    // Events of the last acquisition: Start, Trigger, Overrun, Error, Stop.
+    std::vector<AcquisitionEvent> eventLog() const;
+    // Notifications for callbacks, queued on the runtime's threads and taken
+    // here on the front-end's own thread (oldest first).
+    void setNotifications(const NotificationSettings& settings);
+    NotificationSettings notifications() const;
+    std::vector<AcquisitionEvent> takeNotifications();
+    bool waitForNotification(std::chrono::milliseconds timeout);
+    std::int64_t droppedNotifications() const;
+
+    // The colour space frames come out in; Native: as the camera sends them.
+    // HostError while running or when the format cannot give it (bayer needs
+    // a grey format).
+    void setColorSpace(ColorSpace space, BayerAlignment alignment = BayerAlignment::Grbg);
+    // The space frames come out in (Native resolved: rgb or grayscale).
+    ColorSpace colorSpace() const;
+    BayerAlignment bayerAlignment() const;
+    // Bands of the frames taken out (NumberOfBands).
+    std::int32_t returnedBands() const;
     // Stops capture and waits until it stopped; logged frames stay in the buffer.
     void stop();
     // True once the acquisition has ended (capture stopped).
@@ -101,11 +140,28 @@ public:
     bool hasCustomGetFunction(const std::string& name) const;
     std::size_t postSetListenerCount(const std::string& name) const;
 
-    // Region of interest through the adaptor's region operations.
+    // Where logged frames go: the buffer, a log file written by a thread of
+    // the runtime, or both. The file is created at each start; frames go to
+    // it as the camera sends them (cropped by the host when it crops, never
+    // colour-converted). A write error stops the acquisition with an Error
+    // event; statistics() counts frames written and failed. HostError while
+    // running, without a file for a disk mode, or when the format cannot go
+    // into the file type.
+    void setLogging(LoggingMode mode, std::optional<DiskLogSettings> disk = std::nullopt);
+    LoggingMode loggingMode() const;
+    // Frames the disk logger wrote in the last or current acquisition.
+    std::int64_t diskLoggerFrameCount() const;
+
+    // Region of interest through the adaptor's region operations; what was
+    // set when the host crops.
     Region region();
     // Checked against the maximum image size first; a HostError when it does
-    // not fit or the adaptor refuses it.
+    // not fit or the adaptor refuses it. When the adaptor keeps delivering
+    // the full image (no hardware region), the host crops frames itself.
     void setRegion(const Region& region);
+    // The adaptor reports the full image for a smaller region set: frames
+    // are cropped by the host.
+    bool isHostCropping();
 
     // Video sources and the engine property "SelectedSourceName".
     const std::vector<VideoSource>& sources() const;
@@ -129,6 +185,8 @@ public:
     std::int64_t framesOutsideAcquisition() const;
 
 private:
+    Region adaptorRegion();
+
     std::unique_ptr<Parts> parts_;
 };
 

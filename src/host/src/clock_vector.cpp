@@ -1,0 +1,30 @@
+#include "clock_vector.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+namespace imaqhost {
+
+double wallSecondsNow()
+{
+    using Clock = std::chrono::system_clock;
+    return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+}
+
+ClockVector clockVectorAt(double wallSeconds)
+{
+    const double whole = std::floor(wallSeconds);
+    const auto seconds = static_cast<std::time_t>(whole);
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &seconds);
+#else
+    localtime_r(&seconds, &local);
+#endif
+    return {double(local.tm_year + 1900), double(local.tm_mon + 1), double(local.tm_mday),
+            double(local.tm_hour),        double(local.tm_min),
+            double(local.tm_sec) + (wallSeconds - whole)};
+}
+
+} // namespace imaqhost

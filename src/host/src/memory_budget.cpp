@@ -1,0 +1,38 @@
+#include "memory_budget.h"
+
+#include "imaqhost/session.h"
+
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
+namespace imaqhost {
+
+bool MemoryBudget::tryTake(std::size_t bytes) noexcept
+{
+    std::size_t used = used_.load();
+    do {
+        if (bytes > limit_.load() || used > limit_.load() - bytes) return false;
+    } while (!used_.compare_exchange_weak(used, used + bytes));
+    return true;
+}
+
+std::size_t physicalMemory()
+{
+#if defined(_WIN32)
+    return 0; // not asked there: the fixed default applies
+#else
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0) return 0;
+    return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize);
+#endif
+}
+
+std::size_t defaultMemoryLimit()
+{
+    const std::size_t physical = physicalMemory();
+    return physical ? physical / kDefaultMemoryShare : kDefaultBufferBytes;
+}
+
+} // namespace imaqhost
