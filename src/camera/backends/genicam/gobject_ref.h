@@ -1,7 +1,8 @@
-// Ownership of GLib objects: one reference to a GObject, and a GError that
-// is freed when it goes out of scope. Every Aravis call that can fail takes
-// an ErrorSlot, so that no failure goes unseen and none ends the process.
+// Ownership of GLib objects: one reference to a GObject. Every Aravis call
+// that can fail takes an ErrorSlot (glib_error_slot.h).
 #pragma once
+
+#include "glib_error_slot.h"
 
 #include <arv.h>
 
@@ -35,30 +36,6 @@ public:
 
 private:
     T* object_ = nullptr;
-};
-
-class ErrorSlot {
-public:
-    ErrorSlot() = default;
-    ErrorSlot(const ErrorSlot&) = delete;
-    ErrorSlot& operator=(const ErrorSlot&) = delete;
-    ~ErrorSlot() { clear(); }
-
-    GError** out()
-    {
-        clear();
-        return &error_;
-    }
-    bool failed() const noexcept { return error_ != nullptr; }
-    std::string message() const { return error_ && error_->message ? error_->message : "unknown error"; }
-    void clear()
-    {
-        if (error_) g_error_free(error_);
-        error_ = nullptr;
-    }
-
-private:
-    GError* error_ = nullptr;
 };
 
 } // namespace vexcam::genicam

@@ -112,7 +112,7 @@ std::shared_ptr<Vexlib::detail::DeviceData> deviceOf(const std::string& name, Re
 
 std::shared_ptr<Vexlib::detail::DeviceData> pipelineDevice(const std::string& name, const std::string& pipeline)
 {
-    gst::ErrorSlot error;
+    ErrorSlot error;
     // A pipeline may end in caps ("... ! video/x-raw,width=320"), which parse
     // as a filter only when an element follows.
     const std::string closed = pipeline + " ! identity silent=true";

@@ -2,6 +2,8 @@
 // (or one allocation) and gives it back when it goes out of scope.
 #pragma once
 
+#include "glib_error_slot.h"
+
 #include <gst/gst.h>
 
 #include <memory>
@@ -46,30 +48,6 @@ Ref<T> share(T* held)
 {
     return Ref<T>(held ? static_cast<T*>(gst_object_ref(held)) : nullptr);
 }
-
-class ErrorSlot {
-public:
-    ErrorSlot() = default;
-    ErrorSlot(const ErrorSlot&) = delete;
-    ErrorSlot& operator=(const ErrorSlot&) = delete;
-    ~ErrorSlot() { clear(); }
-
-    GError** out()
-    {
-        clear();
-        return &error_;
-    }
-    bool failed() const noexcept { return error_ != nullptr; }
-    std::string message() const { return error_ && error_->message ? error_->message : "unknown error"; }
-    void clear()
-    {
-        if (error_) g_error_free(error_);
-        error_ = nullptr;
-    }
-
-private:
-    GError* error_ = nullptr;
-};
 
 // GStreamer, initialised once per process; the reason when it cannot be.
 std::string initialise();
