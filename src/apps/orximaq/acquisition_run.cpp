@@ -193,7 +193,9 @@ bool AcquisitionResult::succeeded() const
 std::string AcquisitionResult::failure() const
 {
     const std::string kept = std::to_string(framesKept());
-    if (!startError.empty())
+    // The adaptor's refusal is told as an early end, as it always was; other
+    // refusals of the host (the log file) with the host's reason.
+    if (!startError.empty() && stats.end != imaqhost::AcquisitionEnd::StartRefused)
         return "the acquisition could not start: " + startError;
     if (interrupt != 0)
         return std::string("interrupted by ") + signalName(interrupt) + " (" + kept + " frames written)";
