@@ -238,7 +238,7 @@ void addAcquire(CLI::App& app, Commands& commands)
                    "(frame-0001.png, ...; or TIFF or raw, see --output-format), then print a summary.");
     command->add_option("DEVICE", options.device, "Device ID or name, as `devices` lists it.")->required();
     command->add_option("FORMAT", options.format, "Format ID or name, as `devices` lists it.")->required();
-    auto* frames = command->add_option("-n,--frames", options.frames, "Number of frames to acquire (at least 1).")
+    auto* frames = command->add_option("-n,--frames", options.frames, "Number of frames to acquire (at least 1); with --trigger, frames per trigger.")
                        ->capture_default_str();
     command->add_option("--duration", options.duration,
                         "Acquire for this many seconds instead of a number of frames (more than 0, at most a day).")
