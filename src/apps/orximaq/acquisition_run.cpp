@@ -5,10 +5,15 @@
 #include "output/output_folder.h"
 #include "vexcam/vexcam.h"
 
+#include "imaqhost/acquisition.h"
+
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <iostream>
 #include <ostream>
+
+#include <unistd.h>
 
 namespace orximaq {
 namespace {
@@ -46,6 +51,8 @@ std::string imageKind(const Image& image)
 std::string verificationText(const AcquisitionResult& result)
 {
     const auto& checks = result.checks;
+    if (!result.filesWritten)
+        return "not checked: the frames went only to the log file";
     if (!checks.available)
         return "not verifiable: " + checks.unavailable;
     std::string text = std::to_string(checks.whole) + " of " + std::to_string(result.taken) + " whole, " +
@@ -149,45 +156,84 @@ private:
     std::chrono::steady_clock::time_point lastCounts_{};
 };
 
+// Says that the run waits for manual trigger `next`: on the progress line,
+// or on standard error when there is none (a script waits for this line).
+void announceWaiting(ProgressBar& progress, const EngineRequest& request, std::int64_t next, bool showProgress)
+{
+    const auto& trigger = request.trigger;
+    const std::string of = trigger.triggerRepeat == imaqhost::kInfinite
+                               ? std::string()
+                               : " of " + std::to_string(trigger.triggerRepeat + 1);
+    const std::string how = "press Enter or send SIGUSR1 to process " + std::to_string(::getpid());
+    if (showProgress) {
+        progress.setDetail("waiting for trigger " + std::to_string(next) + of + " (" + how + ")");
+        progress.update(request.totalFrames() && next > 1 ? (next - 1) * trigger.framesPerTrigger : 0);
+        return;
+    }
+    std::cerr << "orximaq: waiting for trigger " << next << of << ": " << how << std::endl;
+}
+
 } // namespace
 
 std::int64_t AcquisitionResult::expectedFrames() const
 {
-    return duration ? stats.received : stats.requested;
+    return duration || stats.requested < 0 ? stats.received : stats.requested;
+}
+
+std::int64_t AcquisitionResult::framesKept() const
+{
+    return filesWritten ? static_cast<std::int64_t>(files.size()) : stats.diskWritten;
 }
 
 bool AcquisitionResult::succeeded() const
 {
-    return interrupt == 0 && stats.end == imaqhost::AcquisitionEnd::Completed && !writeError &&
-           static_cast<std::int64_t>(files.size()) == expectedFrames();
+    return failure().empty();
 }
 
 std::string AcquisitionResult::failure() const
 {
+    const std::string kept = std::to_string(framesKept());
+    // The adaptor's refusal is told as an early end, as it always was; other
+    // refusals of the host (the log file) with the host's reason.
+    if (!startError.empty() && stats.end != imaqhost::AcquisitionEnd::StartRefused)
+        return "the acquisition could not start: " + startError;
     if (interrupt != 0)
-        return std::string("interrupted by ") + signalName(interrupt) + " (" + std::to_string(files.size()) +
-               " frames written)";
+        return std::string("interrupted by ") + signalName(interrupt) + " (" + kept + " frames written)";
     if (writeError)
-        return *writeError + " (" + std::to_string(files.size()) + " frames written before it)";
+        return *writeError + " (" + kept + " frames written before it)";
+    if (log && !stats.diskError.empty())
+        return "the log file " + log->path + " could not be written: " + stats.diskError + " (" +
+               std::to_string(stats.diskWritten) + " frames in it)";
     if (stats.end != imaqhost::AcquisitionEnd::Completed)
-        return "acquisition ended early: " + endText(stats.end) + " (" + std::to_string(files.size()) + " of " +
-               std::to_string(stats.requested) + " frames written)";
-    if (static_cast<std::int64_t>(files.size()) != expectedFrames())
-        return "only " + std::to_string(files.size()) + " of " + std::to_string(expectedFrames()) +
-               " frames arrived";
+        return "acquisition ended early: " + endText(stats.end) + " (" + kept + " of " +
+               std::to_string(expectedFrames()) + " frames written)";
+    if (framesKept() != expectedFrames())
+        return "only " + kept + " of " + std::to_string(expectedFrames()) + " frames arrived";
+    if (log && stats.diskWritten != stats.received)
+        return "the log file " + log->path + " holds " + std::to_string(stats.diskWritten) + " of " +
+               std::to_string(stats.received) + " frames";
     return {};
 }
 
 AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
                               bool showProgress, OutputFormat format, std::optional<double> duration,
-                              bool testPattern, WriterSettings writers)
+                              bool testPattern, WriterSettings writers, EngineRun engine)
 {
     AcquisitionResult result;
     result.folder = folder;
     result.format = format;
     result.region = input.region();
     result.duration = duration;
-    ProgressBar progress(stdout, duration ? "Acquiring (timed)" : "Acquiring", duration ? 0 : frames, showProgress);
+    result.filesWritten = engine.writeFiles;
+    const EngineRequest* request = engine.request;
+    if (request) {
+        result.trigger = request->trigger;
+        result.log = request->log;
+    }
+    const bool manual = request && request->manual();
+    const std::int64_t total = request ? request->totalFrames().value_or(0) : frames;
+    ProgressBar progress(stdout, manual ? "Acquiring (manual trigger)" : duration ? "Acquiring (timed)" : "Acquiring",
+                         duration ? 0 : total, showProgress);
     FrameRecorder recorder(folder, likelyOrigins(input.device(), result.region), progress, format, testPattern,
                            writers);
     LiveDetail live(input, progress, recorder);
@@ -196,8 +242,19 @@ AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem
     if (duration)
         run.duration = std::chrono::duration<double>(*duration);
     run.mustStop = [&recorder] { return recorder.failed(); };
+    std::optional<ManualTriggerRequests> triggers;
+    if (request) {
+        run.trigger = request->trigger;
+        if (manual)
+            run.triggers = &triggers.emplace();
+        run.awaiting = [&](std::int64_t next) { announceWaiting(progress, *request, next, showProgress); };
+        run.idle = [&] { progress.update(engine.writeFiles ? recorder.seen() : input.framesAcquired()); };
+    }
     const std::int64_t skippedBefore = vexcam::framesSkipped();
     const auto outcome = acquireInBackground(input, run, [&](const imaqhost::FrameView& frame) {
+        result.metadata.push_back(frame.meta);
+        if (!engine.writeFiles)
+            return;
         if (showProgress)
             live.frameTaken(frame.time);
         recorder(frame);
@@ -205,6 +262,8 @@ AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem
                                                       input.framesAvailable(), 0)));
     });
     result.stats = outcome.stats;
+    result.startError = outcome.startError;
+    result.events = input.eventLog();
     result.skippedByCamera = vexcam::framesSkipped() - skippedBefore;
     result.interrupt = outcome.interrupt;
     result.statistics = runStatistics(result.stats.timestamps);
@@ -235,12 +294,127 @@ const char* endKey(imaqhost::AcquisitionEnd end)
     return "";
 }
 
+namespace {
+
+std::string joined(const std::vector<std::int64_t>& counts)
+{
+    std::string text;
+    for (const auto count : counts)
+        text += (text.empty() ? "" : ", ") + std::to_string(count);
+    return text.empty() ? "none" : text;
+}
+
+// Triggers, the log file and the host's events.
+void printEngine(std::ostream& out, const AcquisitionResult& result)
+{
+    const auto& stats = result.stats;
+    if (result.trigger) {
+        const auto& trigger = *result.trigger;
+        out << "  triggers:         " << stats.triggersExecuted << " executed (" << imaqhost::toString(trigger.type)
+            << ", " << countText(trigger.framesPerTrigger) << " frames per trigger, repeat "
+            << countText(trigger.triggerRepeat) << "); frames per trigger logged: " << joined(stats.framesPerTrigger)
+            << '\n';
+        if (trigger.frameDelay != 0 || trigger.grabInterval != 1)
+            out << "  frames left out:  " << stats.skipped << " (frame delay " << trigger.frameDelay
+                << ", grab interval " << trigger.grabInterval << ")\n";
+    }
+    if (result.log) {
+        out << "  log file:         " << result.log->path << " (" << imaqhost::toString(result.log->format) << ", "
+            << stats.diskWritten << " frames written";
+        if (stats.diskFailed > 0)
+            out << ", " << stats.diskFailed << " failed";
+        out << ")\n";
+        if (!stats.diskError.empty())
+            out << "  log error:        " << stats.diskError << '\n';
+    }
+    if (!result.events.empty()) {
+        out << "  events:          ";
+        for (const auto& event : result.events) {
+            out << ' ' << imaqhost::toString(event.type);
+            if (event.type == imaqhost::EventType::Trigger)
+                out << ' ' << event.triggerIndex;
+            if (!event.message.empty())
+                out << " (" << event.message << ")";
+        }
+        out << '\n';
+    }
+}
+
+Json clockJson(const imaqhost::ClockVector& clock)
+{
+    return Json(std::vector<double>(clock.begin(), clock.end()));
+}
+
+Json metadataJson(const std::vector<imaqhost::FrameMetadata>& metadata)
+{
+    Json list = Json::array();
+    for (const auto& meta : metadata)
+        list.push_back({{"TriggerIndex", meta.triggerIndex},
+                        {"FrameNumber", meta.frameNumber},
+                        {"RelativeFrame", meta.relativeFrame},
+                        {"Time", meta.time},
+                        {"AbsTime", clockJson(meta.absTime)}});
+    return list;
+}
+
+Json eventsJson(const std::vector<imaqhost::AcquisitionEvent>& events)
+{
+    Json list = Json::array();
+    for (const auto& event : events)
+        list.push_back({{"Type", imaqhost::toString(event.type)},
+                        {"Time", event.time},
+                        {"AbsTime", clockJson(event.absTime)},
+                        {"FrameNumber", event.frameNumber},
+                        {"RelativeFrame", event.relativeFrame},
+                        {"TriggerIndex", event.triggerIndex},
+                        {"Message", event.message.empty() ? Json(nullptr) : Json(event.message)},
+                        {"MessageId", event.messageId.empty() ? Json(nullptr) : Json(event.messageId)}});
+    return list;
+}
+
+Json countJson(std::int64_t count)
+{
+    return count == imaqhost::kInfinite ? Json("inf") : Json(count);
+}
+
+Json triggerJson(const AcquisitionResult& result)
+{
+    if (!result.trigger)
+        return nullptr;
+    const auto& trigger = *result.trigger;
+    const auto& stats = result.stats;
+    return {{"type", imaqhost::toString(trigger.type)},
+            {"framesPerTrigger", countJson(trigger.framesPerTrigger)},
+            {"triggerRepeat", countJson(trigger.triggerRepeat)},
+            {"frameDelay", trigger.frameDelay},
+            {"grabInterval", trigger.grabInterval},
+            {"executed", stats.triggersExecuted},
+            {"framesLogged", stats.framesPerTrigger},
+            {"initialTriggerTime", stats.initialTriggerTime ? clockJson(*stats.initialTriggerTime) : Json(nullptr)}};
+}
+
+Json logJson(const AcquisitionResult& result)
+{
+    if (!result.log)
+        return nullptr;
+    const auto& stats = result.stats;
+    return {{"format", imaqhost::toString(result.log->format)},
+            {"file", result.log->path},
+            {"framesWritten", stats.diskWritten},
+            {"framesFailed", stats.diskFailed},
+            {"error", stats.diskError.empty() ? Json(nullptr) : Json(stats.diskError)}};
+}
+
+} // namespace
+
 void printAcquisition(std::ostream& out, const AcquisitionResult& result)
 {
     const auto& stats = result.stats;
     out << "  frames received:  " << stats.received;
     if (result.duration)
         out << " in " << formatted("%g", *result.duration) << " s (timed run)\n";
+    else if (stats.requested < 0)
+        out << " (no set count: until stopped)\n";
     else
         out << " of " << stats.requested << '\n';
     out
@@ -249,7 +423,7 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
         << "  after the end:    " << stats.afterEnd()
         << " (delivered between the last requested frame and the stop; not a loss)\n"
         ;
-    if ((result.interrupt != 0 || result.writeFailed) && stats.received > result.taken)
+    if (result.filesWritten && (result.interrupt != 0 || result.writeFailed) && stats.received > result.taken)
         out << "  not written:      " << stats.received - result.taken << " (still in the host's buffer at the "
             << (result.interrupt != 0 ? "interrupt" : "write error") << ")\n";
     out << "  frames verified:  " << verificationText(result) << '\n'
@@ -277,6 +451,7 @@ void printAcquisition(std::ostream& out, const AcquisitionResult& result)
         out << "  writing:          " << formatted("%.1f", *rate) << " files/s (" << result.writing.written
             << " in " << formatted("%.2f", result.writing.seconds) << " s), at most " << result.writing.mostWaiting
             << " frames waiting to be written\n";
+    printEngine(out, result);
     if (result.sidecar)
         out << "  raw layout:       " << result.sidecar->filename().string() << '\n';
     if (result.olderFrames > 0)
@@ -297,7 +472,7 @@ Json acquisitionJson(const AcquisitionResult& result)
     Json files = Json::array();
     for (const auto& file : result.files)
         files.push_back(file.filename().string());
-    Json output{{"folder", result.folder.string()},
+    Json output{{"folder", result.filesWritten ? Json(result.folder.string()) : Json(nullptr)},
                 {"format", outputFormatName(result.format)},
                 {"files", std::move(files)},
                 {"sidecar", result.sidecar ? Json(result.sidecar->filename().string()) : Json(nullptr)}};
@@ -324,20 +499,29 @@ Json acquisitionJson(const AcquisitionResult& result)
     Json statistics{{"rateMean", figures ? Json(figures->rateMean) : Json(nullptr)},
                     {"rateSpread", figures ? Json(figures->rateSpread) : Json(nullptr)},
                     {"longestGap", figures ? Json(figures->longestGap) : Json(nullptr)}};
-    const char* end = result.interrupt != 0 ? "interrupted" : result.writeFailed ? "write-failed" : endKey(stats.end);
+    const bool logFailed = result.log && !stats.diskError.empty();
+    const char* end = result.interrupt != 0            ? "interrupted"
+                      : !result.startError.empty()     ? "startRefused"
+                      : result.writeFailed || logFailed ? "write-failed"
+                                                       : endKey(stats.end);
     return {{"end", end},
             {"interrupt", result.interrupt != 0 ? Json(signalName(result.interrupt)) : Json(nullptr)},
             {"duration", result.duration ? Json(*result.duration) : Json(nullptr)},
             {"statistics", std::move(statistics)},
             {"frames",
-             {{"requested", result.duration ? Json(nullptr) : Json(stats.requested)},
+             {{"requested", result.duration || stats.requested < 0 ? Json(nullptr) : Json(stats.requested)},
               {"received", stats.received},
               {"dropped", result.dropped()},
               {"refusedByHost", stats.refused},
               {"overrun", stats.overrun},
               {"skippedByCamera", result.skippedByCamera},
               {"afterEnd", stats.afterEnd()},
-              {"notWritten", stats.received - result.taken}}},
+              {"notWritten", result.filesWritten ? Json(stats.received - result.taken) : Json(nullptr)},
+              {"leftOut", stats.skipped},
+              {"list", metadataJson(result.metadata)}}},
+            {"trigger", triggerJson(result)},
+            {"log", logJson(result)},
+            {"events", eventsJson(result.events)},
             {"verification", std::move(verification)},
             {"frameRate", stats.received >= 2 ? Json(stats.measuredRate) : Json(nullptr)},
             {"timestamps", timestamps},

@@ -1,6 +1,7 @@
 // One acquisition into a folder of PNG files, shared by `acquire` and `demo`.
 #pragma once
 
+#include "engine_request.h"
 #include "output/frame_recorder.h"
 #include "run_statistics.h"
 #include "report_json.h"
@@ -40,11 +41,19 @@ struct AcquisitionResult {
     std::optional<RunStatistics> statistics;      // from the time stamps
     std::int64_t skippedByCamera = 0;             // images the camera could not deliver: every buffer locked
     WriteFigures writing;                         // the writers' rate and the most frames waiting
+    bool filesWritten = true;                     // frame files were asked for (not only a log file)
+    std::optional<imaqhost::TriggerSettings> trigger; // the engine's settings for the run
+    std::optional<LogRequest> log;                // the host's log file
+    std::vector<imaqhost::FrameMetadata> metadata; // of every frame taken, in order
+    std::vector<imaqhost::AcquisitionEvent> events; // the host's event log
+    std::string startError;                       // why the host did not start
 
     std::int64_t dropped() const { return droppedFrames(stats, skippedByCamera); }
 
-    // The frames the run was meant to have: the request, or for a timed run all that arrived.
+    // The frames the run was meant to have: the request, or for a timed or endless run all that arrived.
     std::int64_t expectedFrames() const;
+    // Frames kept: files written, or with only a log file, frames the logger wrote.
+    std::int64_t framesKept() const;
 
     // Every requested frame arrived and was written.
     bool succeeded() const;
@@ -57,10 +66,17 @@ struct AcquisitionResult {
 // as files in `format`, with a progress bar when `showProgress`. A SIGINT or
 // SIGTERM, caught by an InterruptGuard, stops it after the frame being
 // written; `interrupt` then names the signal.
+// With an engine request the run uses its trigger settings (and, for a
+// manual trigger, SIGUSR1 or Enter to fire each) and `frames` is unused;
+// `writeFiles` false writes no frame files (the host logs to its file only).
+struct EngineRun {
+    const EngineRequest* request = nullptr;
+    bool writeFiles = true;
+};
 AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem::path& folder, std::int64_t frames,
                               bool showProgress, OutputFormat format = OutputFormat::Png,
                               std::optional<double> duration = std::nullopt, bool testPattern = true,
-                              WriterSettings writers = {});
+                              WriterSettings writers = {}, EngineRun engine = {});
 
 const char* endKey(imaqhost::AcquisitionEnd end);
 

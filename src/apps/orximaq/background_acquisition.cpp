@@ -23,10 +23,17 @@ public:
     BackgroundOutcome operator()()
     {
         try {
-            input_.start(run_.frames);
-        } catch (const imaqhost::HostError&) {
+            if (run_.trigger) {
+                input_.setTriggerSettings(*run_.trigger);
+                input_.start();
+            } else {
+                input_.start(run_.frames);
+            }
+        } catch (const imaqhost::HostError& error) {
             // The host keeps why it did not start (the adaptor refused).
-            return {input_.statistics(), 0};
+            BackgroundOutcome outcome{input_.statistics(), 0, false, {}};
+            outcome.startError = error.what();
+            return outcome;
         }
         const auto started = PollClock::now();
         lastFrame_ = started;
@@ -44,8 +51,12 @@ public:
                 takeOne();
                 continue;
             }
+            serveTrigger();
+            if (run_.idle)
+                run_.idle();
             if (input_.wait(kPollStep))
                 break;
+            noteLogged();
             if (PollClock::now() - lastFrame_ >= run_.idleTimeout) {
                 input_.stop();
                 end = imaqhost::AcquisitionEnd::Timeout;
@@ -58,7 +69,7 @@ public:
                 return *outcome;
             takeOne();
         }
-        BackgroundOutcome outcome{input_.statistics(), 0};
+        BackgroundOutcome outcome{input_.statistics(), 0, false, {}};
         if (end)
             outcome.stats.end = *end;
         return outcome;
@@ -76,7 +87,51 @@ private:
         if (capturing)
             input_.stop();
         input_.flushData();
-        return BackgroundOutcome{input_.statistics(), signal, stop};
+        return BackgroundOutcome{input_.statistics(), signal, stop, {}};
+    }
+
+    // Fires a manual trigger when one is asked for and the last one has
+    // logged its frames; while waiting for one, no frame is late.
+    void serveTrigger()
+    {
+        if (!run_.trigger || run_.trigger->type != imaqhost::TriggerType::Manual || !awaitingTrigger())
+            return;
+        lastFrame_ = PollClock::now();
+        const std::int64_t next = input_.triggersExecuted() + 1;
+        if (next != announced_) {
+            announced_ = next;
+            if (run_.awaiting)
+                run_.awaiting(next);
+        }
+        if (run_.triggers == nullptr || !run_.triggers->take())
+            return;
+        try {
+            input_.trigger();
+        } catch (const imaqhost::HostError&) {
+            // The acquisition ended meanwhile: the loop sees it next.
+        }
+    }
+
+    bool awaitingTrigger() const
+    {
+        const std::int64_t fired = input_.triggersExecuted();
+        const std::int64_t perTrigger = run_.trigger->framesPerTrigger;
+        const std::int64_t repeat = run_.trigger->triggerRepeat;
+        if (repeat != imaqhost::kInfinite && fired > repeat)
+            return false; // the last trigger fired: the run ends by itself
+        if (perTrigger == imaqhost::kInfinite)
+            return fired == 0;
+        return input_.framesAcquired() >= fired * perTrigger;
+    }
+
+    // Frames logged (also those only written to a log file) keep the run alive.
+    void noteLogged()
+    {
+        const std::int64_t logged = input_.framesAcquired();
+        if (logged != logged_) {
+            logged_ = logged;
+            lastFrame_ = PollClock::now();
+        }
     }
 
     void takeOne()
@@ -94,6 +149,8 @@ private:
     const FrameTaken& taken_;
     PollClock::time_point lastFrame_;
     std::int64_t taken_count_ = 0;
+    std::int64_t logged_ = 0;
+    std::int64_t announced_ = 0; // the manual trigger last announced as awaited
 };
 
 } // namespace

@@ -5,11 +5,13 @@
 #pragma once
 
 #include "imaqhost/video_input.h"
+#include "manual_trigger.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace orximaq {
 
@@ -19,12 +21,21 @@ struct BackgroundRun {
     std::chrono::milliseconds idleTimeout = imaqhost::kDefaultAcquisitionTimeout;
     // Asked after every frame taken: true stops capture at once (a file could not be written).
     std::function<bool()> mustStop;
+    // Start with these trigger settings instead of `frames` frames.
+    std::optional<imaqhost::TriggerSettings> trigger;
+    // Where manual triggers come from; needed with a manual trigger.
+    ManualTriggerRequests* triggers = nullptr;
+    // Told once each time the run starts waiting for a manual trigger, with its 1-based number.
+    std::function<void(std::int64_t trigger)> awaiting;
+    // Called while no frame is to be taken, every poll step.
+    std::function<void()> idle;
 };
 
 struct BackgroundOutcome {
     imaqhost::AcquisitionStats stats;
     int interrupt = 0;    // the signal that stopped it, or 0
     bool stopped = false; // mustStop said so
+    std::string startError; // why the host refused to start, when it did
 };
 
 // Called after each frame the consumer took, with the frames taken so far.

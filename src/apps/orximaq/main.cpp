@@ -197,6 +197,39 @@ void addProperties(CLI::App& app, Commands& commands)
     });
 }
 
+// Triggering, colour space, frame memory and the host's log file for `acquire`.
+void addEngineOptions(CLI::App& command, orximaq::EngineOptions& engine, CLI::Option* frames)
+{
+    const auto text = [&command](const char* name, std::optional<std::string>& value, const char* help,
+                                 const char* type) {
+        return command.add_option(name, value, help)->type_name(type);
+    };
+    text("--trigger", engine.trigger,
+         "immediate (default): frames are logged from the start; manual: each Enter (standard input on a "
+         "terminal) or SIGUSR1 fires a trigger.",
+         "immediate|manual");
+    text("--frames-per-trigger", engine.framesPerTrigger,
+         "Frames each trigger logs (at least 1, or inf). Default: -n.", "N|inf")
+        ->excludes(frames);
+    text("--trigger-repeat", engine.triggerRepeat,
+         "Triggers after the first (0 or more, or inf); the run ends by itself after the last.", "N|inf");
+    text("--frame-delay", engine.frameDelay, "Camera frames to skip after each trigger before logging.", "N");
+    text("--grab-interval", engine.grabInterval, "Log every K-th camera frame (at least 1).", "K");
+    text("--color-space", engine.colorSpace,
+         "Colour space of the frame files: rgb, grayscale, ycbcr (Y, Cb, Cr written as three channels) or "
+         "bayer:gbrg|grbg|bggr|rggb (a grey format demosaiced).",
+         "SPACE");
+    text("--memory-limit", engine.memoryLimit,
+         "Bytes of frames the host may hold at once (K, M or G suffix allowed); frames beyond are overruns.",
+         "BYTES");
+    command.add_option("--log", engine.log,
+                       "Also log every frame into one FILE through the host's disk logger: tiff-stack (one page "
+                       "per frame) or avi. Without -o, only this file is written.")
+        ->expected(2)
+        ->type_name("FORMAT FILE")
+        ->allow_extra_args(false);
+}
+
 void addAcquire(CLI::App& app, Commands& commands)
 {
     auto& options = commands.acquire;
@@ -205,16 +238,17 @@ void addAcquire(CLI::App& app, Commands& commands)
                    "(frame-0001.png, ...; or TIFF or raw, see --output-format), then print a summary.");
     command->add_option("DEVICE", options.device, "Device ID or name, as `devices` lists it.")->required();
     command->add_option("FORMAT", options.format, "Format ID or name, as `devices` lists it.")->required();
-    auto* frames = command->add_option("-n,--frames", options.frames, "Number of frames to acquire (at least 1).")
+    auto* frames = command->add_option("-n,--frames", options.frames, "Number of frames to acquire (at least 1); with --trigger, frames per trigger.")
                        ->capture_default_str();
     command->add_option("--duration", options.duration,
                         "Acquire for this many seconds instead of a number of frames (more than 0, at most a day).")
         ->type_name("SECONDS")
         ->excludes(frames);
-    command->add_option("-o,--output", options.folder,
-                        "Folder for the frame files; created when missing.")
-        ->type_name("DIR")
-        ->capture_default_str();
+    auto* output = command->add_option("-o,--output", options.folder,
+                                       "Folder for the frame files; created when missing. With --log and "
+                                       "without -o no frame files are written.")
+                       ->type_name("DIR")
+                       ->capture_default_str();
     command->add_option("--set", options.settings,
                         "Set a device property before acquiring; may be repeated. Enumerations take the "
                         "value's text (e.g. --set FrameRate=15.00).")
@@ -225,8 +259,10 @@ void addAcquire(CLI::App& app, Commands& commands)
         ->type_name("X,Y,W,H");
     addOutputFormat(*command, options.outputFormat);
     addPngLevel(*command, options.pngLevel);
+    addEngineOptions(*command, options.engine, frames);
     command->add_flag("--json", options.json, "Print one JSON document instead of text (no progress bar).");
-    command->callback([&commands] {
+    command->callback([&commands, output] {
+        commands.acquire.folderGiven = output->count() > 0;
         commands.run = [&commands](orximaq::NoticeLog& log) {
             return orximaq::runAcquire(commands.global, log, commands.acquire);
         };

@@ -218,4 +218,9 @@ CliRun RunningCli::finish(double seconds)
     return run;
 }
 
+std::string RunningCli::errorSoFar() const
+{
+    return readFile(errPath_);
+}
+
 } // namespace orx::cli_test

@@ -52,6 +52,8 @@ public:
     RunningCli& operator=(const RunningCli&) = delete;
 
     void signal(int number) const;
+    // What the program wrote to standard error so far.
+    std::string errorSoFar() const;
     // Waits up to `seconds` for the exit; exitCode -1 (and the program killed) when it did not come.
     CliRun finish(double seconds);
 

@@ -1,6 +1,7 @@
 #include "output/image.h"
 
 #include "cli_error.h"
+#include "imaqhost/acquisition.h"
 #include "platform/imaqkit.h"
 
 #include <cstring>
@@ -40,7 +41,8 @@ std::optional<PixelFormat> pixelFormatForFrameType(std::uint32_t frameType)
     case imaqkit::kMono8: return PixelFormat::Grey8;
     case imaqkit::kMono16: return PixelFormat::Grey16;
     case imaqkit::kRgb24Packed:
-    case imaqkit::kRgb32Packed: return PixelFormat::Rgb24;
+    case imaqkit::kRgb32Packed:
+    case imaqhost::kHostYCbCr24: return PixelFormat::Rgb24;
     default: return std::nullopt;
     }
 }
@@ -52,7 +54,8 @@ std::size_t sourceBytesPerPixel(std::uint32_t frameType)
     switch (frameType) {
     case imaqkit::kMono8: return 1;
     case imaqkit::kMono16: return 2;
-    case imaqkit::kRgb24Packed: return 3;
+    case imaqkit::kRgb24Packed:
+    case imaqhost::kHostYCbCr24: return 3;
     default: return 4;
     }
 }
@@ -75,7 +78,8 @@ Image imageFromFrame(std::uint32_t frameType, std::int32_t width, std::int32_t h
                        std::to_string(height) + " frame of its type");
 
     Image image{width, height, *format, {}};
-    if (*format != PixelFormat::Rgb24) {
+    // Y, Cb and Cr are written in their order as three channels.
+    if (*format != PixelFormat::Rgb24 || frameType == imaqhost::kHostYCbCr24) {
         image.pixels.assign(data, data + pixelCount * sourcePixel);
         return image;
     }

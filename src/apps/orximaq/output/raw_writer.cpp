@@ -3,6 +3,7 @@
 #include "cli_error.h"
 #include "output/file_replacement.h"
 
+#include "imaqhost/acquisition.h"
 #include "platform/imaqkit.h"
 
 #include <bit>
@@ -25,6 +26,9 @@ std::optional<std::string> rawLayoutName(std::uint32_t frameType)
     case imaqkit::kMono16: return "mono16";
     case imaqkit::kRgb24Packed: return "bgr24";
     case imaqkit::kRgb32Packed: return "bgrx32";
+    case imaqhost::kHostRgb48: return "bgr48";
+    case imaqhost::kHostYCbCr24: return "ycbcr24";
+    case imaqhost::kHostYCbCr48: return "ycbcr48";
     default: return std::nullopt;
     }
 }
