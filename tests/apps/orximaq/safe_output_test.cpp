@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -193,7 +194,8 @@ TEST_F(SafeOutputTest, WriteErrorStopsCaptureAtOnce)
         const auto document = nlohmann::json::parse(result.out, nullptr, false);
         ASSERT_TRUE(document.is_object()) << result.transcript();
         EXPECT_EQ(document["end"], "write-failed") << result.out;
-        EXPECT_NE(document["error"].get<std::string>().find("frame-0001"), std::string::npos) << result.out;
+        // Several writers fail at once; whichever reports first names its frame.
+        EXPECT_TRUE(std::regex_search(document["error"].get<std::string>(), std::regex("frame-[0-9]{4}"))) << result.out;
         // At 200 frames/s the request would take 10 s: capture stopped long before.
         EXPECT_LT(document["frames"]["received"].get<int>(), 100) << result.out;
         EXPECT_TRUE(document["output"]["files"].empty()) << result.out;
