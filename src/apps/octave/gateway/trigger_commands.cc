@@ -1,0 +1,127 @@
+// The commands of triggers: the settings a start takes, manual triggers, and
+// what the engine records of them (triggers executed, the first trigger's
+// time, the event log).
+#include "gateway_commands.h"
+
+#include "gateway_arguments.h"
+#include "octave_frames.h"
+
+#include <octave/ov-struct.h>
+
+#include <cmath>
+
+namespace orxoct {
+namespace {
+
+// A count from 0 (or `least`), or Inf for no end.
+std::int64_t countOrInfinite(const octave_value_list& args, int i, const char* what, std::int64_t least)
+{
+    const double value = numberArg(args, i, what);
+    if (std::isinf(value) && value > 0)
+        return imaqhost::kInfinite;
+    if (!(value >= static_cast<double>(least) && value == std::floor(value) && value <= 2147483647.0))
+        fail("imaq:orximaq:invalidArgument",
+             std::string(what) + " must be a whole number of at least " + std::to_string(least) + ", or Inf.");
+    return static_cast<std::int64_t>(value);
+}
+
+octave_scalar_map eventData(const imaqhost::AcquisitionEvent& event)
+{
+    octave_scalar_map data;
+    data.assign("AbsTime", clockRow(event.absTime));
+    data.assign("FrameNumber", static_cast<double>(event.frameNumber));
+    data.assign("RelativeFrame", static_cast<double>(event.relativeFrame));
+    data.assign("TriggerIndex", static_cast<double>(event.triggerIndex));
+    if (event.type == imaqhost::EventType::Error || event.type == imaqhost::EventType::Overrun) {
+        data.assign("Message", event.message);
+        data.assign("MessageID", event.messageId);
+    }
+    return data;
+}
+
+} // namespace
+
+imaqhost::TriggerSettings triggerSettingsArgs(const octave_value_list& args, int first)
+{
+    imaqhost::TriggerSettings settings;
+    settings.framesPerTrigger = countOrInfinite(args, first, "FramesPerTrigger", 1);
+    if (args.length() <= first + 1)
+        return settings;
+    const std::string type = textArg(args, first + 1, "TriggerType");
+    if (type == "manual")
+        settings.type = imaqhost::TriggerType::Manual;
+    else if (type != "immediate")
+        fail("imaq:orximaq:invalidArgument", "TriggerType must be 'immediate' or 'manual'.");
+    settings.triggerRepeat = countOrInfinite(args, first + 2, "TriggerRepeat", 0);
+    settings.frameDelay = countOrInfinite(args, first + 3, "TriggerFrameDelay", 0);
+    if (settings.frameDelay == imaqhost::kInfinite)
+        fail("imaq:orximaq:invalidArgument", "TriggerFrameDelay must be a whole number of at least 0.");
+    settings.grabInterval = countOrInfinite(args, first + 4, "FrameGrabInterval", 1);
+    if (settings.grabInterval == imaqhost::kInfinite)
+        fail("imaq:orximaq:invalidArgument", "FrameGrabInterval must be a whole number of at least 1.");
+    return settings;
+}
+
+octave_scalar_map eventOf(const imaqhost::AcquisitionEvent& event)
+{
+    octave_scalar_map out;
+    out.assign("Type", std::string(imaqhost::toString(event.type)));
+    out.assign("Data", eventData(event));
+    return out;
+}
+
+octave_value eventsOf(const std::vector<imaqhost::AcquisitionEvent>& events)
+{
+    octave_map out(dim_vector(static_cast<octave_idx_type>(events.size()), 1));
+    Cell types(out.dims()), data(out.dims());
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        types(static_cast<octave_idx_type>(i)) = std::string(imaqhost::toString(events[i].type));
+        data(static_cast<octave_idx_type>(i)) = eventData(events[i]);
+    }
+    out.assign("Type", types);
+    out.assign("Data", data);
+    return out;
+}
+
+octave_value_list triggerCommand(const Call& call)
+{
+    inputArg(call).trigger();
+    return octave_value();
+}
+
+// triggerstate(handle): TriggersExecuted, InitialTriggerTime ([] before the
+// first trigger) and EventLog of the last or current acquisition.
+octave_value_list triggerStateCommand(const Call& call)
+{
+    imaqhost::VideoInput& input = inputArg(call);
+    octave_scalar_map state;
+    state.assign("TriggersExecuted", static_cast<double>(input.triggersExecuted()));
+    const auto initial = input.initialTriggerTime();
+    state.assign("InitialTriggerTime", initial ? octave_value(clockRow(*initial)) : octave_value(Matrix()));
+    state.assign("EventLog", eventsOf(input.eventLog()));
+    return octave_value(state);
+}
+
+// notify(handle, framesAcquiredCount, timerPeriod): which periodic
+// notifications the next acquisition queues (0: none).
+octave_value_list notifyCommand(const Call& call)
+{
+    imaqhost::NotificationSettings settings;
+    settings.framesAcquiredCount = countOrInfinite(call.args, 2, "FramesAcquiredFcnCount", 0);
+    if (settings.framesAcquiredCount == imaqhost::kInfinite)
+        fail("imaq:orximaq:invalidArgument", "FramesAcquiredFcnCount must be a whole number of at least 0.");
+    settings.timerPeriod = secondsArg(call.args, 3, "TimerPeriod");
+    if (std::isinf(settings.timerPeriod))
+        settings.timerPeriod = 0.0;
+    inputArg(call).setNotifications(settings);
+    return octave_value();
+}
+
+// events(handle): the notifications queued since the last call, oldest
+// first, as the struct array callbacks take their events from.
+octave_value_list eventsCommand(const Call& call)
+{
+    return eventsOf(inputArg(call).takeNotifications());
+}
+
+} // namespace orxoct
