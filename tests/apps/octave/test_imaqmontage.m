@@ -1,5 +1,12 @@
 ## imaqmontage lays frames out in rows, first frame top left, unused tiles
 ## black, and shows them in an image object; bad input is refused.
+## Without a display, the test runs again in an Octave under Xvfb.
+if (isempty (available_graphics_toolkits ()))
+  [status, output] = system (sprintf ("xvfb-run -a '%s' --no-gui --quiet --no-init-file --eval \"addpath ('%s'); test_imaqmontage\" 2>&1",
+                                      getenv ("ORX_OCTAVE_CLI"), getenv ("ORX_OCTAVE_PATHS")));
+  assert (status, 0, output);
+  return;
+endif
 set (0, "defaultfigurevisible", "off");
 frames = uint8 (zeros (2, 3, 1, 5));
 for k = 1:5

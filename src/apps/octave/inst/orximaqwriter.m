@@ -57,7 +57,7 @@ classdef orximaqwriter < handle
                "writeVideo: FRAMES must be H x W x B x N of uint8 (B 1 or 3) or uint16 (B 1)");
       endif
       if (! isempty (w.Frames) && ! (strcmp (class (frames), class (w.Frames))
-                                     && isequal (size (frames)(1:3), size (w.Frames)(1:3))))
+                                     && isequal (size (frames, [1 2 3]), size (w.Frames, [1 2 3]))))
         error ("imaq:orximaqwriter:invalidFrames", "writeVideo: every frame must have the size and type of the first");
       endif
       w.Frames = cat (4, w.Frames, frames);

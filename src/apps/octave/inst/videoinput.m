@@ -167,6 +167,7 @@ classdef videoinput < handle
     endfunction
     function tf = isrunning (obj)
       ## isrunning (vid): true while an acquisition runs.
+      __orximaq_dispatch__ ();
       tf = __orximaq__ ("status", vid_handle_of (obj)).Running;
     endfunction
     function tf = islogging (obj)

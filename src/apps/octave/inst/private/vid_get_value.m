@@ -17,8 +17,10 @@ function value = vid_get_value (obj, name)
     case "ROIPosition"
       value = __orximaq__ ("roi", h);
     case {"FramesAcquired", "FramesAvailable", "DiskLoggerFrameCount"}
+      __orximaq_dispatch__ ();
       value = __orximaq__ ("status", h).(entry.Name);
     case {"Running", "Logging"}
+      __orximaq_dispatch__ ();
       value = merge (__orximaq__ ("status", h).(entry.Name), "on", "off");
     case {"TriggersExecuted", "InitialTriggerTime", "EventLog"}
       value = __orximaq__ ("triggerstate", h).(entry.Name);
