@@ -120,6 +120,9 @@ classdef videoinput < handle
       ## Callbacks queued by an earlier acquisition run first.
       h = vid_handle_of (obj);
       __orximaq_dispatch__ ();
+      if (__orximaq__ ("status", h).Running)
+        error ("imaq:orximaq:hostError", "start: the object is already running; stop it first");
+      endif
       v = obj.Values;
       if (strcmp (v.LoggingMode, "memory"))
         __orximaq__ ("logging", h, "memory");
