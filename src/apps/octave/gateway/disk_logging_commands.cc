@@ -84,7 +84,7 @@ octave_value_list writeLogCommand(const Call& call)
     const octave_idx_type count = dims.ndims() > 3 ? dims(3) : 1;
     const bool bytes = frames.is_uint8_type();
     if (!(bytes || frames.is_uint16_type()) || dims.ndims() > 4 || !(bands == 1 || (bands == 3 && bytes)) ||
-        dims(0) < 1 || dims(1) < 1 || dims(0) > 65535 || dims(1) > 65535)
+        dims(0) < 1 || dims(1) < 1 || count < 1 || dims(0) > 65535 || dims(1) > 65535)
         fail("imaq:orximaq:invalidArgument",
              "The frames must be an H x W x B x N array of uint8 (B 1 or 3) or uint16 (B 1).");
     const std::uint32_t type = bands == 3 ? imaqkit::kRgb24Packed : bytes ? imaqkit::kMono8 : imaqkit::kMono16;

@@ -13,15 +13,15 @@
 namespace orxoct {
 namespace {
 
-// A count from 0 (or `least`), or Inf for no end.
-std::int64_t countOrInfinite(const octave_value_list& args, int i, const char* what, std::int64_t least)
+// A whole number from `least`, or (when `endless`) Inf for no end.
+std::int64_t countArg(const octave_value_list& args, int i, const char* what, std::int64_t least, bool endless)
 {
     const double value = numberArg(args, i, what);
-    if (std::isinf(value) && value > 0)
+    if (endless && std::isinf(value) && value > 0)
         return imaqhost::kInfinite;
     if (!(value >= static_cast<double>(least) && value == std::floor(value) && value <= 2147483647.0))
-        fail("imaq:orximaq:invalidArgument",
-             std::string(what) + " must be a whole number of at least " + std::to_string(least) + ", or Inf.");
+        fail("imaq:orximaq:invalidArgument", std::string(what) + " must be a whole number of at least " +
+                                                 std::to_string(least) + (endless ? ", or Inf." : "."));
     return static_cast<std::int64_t>(value);
 }
 
@@ -44,7 +44,7 @@ octave_scalar_map eventData(const imaqhost::AcquisitionEvent& event)
 imaqhost::TriggerSettings triggerSettingsArgs(const octave_value_list& args, int first)
 {
     imaqhost::TriggerSettings settings;
-    settings.framesPerTrigger = countOrInfinite(args, first, "FramesPerTrigger", 1);
+    settings.framesPerTrigger = countArg(args, first, "FramesPerTrigger", 1, true);
     if (args.length() <= first + 1)
         return settings;
     const std::string type = textArg(args, first + 1, "TriggerType");
@@ -52,13 +52,9 @@ imaqhost::TriggerSettings triggerSettingsArgs(const octave_value_list& args, int
         settings.type = imaqhost::TriggerType::Manual;
     else if (type != "immediate")
         fail("imaq:orximaq:invalidArgument", "TriggerType must be 'immediate' or 'manual'.");
-    settings.triggerRepeat = countOrInfinite(args, first + 2, "TriggerRepeat", 0);
-    settings.frameDelay = countOrInfinite(args, first + 3, "TriggerFrameDelay", 0);
-    if (settings.frameDelay == imaqhost::kInfinite)
-        fail("imaq:orximaq:invalidArgument", "TriggerFrameDelay must be a whole number of at least 0.");
-    settings.grabInterval = countOrInfinite(args, first + 4, "FrameGrabInterval", 1);
-    if (settings.grabInterval == imaqhost::kInfinite)
-        fail("imaq:orximaq:invalidArgument", "FrameGrabInterval must be a whole number of at least 1.");
+    settings.triggerRepeat = countArg(args, first + 2, "TriggerRepeat", 0, true);
+    settings.frameDelay = countArg(args, first + 3, "TriggerFrameDelay", 0, false);
+    settings.grabInterval = countArg(args, first + 4, "FrameGrabInterval", 1, false);
     return settings;
 }
 
@@ -107,9 +103,7 @@ octave_value_list triggerStateCommand(const Call& call)
 octave_value_list notifyCommand(const Call& call)
 {
     imaqhost::NotificationSettings settings;
-    settings.framesAcquiredCount = countOrInfinite(call.args, 2, "FramesAcquiredFcnCount", 0);
-    if (settings.framesAcquiredCount == imaqhost::kInfinite)
-        fail("imaq:orximaq:invalidArgument", "FramesAcquiredFcnCount must be a whole number of at least 0.");
+    settings.framesAcquiredCount = countArg(call.args, 2, "FramesAcquiredFcnCount", 0, false);
     settings.timerPeriod = secondsArg(call.args, 3, "TimerPeriod");
     if (std::isinf(settings.timerPeriod))
         settings.timerPeriod = 0.0;
