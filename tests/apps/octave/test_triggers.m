@@ -91,6 +91,11 @@ assert (arrayfun (@(e) e.Data.TriggerIndex, log(2:4))', [1 2 3]);
 assert (log(5).Data.FrameNumber, 9);
 assert (size (log(1).Data.AbsTime), [1 6]);
 assert (etime (log(5).Data.AbsTime, log(1).Data.AbsTime) >= 0);
+## A snapshot's own capture leaves the acquisition's record alone.
+getsnapshot (vid);
+assert (vid.TriggersExecuted, 3);
+assert (vid.InitialTriggerTime, first);
+assert (isequal (vid.EventLog, log));
 
 ## TriggerRepeat Inf runs until stop.
 vid.TriggerRepeat = Inf;

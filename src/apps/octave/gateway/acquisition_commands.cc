@@ -196,6 +196,8 @@ octave_value_list snapshotAlone(OpenInput& open, double seconds, int nargout)
                  " frames wait in the buffer and a snapshot would discard them: take them with getdata or "
                  "discard them with flushdata first.");
     const auto kept = countsOf(open);
+    if (!open.keptCounts)
+        open.keptEvents = input.eventLog();
     input.start(1);
     open.keptCounts = kept;
     try {

@@ -87,14 +87,18 @@ octave_value_list triggerCommand(const Call& call)
 
 // triggerstate(handle): TriggersExecuted, InitialTriggerTime ([] before the
 // first trigger) and EventLog of the last or current acquisition.
+// A snapshot's own acquisition leaves those of the last one in place.
 octave_value_list triggerStateCommand(const Call& call)
 {
-    imaqhost::VideoInput& input = inputArg(call);
+    OpenInput& open = openArg(call);
+    imaqhost::VideoInput& input = *open.input;
+    const bool kept = open.keptCounts.has_value();
     octave_scalar_map state;
-    state.assign("TriggersExecuted", static_cast<double>(input.triggersExecuted()));
-    const auto initial = input.initialTriggerTime();
+    state.assign("TriggersExecuted",
+                 static_cast<double>(kept ? open.keptCounts->triggersExecuted : input.triggersExecuted()));
+    const auto initial = kept ? open.keptCounts->initialTriggerTime : input.initialTriggerTime();
     state.assign("InitialTriggerTime", initial ? octave_value(clockRow(*initial)) : octave_value(Matrix()));
-    state.assign("EventLog", eventsOf(input.eventLog()));
+    state.assign("EventLog", eventsOf(kept ? open.keptEvents : input.eventLog()));
     return octave_value(state);
 }
 
