@@ -71,8 +71,8 @@ for bad = {[0 0; 16 4], [0 0 16 4i], [0 0 16], [0 0 16.5 4], [-4 0 16 4], [0 0 1
 endfor
 assert (vid.ROIPosition, [0 0 64 48]);
 orx_assert_error_text (@() set (vid, "Tag", 5), "imaq:orximaq:invalidValue", {"Tag"});
-orx_assert_error_text (@() set (vid, "FrameGrabInterval", 2), "imaq:orximaq:invalidValue", {"FrameGrabInterval", "not supported"});
-orx_assert_error_text (@() set (vid, "ReturnedColorSpace", "rgb"), "imaq:orximaq:invalidValue", {"grayscale"});
+orx_assert_error_text (@() set (vid, "FrameGrabInterval", 0.5), "imaq:orximaq:invalidValue", {"FrameGrabInterval", "whole number"});
+orx_assert_error_text (@() set (vid, "ReturnedColorSpace", "hsv"), "imaq:orximaq:invalidValue", {"ReturnedColorSpace", "grayscale", "bayer"});
 orx_assert_error (@() set (vid, "NoSuchProperty", 1), "imaq:videoinput:unknownProperty");
 orx_assert_error (@() get (vid, "NoSuchProperty"), "imaq:videoinput:unknownProperty");
 orx_assert_error (@() set (vid, "Tag", "a", "Name"), "imaq:set:invalidArgument");
@@ -96,7 +96,7 @@ assert (size (peekdata (vid)), [0 0 1 0]);
 ## set(vid) and set(vid, name) list what may be written and the allowed values.
 allowed = set (vid);
 assert (isstruct (allowed) && isfield (allowed, "FramesPerTrigger") && ! isfield (allowed, "Running"));
-assert (set (vid, "ReturnedColorSpace"), {"grayscale"});
+assert (set (vid, "ReturnedColorSpace"), {"rgb", "grayscale", "YCbCr", "bayer"});
 assert (set (vid, "SelectedSourceName"), __orximaq__ ("sources", handle).Names);
 
 ## While running: the while-running properties refuse, the others take writes.

@@ -3,6 +3,7 @@
 #include "platform/imaqkit.h"
 
 #include <cstring>
+#include <utility>
 
 namespace orxoct {
 namespace {
@@ -31,14 +32,17 @@ void transposeMono(const std::uint8_t* source, Sample* destination, std::int32_t
     }
 }
 
-// Colour frames hold blue, green, red (and a fourth byte for 32-bit pixels).
-void transposeColour(const std::uint8_t* source, std::uint8_t* destination, std::int32_t width,
-                     std::int32_t height, std::int32_t pixelBytes)
+// Colour frames hold blue, green, red (and a fourth sample for 32-bit
+// pixels), which become the red, green and blue planes; YCbCr frames hold
+// their three samples in the planes' order.
+template <typename Sample>
+void transposeColour(const std::uint8_t* source, Sample* destination, std::int32_t width, std::int32_t height,
+                     std::int32_t pixelBytes, bool reversed)
 {
     const std::size_t plane = static_cast<std::size_t>(width) * height;
-    std::uint8_t* red = destination;
-    std::uint8_t* green = destination + plane;
-    std::uint8_t* blue = destination + 2 * plane;
+    Sample* planes[3] = {destination, destination + plane, destination + 2 * plane};
+    if (reversed)
+        std::swap(planes[0], planes[2]);
     for (std::int32_t top = 0; top < height; top += kRowBlock)
     for (std::int32_t left = 0; left < width; left += kColumnBlock) {
         const std::int32_t bottom = top + kRowBlock < height ? top + kRowBlock : height;
@@ -47,9 +51,8 @@ void transposeColour(const std::uint8_t* source, std::uint8_t* destination, std:
             const std::size_t column = static_cast<std::size_t>(x) * height;
             for (std::int32_t y = top; y < bottom; ++y) {
                 const std::uint8_t* pixel = source + (static_cast<std::size_t>(y) * width + x) * pixelBytes;
-                red[column + y] = pixel[2];
-                green[column + y] = pixel[1];
-                blue[column + y] = pixel[0];
+                for (int band = 0; band < 3; ++band)
+                    std::memcpy(&planes[band][column + y], pixel + band * sizeof(Sample), sizeof(Sample));
             }
         }
     }
@@ -62,6 +65,9 @@ std::int32_t pixelBytesOf(std::uint32_t frameType)
     case imaqkit::kMono16: return 2;
     case imaqkit::kRgb24Packed: return 3;
     case imaqkit::kRgb32Packed: return 4;
+    case imaqhost::kHostYCbCr24: return 3;
+    case imaqhost::kHostRgb48:
+    case imaqhost::kHostYCbCr48: return 6;
     default: return 0;
     }
 }
@@ -75,7 +81,10 @@ FrameShape shapeOf(std::uint32_t frameType, std::int32_t width, std::int32_t hei
     case imaqkit::kMono8: shape.bands = 1; break;
     case imaqkit::kMono16: shape.bands = 1; shape.sample = SampleClass::Uint16; break;
     case imaqkit::kRgb24Packed:
-    case imaqkit::kRgb32Packed: shape.bands = 3; break;
+    case imaqkit::kRgb32Packed:
+    case imaqhost::kHostYCbCr24: shape.bands = 3; break;
+    case imaqhost::kHostRgb48:
+    case imaqhost::kHostYCbCr48: shape.bands = 3; shape.sample = SampleClass::Uint16; break;
     default: break;
     }
     return shape;
@@ -88,8 +97,13 @@ bool copyToColumnMajor(const imaqhost::FrameView& frame, void* destination)
     if (shape.bands == 0 || frame.width < 0 || frame.height < 0 ||
         frame.bytes != static_cast<std::size_t>(frame.width) * frame.height * pixelBytes)
         return false;
-    if (shape.bands == 3)
-        transposeColour(frame.pixels, static_cast<std::uint8_t*>(destination), frame.width, frame.height, pixelBytes);
+    const bool reversed = frame.frameType != imaqhost::kHostYCbCr24 && frame.frameType != imaqhost::kHostYCbCr48;
+    if (shape.bands == 3 && shape.sample == SampleClass::Uint16)
+        transposeColour(frame.pixels, static_cast<std::uint16_t*>(destination), frame.width, frame.height,
+                        pixelBytes, reversed);
+    else if (shape.bands == 3)
+        transposeColour(frame.pixels, static_cast<std::uint8_t*>(destination), frame.width, frame.height,
+                        pixelBytes, reversed);
     else if (shape.sample == SampleClass::Uint16)
         transposeMono(frame.pixels, static_cast<std::uint16_t*>(destination), frame.width, frame.height);
     else

@@ -27,7 +27,7 @@ struct FrameShape {
 };
 
 // The array shape of a frame type, or bands == 0 when the type is not one of
-// mono 8/16, RGB 24/32.
+// mono 8/16, RGB 24/32/48, YCbCr 24/48.
 FrameShape shapeOf(std::uint32_t frameType, std::int32_t width, std::int32_t height);
 
 // Writes shapeOf(frame).bytes() bytes at `destination`, in one pass over the

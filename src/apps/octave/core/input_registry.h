@@ -21,6 +21,9 @@ struct OpenInput {
     // The counts of the acquisition before a snapshot, which the snapshot's
     // own one-frame acquisition must not replace; cleared by start.
     std::optional<imaqhost::AcquisitionStats> keptCounts;
+    // Likewise its events (the first trigger's time and the trigger count
+    // are in keptCounts).
+    std::vector<imaqhost::AcquisitionEvent> keptEvents;
     // Frames the buffer could not keep that the user has been told of.
     std::int64_t overrunReported = 0;
 };

@@ -82,17 +82,15 @@ std::string endReason(const imaqhost::AcquisitionStats& stats)
 octave_value_list startCommand(const Call& call)
 {
     OpenInput& open = openArg(call);
-    const double frames = orxoct::numberArg(call.args, 2, "FramesPerTrigger");
-    if (!std::isinf(frames) && !(frames >= 1 && frames == std::floor(frames) && frames <= 2147483647.0))
-        fail("imaq:orximaq:invalidArgument", "FramesPerTrigger must be a whole number of at least 1, or Inf.");
+    const imaqhost::TriggerSettings settings = triggerSettingsArgs(call.args, 2);
     if (open.input->isAcquisitionActive())
         fail("imaq:orximaq:hostError", "The object is already running; stop it first.");
     if (countsOf(open).end == imaqhost::AcquisitionEnd::DeviceLost)
         fail("imaq:orximaq:deviceLost", "The device '" + open.input->device().name + "' (ID " +
                                             std::to_string(open.input->device().id) +
                                             ") was lost: delete this object and open the device again.");
-    open.input->start(std::isinf(frames) ? imaqhost::VideoInput::kUnlimitedFrames
-                                         : static_cast<std::int64_t>(frames));
+    open.input->setTriggerSettings(settings);
+    open.input->start();
     open.keptCounts.reset();
     open.overrunReported = 0;
     return octave_value();
@@ -121,6 +119,8 @@ octave_value_list statusCommand(const Call& call)
     status.assign("BufferFrames", static_cast<double>(stats.bufferLimitFrames));
     status.assign("BufferBytes", static_cast<double>(stats.bufferLimitBytes));
     status.assign("EndReason", endReason(stats));
+    status.assign("DiskLoggerFrameCount", static_cast<double>(open.input->diskLoggerFrameCount()));
+    status.assign("DiskError", stats.diskError);
     reportOverrun(open);
     return octave_value(status);
 }
@@ -196,6 +196,8 @@ octave_value_list snapshotAlone(OpenInput& open, double seconds, int nargout)
                  " frames wait in the buffer and a snapshot would discard them: take them with getdata or "
                  "discard them with flushdata first.");
     const auto kept = countsOf(open);
+    if (!open.keptCounts)
+        open.keptEvents = input.eventLog();
     input.start(1);
     open.keptCounts = kept;
     try {
@@ -204,15 +206,19 @@ octave_value_list snapshotAlone(OpenInput& open, double seconds, int nargout)
     } catch (...) {
         input.stop();
         input.flushData();
+        input.takeNotifications();
         throw;
     }
     if (input.framesAvailable() == 0) {
         input.stop();
         input.flushData();
+        input.takeNotifications();
         const std::string reason = endReason(input.statistics());
         fail("imaq:getsnapshot:noFrame",
              "No frame for the snapshot: " + (reason.empty() ? std::string("timeout") : reason) + ".");
     }
+    // A snapshot is no acquisition of the user's: no callbacks for it.
+    input.takeNotifications();
     return orxoct::removeFrames(input, 1, nargout);
 }
 

@@ -3,7 +3,11 @@
 
 #include "gateway_session.h"
 
+#include "imaqhost/acquisition.h"
+
 #include <octave/oct.h>
+
+#include <vector>
 
 namespace orxoct {
 
@@ -41,5 +45,22 @@ octave_value_list peekDataCommand(const Call& call);
 octave_value_list snapshotCommand(const Call& call);
 octave_value_list flushCommand(const Call& call);
 octave_value_list bufferLimitCommand(const Call& call);
+
+// Triggers and the events of an acquisition.
+// start(handle, FramesPerTrigger[, TriggerType, TriggerRepeat,
+// TriggerFrameDelay, FrameGrabInterval]): args from `first` on.
+imaqhost::TriggerSettings triggerSettingsArgs(const octave_value_list& args, int first);
+octave_value eventsOf(const std::vector<imaqhost::AcquisitionEvent>& events);
+octave_value_list triggerCommand(const Call& call);
+octave_value_list triggerStateCommand(const Call& call);
+octave_value_list notifyCommand(const Call& call);
+octave_value_list eventsCommand(const Call& call);
+
+// Colour spaces.
+octave_value_list colorSpaceCommand(const Call& call);
+
+// Logging to disk.
+octave_value_list loggingCommand(const Call& call);
+octave_value_list writeLogCommand(const Call& call);
 
 } // namespace orxoct

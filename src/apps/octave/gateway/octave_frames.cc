@@ -18,8 +18,7 @@ namespace {
 // then copied once, straight into its slice.
 class FrameArrayBuilder {
 public:
-    // `origin`: the acquisition's start on the frames' clock (its trigger).
-    FrameArrayBuilder(std::int64_t frames, double origin) : frames_(frames), origin_(origin) {}
+    explicit FrameArrayBuilder(std::int64_t frames) : frames_(frames) {}
 
     void add(const imaqhost::FrameView& frame)
     {
@@ -33,8 +32,7 @@ public:
         std::uint8_t* slice = base() + static_cast<std::size_t>(count_) * shape.bytes();
         if (count_ >= frames_ || !copyToColumnMajor(frame, slice))
             throw imaqhost::HostError("A frame in the buffer does not match its size.");
-        times_.push_back(frame.time);
-        numbers_.push_back(frame.index + 1);
+        metas_.push_back(frame.meta);
         ++count_;
     }
 
@@ -45,21 +43,23 @@ public:
         if (nargout > 1) {
             ColumnVector times(count_);
             for (std::int64_t i = 0; i < count_; ++i)
-                times(i) = times_[static_cast<std::size_t>(i)] - origin_;
+                times(i) = metas_[static_cast<std::size_t>(i)].time;
             out(1) = times;
         }
         if (nargout > 2) {
             const dim_vector dims(count_, 1);
-            Cell number(dims), time(dims), trigger(dims);
+            Cell number(dims), time(dims), relative(dims), trigger(dims);
             for (std::int64_t i = 0; i < count_; ++i) {
-                number(i) = static_cast<double>(numbers_[static_cast<std::size_t>(i)]);
-                time(i) = clockVector(times_[static_cast<std::size_t>(i)]);
-                trigger(i) = 1.0;
+                const imaqhost::FrameMetadata& m = metas_[static_cast<std::size_t>(i)];
+                number(i) = static_cast<double>(m.frameNumber);
+                time(i) = clockRow(m.absTime);
+                relative(i) = static_cast<double>(m.relativeFrame);
+                trigger(i) = static_cast<double>(m.triggerIndex);
             }
             octave_map meta(dims);
             meta.assign("AbsTime", time);
             meta.assign("FrameNumber", number);
-            meta.assign("RelativeFrame", number);
+            meta.assign("RelativeFrame", relative);
             meta.assign("TriggerIndex", trigger);
             out(2) = meta;
         }
@@ -95,38 +95,26 @@ private:
     }
 
     std::int64_t frames_;
-    double origin_;
     std::int64_t count_ = 0;
     std::optional<FrameShape> shape_;
     uint8NDArray bytes_;
     uint16NDArray words_;
-    std::vector<double> times_;
-    std::vector<std::int64_t> numbers_;
+    std::vector<imaqhost::FrameMetadata> metas_;
 };
 
 } // namespace
 
-RowVector clockVector(double monotonicSeconds)
+RowVector clockRow(const imaqhost::ClockVector& clock)
 {
-    using namespace std::chrono;
-    const double now = duration<double>(steady_clock::now().time_since_epoch()).count();
-    const double wall = duration<double>(system_clock::now().time_since_epoch()).count() - (now - monotonicSeconds);
-    const auto whole = static_cast<std::time_t>(std::floor(wall));
-    std::tm local{};
-    localtime_r(&whole, &local);
     RowVector out(6);
-    out(0) = local.tm_year + 1900;
-    out(1) = local.tm_mon + 1;
-    out(2) = local.tm_mday;
-    out(3) = local.tm_hour;
-    out(4) = local.tm_min;
-    out(5) = local.tm_sec + (wall - std::floor(wall));
+    for (int i = 0; i < 6; ++i)
+        out(i) = clock[static_cast<std::size_t>(i)];
     return out;
 }
 
 octave_value_list removeFrames(imaqhost::VideoInput& input, std::int64_t frames, int nargout)
 {
-    FrameArrayBuilder builder(frames, input.statistics().startedAt);
+    FrameArrayBuilder builder(frames);
     input.getData(frames, [&](const imaqhost::FrameView& frame) { builder.add(frame); },
                   std::chrono::milliseconds::zero());
     return builder.outputs(nargout);
@@ -136,7 +124,7 @@ octave_value_list peekFrames(imaqhost::VideoInput& input, std::int64_t frames, i
 {
     // Only this thread removes frames, so at least `count` are there.
     const std::int64_t count = std::min(frames, input.framesAvailable());
-    FrameArrayBuilder builder(count, input.statistics().startedAt);
+    FrameArrayBuilder builder(count);
     input.peekData(count, [&](const imaqhost::FrameView& frame) { builder.add(frame); });
     return builder.outputs(nargout);
 }

@@ -10,14 +10,13 @@
 
 namespace orxoct {
 
-// The toolbox's clock vector [year month day hour minute seconds] of a time
-// on the runtime's monotonic clock, in local time.
-RowVector clockVector(double monotonicSeconds);
+// The toolbox's clock vector [year month day hour minute seconds] as a row.
+RowVector clockRow(const imaqhost::ClockVector& clock);
 
 // Removes `frames` frames, which must be in the buffer already, and builds
 // the outputs asked for: data, time stamps (N x 1), metadata (N x 1 struct
 // with AbsTime, FrameNumber, RelativeFrame and TriggerIndex); times in
-// seconds from the acquisition's start, its only trigger.
+// seconds from the acquisition's first trigger.
 octave_value_list removeFrames(imaqhost::VideoInput& input, std::int64_t frames, int nargout);
 
 // The newest `frames` frames (fewer when fewer are there), left in the buffer.

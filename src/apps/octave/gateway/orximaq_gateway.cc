@@ -38,6 +38,10 @@ const std::map<std::string, Command>& commands()
         {"snapshot", snapshotCommand}, {"flush", flushCommand},
         {"bufferlimit", bufferLimitCommand}, {"memlimit", memoryLimitCommand},
         {"counters", countersCommand},
+        {"trigger", triggerCommand},   {"triggerstate", triggerStateCommand},
+        {"notify", notifyCommand},     {"events", eventsCommand},
+        {"colorspace", colorSpaceCommand},
+        {"logging", loggingCommand},   {"writelog", writeLogCommand},
         {"adaptor", adaptorCommand},   {"rig", rigCommand},
         {"defaultrig", defaultRigCommand}, {"locked", lockedCommand},
     };

@@ -23,30 +23,30 @@ function table = __orximaq_props__ ()
     "VideoResolution", [], "always", "double", "none", [], [];
     "NumberOfBands", [], "always", "double", "none", [], [];
     "ROIPosition", [], "whileRunning", "double", "none", [], @roi_check;
-    "ReturnedColorSpace", "", "whileRunning", "string", "enum", {"rgb", "grayscale"}, [];
-    "BayerSensorAlignment", "grbg", "whileRunning", "string", "enum", {"grbg"}, @(v)only_default(v, "grbg");
+    "ReturnedColorSpace", "", "whileRunning", "string", "enum", {"rgb", "grayscale", "YCbCr", "bayer"}, [];
+    "BayerSensorAlignment", "grbg", "whileRunning", "string", "enum", {"gbrg", "grbg", "bggr", "rggb"}, [];
     "FramesPerTrigger", 10, "whileRunning", "double", "bounded", [1 Inf], @frames_check;
-    "FrameGrabInterval", 1, "whileRunning", "double", "bounded", [1 1], @(v)only_default(v, 1);
+    "FrameGrabInterval", 1, "whileRunning", "double", "bounded", [1 Inf], @(v)whole_check(v, 1, false);
     "FramesAcquired", 0, "always", "double", "none", [], [];
     "FramesAvailable", 0, "always", "double", "none", [], [];
-    "FramesAcquiredFcn", [], "never", "callback", "callback", [], @(v)only_default(v, []);
-    "FramesAcquiredFcnCount", 0, "whileRunning", "double", "bounded", [0 0], @(v)only_default(v, 0);
-    "TimerFcn", [], "never", "callback", "callback", [], @(v)only_default(v, []);
-    "TimerPeriod", 1, "whileRunning", "double", "bounded", [1 1], @(v)only_default(v, 1);
-    "StartFcn", [], "never", "callback", "callback", [], @(v)only_default(v, []);
-    "StopFcn", [], "never", "callback", "callback", [], @(v)only_default(v, []);
-    "TriggerFcn", [], "never", "callback", "callback", [], @(v)only_default(v, []);
-    "ErrorFcn", [], "never", "callback", "callback", [], @(v)only_default(v, []);
-    "TriggerType", "immediate", "always", "string", "enum", {"immediate"}, [];
+    "FramesAcquiredFcn", [], "never", "callback", "callback", [], @callback_check;
+    "FramesAcquiredFcnCount", 0, "whileRunning", "double", "bounded", [0 Inf], @(v)whole_check(v, 0, false);
+    "TimerFcn", [], "never", "callback", "callback", [], @callback_check;
+    "TimerPeriod", 1, "whileRunning", "double", "bounded", [0.001 Inf], @period_check;
+    "StartFcn", [], "never", "callback", "callback", [], @callback_check;
+    "StopFcn", [], "never", "callback", "callback", [], @callback_check;
+    "TriggerFcn", [], "never", "callback", "callback", [], @callback_check;
+    "ErrorFcn", [], "never", "callback", "callback", [], @callback_check;
+    "TriggerType", "immediate", "always", "string", "enum", {"immediate", "manual"}, [];
     "TriggerCondition", "none", "always", "string", "enum", {"none"}, [];
     "TriggerSource", "none", "always", "string", "enum", {"none"}, [];
-    "TriggerRepeat", 0, "whileRunning", "double", "bounded", [0 0], @(v)only_default(v, 0);
-    "TriggerFrameDelay", 0, "whileRunning", "double", "bounded", [0 0], @(v)only_default(v, 0);
+    "TriggerRepeat", 0, "whileRunning", "double", "bounded", [0 Inf], @(v)whole_check(v, 0, true);
+    "TriggerFrameDelay", 0, "whileRunning", "double", "bounded", [0 Inf], @(v)whole_check(v, 0, false);
     "TriggersExecuted", 0, "always", "double", "none", [], [];
     "InitialTriggerTime", [], "always", "double", "none", [], [];
     "EventLog", struct("Type", {}, "Data", {}), "always", "struct", "none", [], [];
-    "LoggingMode", "memory", "whileRunning", "string", "enum", {"memory"}, @(v)only_default(v, "memory");
-    "DiskLogger", [], "whileLogging", "any", "none", [], @(v)only_default(v, []);
+    "LoggingMode", "memory", "whileRunning", "string", "enum", {"memory", "disk", "disk&memory"}, @mode_check;
+    "DiskLogger", [], "whileLogging", "any", "none", [], @logger_check;
     "DiskLoggerFrameCount", 0, "always", "double", "none", [], [];
     "Logging", "off", "always", "string", "enum", {"off", "on"}, [];
     "Running", "off", "always", "string", "enum", {"off", "on"}, [];
@@ -71,6 +71,51 @@ function msg = frames_check (v)
   if (! (isnumeric (v) && isreal (v) && isscalar (v) && ! islogical (v)
          && (v == Inf || (v >= 1 && v == fix (v) && v <= 2147483647))))
     msg = "a whole number of at least 1, or Inf";
+  endif
+endfunction
+
+## A whole number of at least LEAST; Inf too when ENDLESS.
+function msg = whole_check (v, least, endless)
+  msg = "";
+  if (! (isnumeric (v) && isreal (v) && isscalar (v) && ! islogical (v)
+         && ((endless && v == Inf) || (v >= least && v == fix (v) && v <= 2147483647))))
+    msg = sprintf ("a whole number of at least %d%s", least, merge (endless, ", or Inf", ""));
+  endif
+endfunction
+
+function msg = mode_check (v)
+  msg = "";
+  if (! (ischar (v) && any (strcmp (v, {"memory", "disk", "disk&memory"}))))
+    msg = "'memory', 'disk' or 'disk&memory'";
+  endif
+endfunction
+
+function msg = logger_check (v)
+  msg = "";
+  if (! ((isempty (v) && isnumeric (v)) || (isa (v, "orximaqwriter") && isscalar (v))))
+    msg = "[] or a writer made by orximaqwriter (FILENAME[, FORMAT])";
+  endif
+endfunction
+
+function msg = period_check (v)
+  msg = "";
+  if (! (isnumeric (v) && isreal (v) && isscalar (v) && ! islogical (v) && v >= 0.001 && ! isinf (v)))
+    msg = "a number of seconds of at least 0.001";
+  endif
+endfunction
+
+## [], a function handle, a function's name, or {function, extra args...}.
+function msg = callback_check (v)
+  msg = "";
+  if (isempty (v) && isnumeric (v))
+    return;
+  endif
+  f = v;
+  if (iscell (v) && ! isempty (v) && isvector (v))
+    f = v{1};
+  endif
+  if (! (is_function_handle (f) || (ischar (f) && rows (f) == 1 && ! isempty (f))))
+    msg = "[], a function handle, a function's name, or a cell {function, extra arguments...}";
   endif
 endfunction
 

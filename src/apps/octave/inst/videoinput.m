@@ -65,6 +65,7 @@ classdef videoinput < handle
         rethrow (err);
       end_try_catch
       __orximaq_objects__ ("add", obj.GatewayHandle, obj);
+      vid_install_hook ();
     endfunction
 
     function delete (obj)
@@ -110,13 +111,37 @@ classdef videoinput < handle
     endfunction
 
     function start (obj)
-      ## start (vid): empties the buffer, resets the counts and starts acquiring
-      ## FramesPerTrigger frames (Inf: until stop) in the background.
-      __orximaq__ ("start", vid_handle_of (obj), obj.Values.FramesPerTrigger);
+      ## start (vid): empties the buffer, resets the counts and starts the
+      ## acquisition in the background.  TriggerType 'immediate' logs at once;
+      ## 'manual' streams and logs only after trigger (vid).  Each trigger logs
+      ## FramesPerTrigger frames (Inf: until stop), skipping TriggerFrameDelay
+      ## frames and keeping every FrameGrabInterval-th; the acquisition stops by
+      ## itself after TriggerRepeat + 1 triggers.
+      ## Callbacks queued by an earlier acquisition run first.
+      h = vid_handle_of (obj);
+      __orximaq_dispatch__ ();
+      if (__orximaq__ ("status", h).Running)
+        error ("imaq:orximaq:hostError", "start: the object is already running; stop it first");
+      endif
+      v = obj.Values;
+      if (strcmp (v.LoggingMode, "memory"))
+        __orximaq__ ("logging", h, "memory");
+      elseif (isempty (v.DiskLogger))
+        error ("imaq:start:noDiskLogger",
+               "start: LoggingMode '%s' needs a DiskLogger: vid.DiskLogger = orximaqwriter (FILENAME)", v.LoggingMode);
+      else
+        __orximaq__ ("logging", h, v.LoggingMode, v.DiskLogger.FileFormat, v.DiskLogger.Filename);
+      endif
+      __orximaq__ ("notify", h, merge (isempty (v.FramesAcquiredFcn), 0, v.FramesAcquiredFcnCount),
+                   merge (isempty (v.TimerFcn), 0, v.TimerPeriod));
+      __orximaq__ ("start", h, v.FramesPerTrigger, v.TriggerType, v.TriggerRepeat,
+                   v.TriggerFrameDelay, v.FrameGrabInterval);
+      __orximaq_dispatch__ ();
     endfunction
     function stop (obj)
       ## stop (vid): stops the acquisition; the frames stay in the buffer.
       __orximaq__ ("stop", vid_handle_of (obj));
+      __orximaq_dispatch__ ();
     endfunction
     function wait (obj, timeout, state)
       ## wait (vid[, seconds[, 'running'|'logging']]): waits until the acquisition
@@ -131,12 +156,21 @@ classdef videoinput < handle
       if (nargin > 2 && ! (ischar (state) && any (strcmpi (state, {"running", "logging"}))))
         error ("imaq:wait:invalidState", "wait: STATE must be 'running' or 'logging'");
       endif
-      if (! __orximaq__ ("wait", vid_handle_of (obj), timeout))
+      ## In slices, running the callbacks between them.
+      h = vid_handle_of (obj);
+      t0 = tic ();
+      do
+        slice = min (0.05, max (0, timeout - toc (t0)));
+        ended = __orximaq__ ("wait", h, slice);
+        __orximaq_dispatch__ ();
+      until (ended || toc (t0) >= timeout)
+      if (! ended)
         error ("imaq:wait:timeout", "wait: the acquisition is still running after %g s", timeout);
       endif
     endfunction
     function tf = isrunning (obj)
       ## isrunning (vid): true while an acquisition runs.
+      __orximaq_dispatch__ ();
       tf = __orximaq__ ("status", vid_handle_of (obj)).Running;
     endfunction
     function tf = islogging (obj)
@@ -149,7 +183,8 @@ classdef videoinput < handle
       ## (default FramesPerTrigger) from the buffer, waiting up to Timeout for
       ## them: H x W x B x N of type 'native' (default), 'uint8', 'uint16',
       ## 'single' or 'double'; format 'numeric' or 'cell'. time: seconds since
-      ## start; meta: AbsTime, FrameNumber, RelativeFrame, TriggerIndex.
+      ## the first trigger; meta: AbsTime, FrameNumber, RelativeFrame,
+      ## TriggerIndex of each frame.
       h = vid_handle_of (obj);
       if (nargin < 2)
         n = obj.Values.FramesPerTrigger;
@@ -169,6 +204,7 @@ classdef videoinput < handle
         endif
         as_cell = strcmpi (format, "cell");
       endif
+      __orximaq_dispatch__ ();
       status = __orximaq__ ("status", h);
       if (! status.Running && n > status.FramesAvailable)
         error ("imaq:getdata:tooFewFrames",
@@ -176,6 +212,7 @@ classdef videoinput < handle
                n, status.FramesAvailable, vid_reason_text (status));
       endif
       [varargout{1:max (1, nargout)}] = __orximaq__ ("getdata", h, n, obj.Values.Timeout);
+      __orximaq_dispatch__ ();
       if (nargin > 2)
         varargout{1} = vid_convert_frames (varargout{1}, type, as_cell);
       endif
@@ -199,12 +236,17 @@ classdef videoinput < handle
       ## [frame, time, meta] = getsnapshot (vid): one frame now.
       ## While an acquisition runs: its next frame, left in the buffer.
       ## Otherwise one frame acquired on its own (the buffer must be empty).
-      [varargout{1:max (1, nargout)}] = __orximaq__ ("snapshot", vid_handle_of (obj), obj.Values.Timeout);
+      h = vid_handle_of (obj);
+      __orximaq_dispatch__ ();
+      [varargout{1:max (1, nargout)}] = __orximaq__ ("snapshot", h, obj.Values.Timeout);
     endfunction
 
     function out = triggerconfig (obj, type, condition, source)
       ## config = triggerconfig (vid[, type[, condition[, source]]]): the trigger
-      ## configuration; only 'immediate' (condition and source 'none') is provided.
+      ## configuration, set when TYPE is given: 'immediate' (the acquisition
+      ## triggers itself at start) or 'manual' (trigger (vid) triggers), both
+      ## with condition and source 'none'.  TYPE may also be a struct as
+      ## triggerconfig or triggerinfo return it.
       h = vid_handle_of (obj);
       if (nargin > 1)
         wanted = {type, "none", "none"};
@@ -215,15 +257,23 @@ classdef videoinput < handle
           wanted{3} = source;
         endif
         if (isstruct (type))
+          if (! (isscalar (type) && all (isfield (type, {"TriggerType", "TriggerCondition", "TriggerSource"}))))
+            error ("imaq:triggerconfig:invalidConfig",
+                   "triggerconfig: a configuration struct has one element with TriggerType, TriggerCondition and TriggerSource");
+          endif
           wanted = {type.TriggerType, type.TriggerCondition, type.TriggerSource};
         endif
-        if (! isequal (lower (wanted), {"immediate", "none", "none"}))
-          error ("imaq:triggerconfig:notSupported",
-                 "triggerconfig: the only configuration is TriggerType 'immediate' with condition and source 'none' (manual and hardware triggers are not supported by this package yet)");
+        if (! (iscellstr (wanted) && any (strcmpi (wanted{1}, {"immediate", "manual"}))
+               && all (strcmpi (wanted(2:3), "none"))))
+          error ("imaq:triggerconfig:invalidConfig",
+                 "triggerconfig: the configurations are TriggerType 'immediate' or 'manual', each with condition and source 'none' (see triggerinfo)");
         endif
         if (__orximaq__ ("status", h).Running)
           error ("imaq:orximaq:readOnlyWhileRunning", "triggerconfig cannot change while the object is running");
         endif
+        obj.Values.TriggerType = lower (wanted{1});
+        obj.Values.TriggerCondition = "none";
+        obj.Values.TriggerSource = "none";
       endif
       if (nargout > 0 || nargin == 1)
         out = struct ("TriggerType", obj.Values.TriggerType, "TriggerCondition", obj.Values.TriggerCondition,
@@ -231,19 +281,33 @@ classdef videoinput < handle
       endif
     endfunction
     function info = triggerinfo (obj)
-      ## triggerinfo (vid): the trigger configurations the device offers.
+      ## info = triggerinfo (vid): the trigger configurations the device offers,
+      ## a struct array as triggerconfig takes them; printed without an output.
       vid_handle_of (obj);
-      info = struct ("TriggerType", "immediate", "TriggerCondition", "none", "TriggerSource", "none");
+      info = struct ("TriggerType", {"immediate", "manual"}, "TriggerCondition", "none", "TriggerSource", "none");
       if (nargout == 0)
-        printf ("Valid trigger configurations:\n  TriggerType 'immediate', TriggerCondition 'none', TriggerSource 'none'\n");
+        printf ("Valid trigger configurations:\n");
+        for c = info
+          printf ("  TriggerType '%s', TriggerCondition '%s', TriggerSource '%s'\n",
+                  c.TriggerType, c.TriggerCondition, c.TriggerSource);
+        endfor
         clear info;
       endif
     endfunction
     function trigger (obj)
-      ## trigger (vid): only manual triggers take it, and this package offers none.
-      vid_handle_of (obj);
-      error ("imaq:trigger:notManual",
-             "trigger: TriggerType is 'immediate', so the acquisition triggers itself at start (manual triggers are not supported by this package yet)");
+      ## trigger (vid): a manual trigger: the running acquisition logs its next
+      ## FramesPerTrigger frames.  An error when the object is not running, its
+      ## TriggerType is not 'manual', or the previous trigger still logs.
+      h = vid_handle_of (obj);
+      if (! strcmp (obj.Values.TriggerType, "manual"))
+        error ("imaq:trigger:notManual",
+               "trigger: TriggerType is '%s', so the acquisition triggers itself; set triggerconfig (vid, 'manual') first",
+               obj.Values.TriggerType);
+      endif
+      if (! __orximaq__ ("status", h).Running)
+        error ("imaq:trigger:notRunning", "trigger: the object is not running; start it first");
+      endif
+      __orximaq__ ("trigger", h);
     endfunction
 
     function value = get (obj, name)

@@ -107,3 +107,43 @@ TEST(FrameCopy, RefusesFramesWhoseBytesDoNotMatchTheirSize)
 }
 
 } // namespace
+
+namespace {
+
+// Converted frames: 16-bit colour keeps blue, green, red order like the
+// 8-bit ones; YCbCr keeps its bands in order.
+TEST(FrameCopy, ConvertedLayoutsKeepTheirBands)
+{
+    EXPECT_EQ(shapeOf(imaqhost::kHostRgb48, 5, 3), (orxoct::FrameShape{3, 5, 3, orxoct::SampleClass::Uint16}));
+    EXPECT_EQ(shapeOf(imaqhost::kHostYCbCr24, 5, 3), (orxoct::FrameShape{3, 5, 3, orxoct::SampleClass::Uint8}));
+    EXPECT_EQ(shapeOf(imaqhost::kHostYCbCr48, 5, 3), (orxoct::FrameShape{3, 5, 3, orxoct::SampleClass::Uint16}));
+
+    const std::int32_t width = 70, height = 3; // past one column block
+    const auto ycc = packedFrame(width, height, 3);
+    std::vector<std::uint8_t> out(ycc.size());
+    ASSERT_TRUE(copyToColumnMajor(viewOf(imaqhost::kHostYCbCr24, width, height, 3, ycc), out.data()));
+    const std::size_t plane = static_cast<std::size_t>(width) * height;
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x)
+            for (std::int32_t band = 0; band < 3; ++band)
+                ASSERT_EQ(out[band * plane + static_cast<std::size_t>(x) * height + y], sourceByte(x, y, band));
+
+    const auto rgb = packedFrame(width, height, 6);
+    std::vector<std::uint16_t> words(plane * 3);
+    ASSERT_TRUE(copyToColumnMajor(viewOf(imaqhost::kHostRgb48, width, height, 6, rgb), words.data()));
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x)
+            for (std::int32_t band = 0; band < 3; ++band) {
+                // Red (band 0) is the pixel's third 16-bit sample.
+                const std::int32_t sample = 2 - band;
+                const auto expected = static_cast<std::uint16_t>(sourceByte(x, y, 2 * sample) |
+                                                                 (sourceByte(x, y, 2 * sample + 1) << 8));
+                ASSERT_EQ(words[band * plane + static_cast<std::size_t>(x) * height + y], expected);
+            }
+    // A byte count that does not match is refused.
+    EXPECT_FALSE(copyToColumnMajor(viewOf(imaqhost::kHostRgb48, width, height, 6,
+                                          std::vector<std::uint8_t>(rgb.size() - 1)),
+                                   words.data()));
+}
+
+} // namespace

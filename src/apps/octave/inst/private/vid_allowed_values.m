@@ -6,7 +6,10 @@ function values = vid_allowed_values (obj, entry)
       if (strcmp (entry.Name, "SelectedSourceName"))
         values = __orximaq__ ("sources", obj.GatewayHandle).Names;
       elseif (strcmp (entry.Name, "ReturnedColorSpace"))
-        values = {obj.Values.ReturnedColorSpace};
+        values = {"rgb", "grayscale", "YCbCr"};
+        if (__orximaq__ ("info", obj.GatewayHandle).NumberOfBands == 1)
+          values{end+1} = "bayer";
+        endif
       endif
     case "bounded"
       values = entry.ConstraintValue;

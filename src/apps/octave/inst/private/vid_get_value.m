@@ -2,7 +2,11 @@ function value = vid_get_value (obj, name)
   entry = vid_property_entry (name);
   h = obj.GatewayHandle;
   switch (entry.Name)
-    case {"DeviceID", "VideoFormat", "VideoResolution", "NumberOfBands"}
+    case {"ReturnedColorSpace", "BayerSensorAlignment", "NumberOfBands"}
+      now = __orximaq__ ("colorspace", h);
+      value = now.({"Space", "Alignment", "Bands"}{strcmp (entry.Name, {"ReturnedColorSpace", ...
+                                                       "BayerSensorAlignment", "NumberOfBands"})});
+    case {"DeviceID", "VideoFormat", "VideoResolution"}
       info = __orximaq__ ("info", h);
       switch (entry.Name)
         case "VideoResolution"
@@ -12,10 +16,14 @@ function value = vid_get_value (obj, name)
       endswitch
     case "ROIPosition"
       value = __orximaq__ ("roi", h);
-    case {"FramesAcquired", "FramesAvailable"}
+    case {"FramesAcquired", "FramesAvailable", "DiskLoggerFrameCount"}
+      __orximaq_dispatch__ ();
       value = __orximaq__ ("status", h).(entry.Name);
     case {"Running", "Logging"}
+      __orximaq_dispatch__ ();
       value = merge (__orximaq__ ("status", h).(entry.Name), "on", "off");
+    case {"TriggersExecuted", "InitialTriggerTime", "EventLog"}
+      value = __orximaq__ ("triggerstate", h).(entry.Name);
     case "Source"
       value = videosource (h);
     case "SelectedSourceName"

@@ -26,11 +26,20 @@ function [store, name] = vid_set_value (obj, name, value)
         error ("imaq:orximaq:invalidValue", "SelectedSourceName takes one of: %s",
                strjoin (__orximaq__ ("sources", obj.GatewayHandle).Names, ", "));
       endif
-    case "ReturnedColorSpace"
-      if (! (ischar (value) && strcmpi (value, obj.Values.ReturnedColorSpace)))
-        error ("imaq:orximaq:invalidValue",
-               "ReturnedColorSpace takes only '%s' on this format (conversions are not supported by this package yet)",
-               obj.Values.ReturnedColorSpace);
+    case {"ReturnedColorSpace", "BayerSensorAlignment"}
+      if (! (ischar (value) && rows (value) == 1))
+        error ("imaq:orximaq:invalidValue", "%s takes one of: %s", name,
+               strjoin (vid_allowed_values (obj, entry), ", "));
+      endif
+      now = __orximaq__ ("colorspace", obj.GatewayHandle);
+      if (strcmp (name, "ReturnedColorSpace"))
+        if (! any (strcmpi (value, vid_allowed_values (obj, entry))))
+          error ("imaq:orximaq:invalidValue", "ReturnedColorSpace takes one of: %s on this format",
+                 strjoin (vid_allowed_values (obj, entry), ", "));
+        endif
+        __orximaq__ ("colorspace", obj.GatewayHandle, value, now.Alignment);
+      else
+        __orximaq__ ("colorspace", obj.GatewayHandle, now.Space, value);
       endif
     otherwise
       store = true;
