@@ -44,11 +44,15 @@ TEST_F(MemoryLimitTest, StreamingFramesBeyondTheLimitAreCountedOverruns)
     EXPECT_EQ(input->framesAcquired(), 2);
     EXPECT_EQ(session.memoryInUse(), 96u);
     input->getData(2, {});
-    EXPECT_EQ(session.memoryInUse(), 0u);
+    // The camera goes on streaming: the third frame may be logged at once.
+    EXPECT_LE(session.memoryInUse(), 48u);
     ASSERT_TRUE(input->wait(5s));
     const auto stats = input->statistics();
     EXPECT_EQ(stats.received, 3);
     EXPECT_EQ(stats.end, imaqhost::AcquisitionEnd::Completed);
+    EXPECT_EQ(session.memoryInUse(), 48u);
+    input->getData(1, {});
+    EXPECT_EQ(session.memoryInUse(), 0u);
 
     std::vector<EventType> types;
     std::string message;
