@@ -169,9 +169,11 @@ TEST_F(FrameBufferTest, StreamingSlowConsumerWithSmallBufferGetsEveryRequestedFr
     auto input = openFake(session);
     input->setBufferLimit(2);
     std::vector<std::int64_t> indices;
+    // Each frame takes the consumer a hundred camera periods: the two-frame
+    // buffer fills however the threads are scheduled.
     const auto stats = input->acquire(6, [&](const FrameView& frame) {
         indices.push_back(frame.index);
-        std::this_thread::sleep_for(3ms);
+        std::this_thread::sleep_for(20ms);
     });
     EXPECT_EQ(stats.end, AcquisitionEnd::Completed);
     EXPECT_EQ(indices, (std::vector<std::int64_t>{0, 1, 2, 3, 4, 5}));
