@@ -8,6 +8,7 @@
 
 #include "reliability/journey.h"
 #include "reliability/soak.h"
+#include "common/resource_counts.h"
 #include "support/core_entry_points.h"
 
 #include "imaqhost/host_error.h"
@@ -19,6 +20,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -48,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static const bool quiet = (quietHost(), true);
     (void)quiet;
-    const auto before = orx::test::resourceCounts();
+    const auto before = orx::apps::resourceCounts();
     const vexcam::Rig rig = orx::fuzz::decodeRig(data, size);
     vexcam::installRig(rig);
     imaqhost::failNextImaqmallocs(0);
@@ -60,12 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     vexcam::clearInstalledRig();
     imaqhost::clearWarnings();
-    const auto after = orx::test::resourceCounts();
-    for (const auto& [name, count] : after)
-        if (count != before.at(name)) {
-            std::fprintf(stderr, "leaked %s: %lld -> %lld\n", name.c_str(), static_cast<long long>(before.at(name)),
-                         static_cast<long long>(count));
-            std::abort();
-        }
+    const std::string leaks = orx::apps::leakReport(before, orx::apps::resourceCounts());
+    if (!leaks.empty()) {
+        std::fprintf(stderr, "leaked: %s\n", leaks.c_str());
+        std::abort();
+    }
     return 0;
 }
