@@ -120,7 +120,7 @@ double best(Measure measure)
 int main(int argc, char** argv)
 {
     const fs::path root = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / ("orximaq-write-bench-" + std::to_string(::getpid()));
-    const std::size_t pool = orximaq::WriterPool::defaultThreads();
+    const std::size_t pool = imaqhost::WriterPool::defaultThreads();
     const FrameCase cases[] = {
         {"640x480 grey", imaqkit::kMono8, 640, 480, 1, 400},
         {"1920x1080 RGB", imaqkit::kRgb24Packed, 1920, 1080, 3, 24},

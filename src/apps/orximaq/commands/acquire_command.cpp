@@ -187,7 +187,7 @@ int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions
 
     const bool showProgress = !options.json && standardOutputIsTerminal();
     const auto result = acquireInto(*opened.input, options.folder, options.frames, showProgress, options.outputFormat,
-                                    options.duration, testPattern, {WriterPool::defaultThreads(), options.pngLevel},
+                                    options.duration, testPattern, {imaqhost::WriterPool::defaultThreads(), options.pngLevel},
                                     {&request.engine, request.writeFiles});
     opened.input.reset();
     const Notices notices = host.takeNotices();

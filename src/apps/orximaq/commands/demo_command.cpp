@@ -77,7 +77,7 @@ std::optional<CameraFrame> tourCamera(HostContext& host, const imaqhost::DeviceR
         auto opened = openDevice(host, std::to_string(device.id), std::to_string(format.id));
         const auto result = acquireInto(*opened.input, folder, options.frames, standardOutputIsTerminal(),
                                         options.outputFormat, std::nullopt, host.paintsTestPattern(device.name),
-                                        {WriterPool::defaultThreads(), options.pngLevel});
+                                        {imaqhost::WriterPool::defaultThreads(), options.pngLevel});
         opened.input.reset();
         printAcquisition(std::cout, result);
         if (!result.succeeded() && result.interrupt == 0)

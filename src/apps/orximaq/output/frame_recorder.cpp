@@ -107,7 +107,7 @@ void FrameRecorder::write(const imaqhost::FrameView& frame)
     if (seen_ == 1)
         firstHanded_ = std::chrono::steady_clock::now();
     const std::size_t size = frame.pixels != nullptr ? frame.bytes : 0;
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(frame.pixels, frame.pixels + size);
+    auto bytes = buffers_.copyOf(frame.pixels, size);
     imaqhost::FrameView copy = frame;
     pool_.submit([this, copy, bytes]() mutable {
         if (failed_.load())

@@ -7,7 +7,8 @@
 #include "output/image.h"
 #include "output/output_format.h"
 #include "output/raw_writer.h"
-#include "output/writer_pool.h"
+#include "output/recycled_buffers.h"
+#include "imaqhost/writer_pool.h"
 #include "progress_bar.h"
 
 #include "imaqhost/acquisition.h"
@@ -41,7 +42,7 @@ struct FrameChecks {
 };
 
 struct WriterSettings {
-    std::size_t threads = WriterPool::defaultThreads();
+    std::size_t threads = imaqhost::WriterPool::defaultThreads();
     int pngLevel = 1; // zlib's 0 (none) to 9 (smallest)
 };
 
@@ -122,7 +123,8 @@ private:
     std::atomic<bool> failed_{false};
     std::atomic<std::int64_t> written_{0};
     WriteFigures figures_;
-    WriterPool pool_; // last: its writers stop before the rest goes
+    RecycledBuffers buffers_;
+    imaqhost::WriterPool pool_; // last: its writers stop before the rest goes
 };
 
 } // namespace orximaq

@@ -1,8 +1,8 @@
-#include "output/writer_pool.h"
+#include "imaqhost/writer_pool.h"
 
 #include <algorithm>
 
-namespace orximaq {
+namespace imaqhost {
 
 WriterPool::WriterPool(std::size_t threads, std::size_t inFlight)
     : inFlight_(std::max({inFlight, threads, std::size_t{1}}))
@@ -68,4 +68,4 @@ void WriterPool::work()
     }
 }
 
-} // namespace orximaq
+} // namespace imaqhost

@@ -1,8 +1,11 @@
-// The threads that encode and write frame files, so that writing keeps up
-// with the camera. The frames wait in the host's buffer: the pool takes a job
+// The runtime's pool of writer threads: front-ends hand it the encoding and
+// writing of frame files, so that writing keeps up with the camera without a
+// front-end starting threads of its own. The frames wait in the host's buffer: the pool takes a job
 // only while fewer than its bound are in flight, and submit() blocks
 // otherwise, so the pool holds at most that many frame copies of its own.
 #pragma once
+
+#include "imaqhost/export.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -12,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-namespace orximaq {
+namespace imaqhost {
 
-class WriterPool {
+class IMAQSIM_API WriterPool {
 public:
     // `threads` writers (at least one); at most `inFlight` jobs (at least
     // `threads`) queued or running at once.
@@ -45,4 +48,4 @@ private:
     std::vector<std::thread> threads_;
 };
 
-} // namespace orximaq
+} // namespace imaqhost
