@@ -123,8 +123,10 @@ OutputFolder::OutputFolder(std::filesystem::path folder)
 {
     if (!createFolder(folder_))
         topCreated_.clear();
+    // Not inside the clean-up below: when another run holds the lock, that
+    // run may be writing into the folder even if this one created it.
+    lock_ = lockFolder(folder_);
     try {
-        lock_ = lockFolder(folder_);
         probeFolder(folder_, lock_.get());
         pin_.emplace(folder_, lock_.get());
     } catch (...) {
