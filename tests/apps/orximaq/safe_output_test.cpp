@@ -3,6 +3,7 @@
 // folder is refused before it captures, a write error stops capture at once,
 // and output lost on standard output is an error.
 #include "cli_fixture.h"
+#include "output/leftover_parts.h"
 
 #include <gtest/gtest.h>
 
@@ -89,6 +90,40 @@ TEST_F(SafeOutputTest, PlantedLinksAreNeverWrittenThrough)
     for (const char* frame : {"frame-0001.png", "frame-0002.png", "frame-0001.raw", "frames.json", "frame-0001.tif"})
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder() / "o" / frame))) << frame;
     expectNoPartialFiles(folder() / "o");
+}
+
+// Hidden partial files that a killed run left (its lock is gone with it) are
+// removed by the next run into the folder; a planted link of that shape goes
+// without its target, and other hidden files stay.
+TEST_F(SafeOutputTest, LeftoversOfAKilledRunAreRemoved)
+{
+    fs::create_directories(folder() / "o");
+    writeFile("o/.frame-0001.png.4242-0123456789abcdef.part", "half a frame");
+    writeFile("o/.frames.json.7-fedcba9876543210.part", "{");
+    plant(".frame-0002.png.4243-00000000000000ff.part");
+    writeFile("o/.frame-0003.png.part", "not ours");
+    writeFile("o/.notes.1-0123456789abcdeg.part", "not ours either");
+    const auto before = filesOutside("o");
+
+    const CliRun result = runSmall({"acquire", "1", "1", "-n", "1", "-o", "o"});
+    ASSERT_EQ(result.exitCode, 0) << result.transcript();
+    EXPECT_NE(result.err.find("removed 3 unfinished files that a killed run left in o"), std::string::npos)
+        << result.transcript();
+    expectUntouched(before);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder() / "o" / ".frame-0002.png.4243-00000000000000ff.part")));
+    EXPECT_TRUE(fs::exists(folder() / "o" / ".frame-0003.png.part"));
+    EXPECT_TRUE(fs::exists(folder() / "o" / ".notes.1-0123456789abcdeg.part"));
+}
+
+TEST(LeftoverPartName, MatchesOnlyThePartialNamesThisProgramWrites)
+{
+    using orximaq::isLeftoverPartName;
+    EXPECT_TRUE(isLeftoverPartName(".frame-0001.png.12-0123456789abcdef.part"));
+    EXPECT_TRUE(isLeftoverPartName(".contact-sheet.png.1-ABCDEF0123456789.part"));
+    for (const char* name : {"frame-0001.png.12-0123456789abcdef.part", ".frame.png.12-0123456789abcde.part",
+                             ".frame.png.-0123456789abcdef.part", ".frame.png.12-0123456789abcdef",
+                             ".12-0123456789abcdef.part", ".frame.png.1x-0123456789abcdef.part", ".part", ""})
+        EXPECT_FALSE(isLeftoverPartName(name)) << name;
 }
 
 TEST_F(SafeOutputTest, PlantedLinkBesideTheContactSheetIsNotFollowed)

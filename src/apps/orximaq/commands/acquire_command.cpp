@@ -172,6 +172,8 @@ int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions
     const Request request = checkRequest(options);
     const std::optional<OutputFolder> folder =
         request.writeFiles ? std::optional<OutputFolder>(std::in_place, options.folder) : std::nullopt;
+    if (folder)
+        folder->reportLeftovers(std::cerr);
     const InterruptGuard interrupts;
 
     HostContext host(global, log);

@@ -125,6 +125,7 @@ int runDemo(const GlobalOptions& global, NoticeLog& log, const DemoOptions& opti
         throw CliError(std::string("--output-format ") + outputFormatName(options.outputFormat) +
                        ": this build cannot write it", "argument");
     const OutputFolder folder(options.folder);
+    folder.reportLeftovers(std::cerr);
     const std::filesystem::path& demoFolder = folder.path();
 
     HostContext host(global, log);

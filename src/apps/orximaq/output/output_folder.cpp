@@ -1,6 +1,7 @@
 #include "output/output_folder.h"
 
 #include "cli_error.h"
+#include "output/leftover_parts.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -126,6 +127,7 @@ OutputFolder::OutputFolder(std::filesystem::path folder)
     // Not inside the clean-up below: when another run holds the lock, that
     // run may be writing into the folder even if this one created it.
     lock_ = lockFolder(folder_);
+    leftoversRemoved_ = removeLeftoverParts(folder_);
     try {
         probeFolder(folder_, lock_.get());
         pin_.emplace(folder_, lock_.get());
@@ -151,6 +153,13 @@ void OutputFolder::removeIfCreatedAndEmpty() noexcept
         if (path == topCreated_)
             return;
     }
+}
+
+void OutputFolder::reportLeftovers(std::ostream& out) const
+{
+    if (leftoversRemoved_ > 0)
+        out << "orximaq: removed " << leftoversRemoved_ << " unfinished file" << (leftoversRemoved_ == 1 ? "" : "s")
+            << " that a killed run left in " << folder_.string() << "\n";
 }
 
 std::string frameFileName(std::int64_t index, OutputFormat format)

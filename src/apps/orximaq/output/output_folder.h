@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <optional>
 #include <string>
 
@@ -18,7 +19,8 @@ namespace orximaq {
 // second run from writing frames of the same names into it: that run is
 // refused before it captures; the lock goes with the process, even when it
 // is killed. The folder is removed again if this run created it and leaves
-// it empty (a run that fails before its first file leaves no trace).
+// it empty (a run that fails before its first file leaves no trace). Hidden
+// partial files that a killed run left are removed once the lock is held.
 class OutputFolder {
 public:
     explicit OutputFolder(std::filesystem::path folder);
@@ -27,6 +29,10 @@ public:
     OutputFolder& operator=(const OutputFolder&) = delete;
 
     const std::filesystem::path& path() const { return folder_; }
+    // Unfinished files of an earlier, killed run that were removed on opening.
+    std::int64_t leftoversRemoved() const { return leftoversRemoved_; }
+    // Tells `out` about them, when there were any.
+    void reportLeftovers(std::ostream& out) const;
 
 private:
     void removeIfCreatedAndEmpty() noexcept;
@@ -34,6 +40,7 @@ private:
     std::filesystem::path folder_;
     UniqueFd lock_;
     std::optional<PinnedFolder> pin_;
+    std::int64_t leftoversRemoved_ = 0;
     std::filesystem::path topCreated_; // the outermost folder this run created, if any
 };
 
