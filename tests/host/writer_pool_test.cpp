@@ -11,7 +11,7 @@
 
 namespace {
 
-TEST(WriterPool, RunsEveryJobOnceAndDrainWaitsForThem)
+TEST(StreamingWriterPool, RunsEveryJobOnceAndDrainWaitsForThem)
 {
     std::atomic<int> runs{0};
     imaqhost::WriterPool pool(3, 6);
@@ -22,7 +22,7 @@ TEST(WriterPool, RunsEveryJobOnceAndDrainWaitsForThem)
     EXPECT_EQ(pool.pending(), 0u);
 }
 
-TEST(WriterPool, SubmitBlocksWhileTheBoundIsInFlight)
+TEST(StreamingWriterPool, SubmitBlocksWhileTheBoundIsInFlight)
 {
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
@@ -44,7 +44,7 @@ TEST(WriterPool, SubmitBlocksWhileTheBoundIsInFlight)
     EXPECT_TRUE(thirdTaken.load());
 }
 
-TEST(WriterPool, ClosingFinishesEveryJobTaken)
+TEST(StreamingWriterPool, ClosingFinishesEveryJobTaken)
 {
     std::atomic<int> runs{0};
     {
@@ -58,7 +58,7 @@ TEST(WriterPool, ClosingFinishesEveryJobTaken)
     EXPECT_EQ(runs.load(), 8);
 }
 
-TEST(WriterPool, ZeroThreadsStillGetsOneWriter)
+TEST(StreamingWriterPool, ZeroThreadsStillGetsOneWriter)
 {
     std::atomic<int> runs{0};
     imaqhost::WriterPool pool(0, 0);
