@@ -18,7 +18,8 @@ classdef videoinput < handle
   ## start, stop, wait, getdata, peekdata, getsnapshot, flushdata, isrunning,
   ## islogging, isvalid, delete, preview, stoppreview, closepreview,
   ## getselectedsource, imaqhwinfo, get, set, propinfo, triggerconfig,
-  ## triggerinfo, trigger.
+  ## triggerinfo, trigger.  [vid1, vid2] makes an array of them
+  ## (help videoinputarray).
   ## @seealso{imaqhwinfo, imaqfind, imaqreset, getselectedsource}
   ## @end deftypefn
 
@@ -234,6 +235,15 @@ classdef videoinput < handle
       endif
       __orximaq__ ("flush", vid_handle_of (obj));
     endfunction
+    function out = horzcat (varargin)
+      ## [vid1, vid2, ...]: an array of video inputs (see help videoinputarray).
+      out = vid_array_of (horzcat (vid_array_members (varargin){:}));
+    endfunction
+    function out = vertcat (varargin)
+      ## [vid1; vid2; ...]: an array of video inputs (see help videoinputarray).
+      out = vid_array_of (vertcat (vid_array_members (varargin){:}));
+    endfunction
+
     function preview (obj)
       ## preview (vid): a window with the camera's live image and a status line
       ## (device, resolution, frame rate, time stamp); Previewing becomes 'on'.
