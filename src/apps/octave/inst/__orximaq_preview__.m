@@ -120,10 +120,10 @@ function previews = update_all (previews)
       [previews(k), changed] = show_next_frame (p);
       shown = shown || changed;
     catch err
-      ## Tried again a second later, so that the prompt stays responsive.
+      ## Tried again two seconds later, so that the prompt stays responsive.
       previews(k).Times = [];
-      previews(k).LastShown = time () + 1;
-      show_status (p, ["No frame: " err.message]);
+      previews(k).LastShown = time () + 2;
+      show_status (p, [p.Device "  |  " err.message]);
     end_try_catch
   endfor
   arrayfun (@(p) delete_figure (p.Figure), previews(gone));
@@ -156,7 +156,7 @@ function [p, changed] = show_next_frame (p)
     p.Times = [];
     note = "  |  Newest buffered frame (getdata or flushdata to go on)";
   else
-    [frame, ~, meta] = __orximaq__ ("snapshot", p.Handle, 1);
+    [frame, ~, meta] = __orximaq__ ("snapshot", p.Handle, 0.5);
     p.LastFrame = -1;
   endif
   p.LastShown = time ();
