@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Callbacks while Octave waits at its prompt: an interactive Octave on a
 pseudo-terminal (readline calls the input event hooks only there) starts an
-acquisition, sits at the prompt, and only then reads what the callbacks did.
+acquisition, sits at the prompt until StopFcn prints, and only then reads
+what the callbacks did.
 Reading UserData runs no callbacks itself, so the count proves they ran at
 the prompt.
 
@@ -16,7 +17,7 @@ import signal
 import sys
 import time
 
-PROMPT_SECONDS = 1.5
+PROMPT_SECONDS = 1.0
 
 
 class Session:
@@ -86,7 +87,9 @@ if with_preview:
     session.send("img = findall (fig, 'type', 'image'); set (img, 'CData', zeros (size (get (img, 'CData')), 'uint8'));")
 session.send("start (vid); printf ('%s=%d\\n', 'STARTED', vid.UserData);")
 session.read_until("STARTED=", 20)
+# Nothing is typed meanwhile: StopFcn's line can only come from the prompt.
 # The acquisition takes about half a second at 60 frames a second.
+session.read_until("STOPFCN=", 20)
 session.read_for(PROMPT_SECONDS)
 if with_preview:
     session.send("printf ('%s=%d\\n', 'PREVIEWED', any (get (img, 'CData')(:)));")

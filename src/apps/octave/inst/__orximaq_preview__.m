@@ -65,6 +65,10 @@ function previews = open_preview (previews, obj)
     k = [];
   endif
   if (isempty (k))
+    if (isempty (available_graphics_toolkits ()))
+      error ("imaq:preview:noGraphics",
+             "preview: Octave has no graphics toolkit here; run the full octave (not octave-cli) with a display");
+    endif
     previews(end+1) = make_window (obj);
     k = numel (previews);
   endif
