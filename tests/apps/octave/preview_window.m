@@ -124,7 +124,7 @@ delete (vid);
 ## In child processes: clear all, delete and exit while previewing, with
 ## and without an acquisition; a crash is exit code 139.
 pump_it = "for i = 1:20, vid.FramesAcquired; pause (0.02); end;";
-cases = {["preview (vid); " pump_it " clear all; vid = imaqfind (){1}; " pump_it " exit (3);"],
+cases = {["preview (vid); " pump_it " clear all; vid = imaqfind (){1}; " pump_it " exit (merge (strcmp (vid.Previewing, 'on'), 3, 4));"],
          ["preview (vid); start (vid); " pump_it " exit (3);"],
          ["preview (vid); " pump_it " delete (vid); drawnow (); exit (3);"],
          ["preview (vid); " pump_it " imaqreset (); exit (3);"]};
