@@ -12,7 +12,7 @@
 function out = __orximaq_preview__ (command, arg)
   persistent previews = struct ("Handle", {}, "Figure", {}, "Image", {}, "Status", {},
                                 "Running", {}, "Device", {}, "LastShown", {},
-                                "LastFrame", {}, "Times", {}, "Note", {});
+                                "LastFrame", {}, "Times", {});
   persistent busy = false
   mlock ();
   out = [];
@@ -44,16 +44,20 @@ function out = __orximaq_preview__ (command, arg)
       k = find ([previews.Handle] == arg);
       out = [previews(k).Figure];
     case "update"
-      ## A figure's own callbacks may come back here through drawnow.
       if (busy || ! any ([previews.Running]))
         return;
       endif
       busy = true;
       unwind_protect
-        previews = update_all (previews);
+        [previews, shown] = update_all (previews);
       unwind_protect_cleanup
         busy = false;
       end_unwind_protect
+      ## Last: the figures' callbacks that drawnow runs may open or close
+      ## previews themselves.
+      if (shown)
+        drawnow ();
+      endif
   endswitch
 endfunction
 
@@ -104,10 +108,10 @@ function p = make_window (obj)
   status = text (0.01, 0.5, "", "Parent", bar, "Color", [1 1 1], "FontSize", 10,
                  "VerticalAlignment", "middle", "Interpreter", "none");
   p = struct ("Handle", h, "Figure", fig, "Image", img, "Status", status, "Running", true,
-              "Device", info.DeviceName, "LastShown", -Inf, "LastFrame", -1, "Times", [], "Note", "");
+              "Device", info.DeviceName, "LastShown", -Inf, "LastFrame", -1, "Times", []);
 endfunction
 
-function previews = update_all (previews)
+function [previews, shown] = update_all (previews)
   gone = false (size (previews));
   shown = false;
   for k = find ([previews.Running])
@@ -132,9 +136,6 @@ function previews = update_all (previews)
   endfor
   arrayfun (@(p) delete_figure (p.Figure), previews(gone));
   previews(gone) = [];
-  if (shown)
-    drawnow ();
-  endif
 endfunction
 
 ## The newest frame: the acquisition's when one runs (left in the buffer),
