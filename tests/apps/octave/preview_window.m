@@ -61,6 +61,8 @@ assert (__orximaq_preview__ ("figure", vid.GatewayHandle), fig);
 
 ## During an acquisition it shows logged frames and takes none of them.
 vid.FramesPerTrigger = 60;
+vid.UserData = 0;
+vid.StartFcn = @(v, ~) set (v, "UserData", v.UserData + 1);
 start (vid);
 seen_logging = false;
 while (isrunning (vid))
@@ -71,6 +73,10 @@ assert (seen_logging);
 [~, ~, meta] = getdata (vid, 60);
 assert ([meta.FrameNumber], 1:60);
 assert (vid.FramesAvailable, 0);
+## The frames it takes on its own afterwards are no acquisition of the user's.
+events = vid.EventLog;
+pump (vid, 0.5);
+assert ({vid.FramesAcquired, vid.UserData, vid.EventLog}, {60, 1, events});
 
 ## Frames left in the buffer are not lost to the preview.
 start (vid);
