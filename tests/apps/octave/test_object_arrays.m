@@ -60,8 +60,11 @@ orx_assert_error (@() start (vids), "imaq:orximaq:hostError");
 assert (isrunning (mono), false);
 stop (colour);
 
-## imaqfind searches an array; delete deletes every object.
+## imaqfind searches an array, and its cell array concatenates into one;
+## delete deletes every object.
 assert (numel (imaqfind (vids, "Name", colour.Name)), 1);
+found = imaqfind ();
+assert (numel ([found{:}]), 2);
 delete (vids);
 assert (isvalid (vids), [false false]);
 orx_assert_error (@() start (vids), "imaq:videoinput:invalidObject");
