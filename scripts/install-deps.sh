@@ -18,10 +18,12 @@ done
 
 packages=(cmake ninja-build g++ pkg-config nlohmann-json3-dev libcli11-dev libpng-dev libtiff-dev)
 # clang and Python 3 lay the interface headers out for the MSVC ABI (a test).
+# Xvfb, xauth and a font: the Octave preview window's test on a virtual display.
 ((minimal)) || packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang python3
                           octave liboctave-dev libaravis-dev libusb-1.0-0-dev
                           libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
-                          gstreamer1.0-plugins-good gstreamer1.0-tools)
+                          gstreamer1.0-plugins-good gstreamer1.0-tools
+                          xvfb xauth fonts-freefont-otf)
 # The fuzzers: clang's sanitizer and libFuzzer runtimes.
 [[ "${ORX_WITH_CLANG:-0}" == 1 ]] && packages+=(libclang-rt-14-dev)
 # The Windows cross build: MinGW-w64 (POSIX threads) and Wine to run its tests;

@@ -3,9 +3,9 @@
 # undefined-behaviour sanitizer build, the streaming tests under the thread
 # sanitizer, a bounded fuzz run (60 s, clang) and the Windows build's platform
 # and adaptor tests under Wine (scripts/test-windows.sh runs the whole Windows
-# suite), the Octave package's tests, the GenICam tests (Aravis' fake
-# camera) and the GStreamer tests (videotestsrc), each inside a network
-# namespace with only loopback. Installs the Debian packages it needs
+# suite), the Octave package's tests (the preview window's on a virtual
+# display), the GenICam tests (Aravis' fake camera) and the GStreamer tests
+# (videotestsrc), each inside a network namespace with only loopback. Installs the Debian packages it needs
 # when missing.
 #   ORX_SKIP_SANITIZERS=1   leave out the asan and tsan builds
 #   ORX_SKIP_FUZZ=1         leave out the fuzz run

@@ -150,5 +150,17 @@ wait (fickle, 10);
 warning ("on", "all");
 orx_assert_error_text (@() start (fickle), "imaq:orximaq:deviceLost", {"Pixie Fickle", "lost"});
 assert (fickle.Running, "off");
+
+## The preview without a graphics toolkit (octave-cli) says so; stopping or
+## closing a preview that is not there does nothing; a deleted object refuses.
+if (isempty (available_graphics_toolkits ()))
+  orx_assert_error (@() preview (fickle), "imaq:preview:noGraphics");
+endif
+assert (fickle.Previewing, "off");
+stoppreview (fickle);
+closepreview (fickle);
+closepreview ();
 delete (fickle);
+orx_assert_error (@() preview (fickle), "imaq:videoinput:invalidObject");
+orx_assert_error (@() closepreview (fickle), "imaq:videoinput:invalidObject");
 orx_assert_no_leaks ();

@@ -5,7 +5,8 @@
 ## input event hook while Octave waits at the prompt, and from wait, getdata,
 ## start, stop and the other calls that look at an acquisition.  A callback
 ## that calls into the package does not run the callbacks again; an error in
-## a callback becomes a warning and the acquisition goes on.
+## a callback becomes a warning and the acquisition goes on.  Then the
+## preview windows show their next frames.
 ## @end deftypefn
 function __orximaq_dispatch__ ()
   persistent busy = false
@@ -19,6 +20,7 @@ function __orximaq_dispatch__ ()
     for i = 1:numel (objects)
       dispatch_object (objects{i});
     endfor
+    __orximaq_preview__ ("update");
   unwind_protect_cleanup
     busy = false;
   end_unwind_protect

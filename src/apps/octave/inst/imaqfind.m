@@ -5,15 +5,17 @@
 ## @deftypefnx {} {@var{objs} =} imaqfind (@var{objlist}, @dots{})
 ## The open video input objects (a cell array), those whose properties have
 ## the given values when NAME, VALUE pairs or a struct @var{s} of them are
-## given, searching the objects of @var{objlist} (a cell array or one
-## object) when it comes first.  Text values compare without regard to case.
+## given, searching the objects of @var{objlist} (a cell array, an array of
+## video inputs or one object) when it comes first.  Text values compare without regard to case.
 ## @seealso{videoinput, imaqreset}
 ## @end deftypefn
 function found = imaqfind (varargin)
   args = varargin;
   if (! isempty (args) && (iscell (args{1}) || isobject (args{1})))
     found = args{1};
-    if (! iscell (found))
+    if (isa (found, "videoinputarray"))
+      found = arrayfun (@(k) found(k), 1:numel (found), "UniformOutput", false);
+    elseif (! iscell (found))
       found = {found};
     endif
     args(1) = [];

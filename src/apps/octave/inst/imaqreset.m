@@ -1,11 +1,12 @@
 ## -*- texinfo -*-
 ## @deftypefn {} {} imaqreset ()
-## Deletes every video input object (stopping its acquisition) and unloads the
-## adaptor, so that the next call starts afresh.  Octave runs it while it
-## exits, once the adaptor was used.
+## Deletes every video input object (stopping its acquisition, closing its
+## preview window) and unloads the adaptor, so that the next call starts
+## afresh.  Octave runs it while it exits, once the adaptor was used.
 ## @seealso{videoinput, imaqfind}
 ## @end deftypefn
 function imaqreset ()
+  __orximaq_preview__ ("closeall");
   objects = __orximaq_objects__ ("list");
   for i = 1:numel (objects)
     try

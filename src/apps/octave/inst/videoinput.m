@@ -16,8 +16,10 @@ classdef videoinput < handle
   ##
   ## Functions (each with its help, as @code{help videoinput.getdata}):
   ## start, stop, wait, getdata, peekdata, getsnapshot, flushdata, isrunning,
-  ## islogging, isvalid, delete, getselectedsource, imaqhwinfo, get, set,
-  ## propinfo, triggerconfig, triggerinfo, trigger.
+  ## islogging, isvalid, delete, preview, stoppreview, closepreview,
+  ## getselectedsource, imaqhwinfo, get, set, propinfo, triggerconfig,
+  ## triggerinfo, trigger.  [vid1, vid2] makes an array of them
+  ## (help videoinputarray).
   ## @seealso{imaqhwinfo, imaqfind, imaqreset, getselectedsource}
   ## @end deftypefn
 
@@ -74,6 +76,7 @@ classdef videoinput < handle
       ## Also runs while Octave exits; the gateway handles a closed handle.
       h = obj.GatewayHandle;
       if (h != 0)
+        __orximaq_preview__ ("close", h);
         __orximaq_objects__ ("remove", h);
         if (__orximaq__ ("isopen", h))
           __orximaq__ ("close", h);
@@ -232,6 +235,36 @@ classdef videoinput < handle
       endif
       __orximaq__ ("flush", vid_handle_of (obj));
     endfunction
+    function out = horzcat (varargin)
+      ## [vid1, vid2, ...]: an array of video inputs (see help videoinputarray).
+      out = vid_array_of (horzcat (vid_array_members (varargin){:}));
+    endfunction
+    function out = vertcat (varargin)
+      ## [vid1; vid2; ...]: an array of video inputs (see help videoinputarray).
+      out = vid_array_of (vertcat (vid_array_members (varargin){:}));
+    endfunction
+
+    function preview (obj)
+      ## preview (vid): a window with the camera's live image and a status line
+      ## (device, resolution, frame rate, time stamp); Previewing becomes 'on'.
+      ## While an acquisition runs it shows the newest logged frame and leaves
+      ## it in the buffer.  The image changes while Octave waits at its prompt
+      ## and whenever wait, getdata or a read of the acquisition's state runs.
+      h = vid_handle_of (obj);
+      __orximaq_preview__ ("open", obj);
+      __orximaq_dispatch__ ();
+    endfunction
+    function stoppreview (obj)
+      ## stoppreview (vid): the preview window keeps its last image; Previewing
+      ## becomes 'off'.  preview (vid) goes on.
+      __orximaq_preview__ ("stop", vid_handle_of (obj));
+    endfunction
+    function closepreview (obj)
+      ## closepreview (vid): closes the object's preview window (closing it by
+      ## hand does the same); closepreview () closes every one.
+      __orximaq_preview__ ("close", vid_handle_of (obj));
+    endfunction
+
     function varargout = getsnapshot (obj)
       ## [frame, time, meta] = getsnapshot (vid): one frame now.
       ## While an acquisition runs: its next frame, left in the buffer.

@@ -22,6 +22,8 @@ function value = vid_get_value (obj, name)
     case {"Running", "Logging"}
       __orximaq_dispatch__ ();
       value = merge (__orximaq__ ("status", h).(entry.Name), "on", "off");
+    case "Previewing"
+      value = merge (__orximaq_preview__ ("previewing", h), "on", "off");
     case {"TriggersExecuted", "InitialTriggerTime", "EventLog"}
       value = __orximaq__ ("triggerstate", h).(entry.Name);
     case "Source"

@@ -1,0 +1,71 @@
+## Arrays of video inputs made by concatenation: shapes, indexing, acting on
+## every object, all-or-none start, and what they refuse.
+orx_test_rig ();
+mono = videoinput ("orximaq", "Pixie Mono", "Y800 (64x48)");
+colour = videoinput ("orximaq", "Pixie Colour", "RGB24 (32x24)");
+
+## Shapes; one object concatenated alone stays itself.
+vids = [mono colour];
+assert (class (vids), "videoinputarray");
+assert ([size(vids), numel(vids)], [1 2 2]);
+assert (size ([mono; colour]), [2 1]);
+assert (size ([vids; vids]), [2 2]);
+assert (numel ([vids, mono]), 3);
+assert (class ([mono]), "videoinput");
+assert (class ([mono, []]), "videoinput");
+assert (vids(2).GatewayHandle, colour.GatewayHandle);
+assert (numel (vids(1:2)), 2);
+assert (vids(2).Name, colour.Name);
+assert (isempty (videoinputarray ()));
+
+## Refused: other values, indexed assignment, properties of the array.
+for bad = {@() [mono 5], @() [mono {1}], @() [mono "a"]}
+  try
+    bad{1} ();
+    error ("orx:test", "a concatenation with another value was taken");
+  catch err
+    assert (isempty (strfind (err.message, "was taken")));
+  end_try_catch
+endfor
+orx_assert_error (@() vids.Name, "imaq:videoinput:notScalar");
+orx_assert_error (@() videoinputarray ({mono, 5}), "imaq:videoinput:invalidArray");
+try
+  vids(1) = colour;
+  error ("orx:test", "indexed assignment taken");
+catch err
+  assert (err.identifier, "imaq:videoinput:invalidAssignment");
+end_try_catch
+
+## set and get go to each; start, wait, isrunning, getdata per object.
+set (vids, "FramesPerTrigger", 6);
+assert (get (vids, "FramesPerTrigger"), {6; 6});
+start (vids);
+wait (vids, 10);
+assert (isrunning (vids), [false false]);
+assert (islogging (vids), [false false]);
+assert (size (getdata (mono, 6)), [48 64 1 6]);
+assert (size (getdata (colour, 6)), [24 32 3 6]);
+
+## stop stops every one; an object twice is started once.
+set (vids, "FramesPerTrigger", Inf);
+twice = [mono colour mono];
+start (twice);
+assert (isrunning (twice), [true true true]);
+stop (twice);
+assert (isrunning (twice), [false false false]);
+
+## All or none: when one refuses to start, those started are stopped again.
+start (colour);
+orx_assert_error (@() start (vids), "imaq:orximaq:hostError");
+assert (isrunning (mono), false);
+stop (colour);
+
+## imaqfind searches an array, and its cell array concatenates into one;
+## delete deletes every object.
+assert (numel (imaqfind (vids, "Name", colour.Name)), 1);
+found = imaqfind ();
+assert (numel ([found{:}]), 2);
+delete (vids);
+assert (isvalid (vids), [false false]);
+orx_assert_error (@() start (vids), "imaq:videoinput:invalidObject");
+orx_assert_no_leaks ();
