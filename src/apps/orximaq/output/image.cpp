@@ -52,13 +52,13 @@ Image imageFromFrame(std::uint32_t frameType, std::int32_t width, std::int32_t h
                      const std::uint8_t* data, std::size_t size)
 {
     const auto format = pixelFormatForFrameType(frameType);
-    if (!format)
+    const auto sourcePixel = static_cast<std::size_t>(imaqhost::bytesPerPixel(frameType));
+    if (!format || sourcePixel == 0)
         throw CliError("frame type " + std::to_string(frameType) + " cannot be written as an image");
     if (width <= 0 || height <= 0)
         throw CliError("frame of size " + std::to_string(width) + "x" + std::to_string(height) +
                        " cannot be written as an image");
     const std::size_t pixelCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    const auto sourcePixel = static_cast<std::size_t>(imaqhost::bytesPerPixel(frameType));
     if (data == nullptr || size < pixelCount * sourcePixel)
         throw CliError("frame data is shorter than a " + std::to_string(width) + "x" +
                        std::to_string(height) + " frame of its type");
