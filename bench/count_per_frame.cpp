@@ -10,6 +10,7 @@
 // same path for every frame, and the counts repeat to the instruction.
 #include "delivery_bench_support.h"
 
+#include "vexcam/format_text.h"
 #include "vexcam/pixel_layout.h"
 #include "vexcam/testing/camera_testing.h"
 
@@ -105,7 +106,7 @@ std::string plainCamera(const CountCase& c)
 
 std::string formatName(const CountCase& c)
 {
-    return std::string(c.colorformat) + " (" + std::to_string(kWidth) + "x" + std::to_string(kHeight) + ")";
+    return vexcam::formatText(c.colorformat, {kWidth, kHeight});
 }
 
 vexcam::DeviceSpec plainDevice(const CountCase& c)

@@ -21,6 +21,7 @@
 #include "delivery_bench_support.h"
 
 #include "imaqhost/testing/accounting.h"
+#include "vexcam/format_text.h"
 #include "vexcam/pixel_layout.h"
 
 #include <benchmark/benchmark.h>
@@ -47,7 +48,7 @@ struct DeliveryCase {
     }
     std::string formatName() const
     {
-        return std::string(colorformat) + " (" + std::to_string(width) + "x" + std::to_string(height) + ")";
+        return vexcam::formatText(colorformat, {width, height});
     }
 };
 

@@ -11,6 +11,7 @@
 // BM_RegionRead times the region read alone, called by the host thread on an
 // idle camera, for both kinds of camera.
 #include "delivery_bench_support.h"
+#include "imaqhost/testing/video_input_inspector.h"
 
 #include "vexcam/pixel_layout.h"
 
@@ -145,7 +146,7 @@ void BM_RegionRead(benchmark::State& state)
                                       : session.open(window.plainCamera(), window.plainFormat());
     std::int32_t x = 0, y = 0, width = 0, height = 0;
     for (auto _ : state) {
-        input.adaptor().getROI(&x, &y, &width, &height);
+        imaqhost::inspect(input).adaptor().getROI(&x, &y, &width, &height);
         benchmark::DoNotOptimize(x);
         benchmark::DoNotOptimize(y);
     }

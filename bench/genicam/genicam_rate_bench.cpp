@@ -7,6 +7,7 @@
 // Refuses to run outside a network namespace with only loopback (`unshare -n`).
 #include "delivery_bench_support.h"
 #include "support/network_namespace.h"
+#include "vexcam/format_text.h"
 #include "vexcam/genicam.h"
 
 #include <arv.h>
@@ -52,16 +53,11 @@ void check(GError* error, const char* what)
     throw std::runtime_error(message);
 }
 
-struct Size {
-    int width;
-    int height;
-};
-
-Size sizeOf(const char* format)
+vexcam::Size sizeOf(const char* format)
 {
-    Size size{};
-    std::sscanf(format, "%*s (%dx%d)", &size.width, &size.height);
-    return size;
+    const auto named = vexcam::parseFormatText(format);
+    if (!named) throw std::runtime_error(std::string("not a format text: ") + format);
+    return named->size;
 }
 
 // Both sides leave out the first ring's worth of frames: they go into fresh
@@ -113,7 +109,7 @@ double aravisRate(const std::string& cameraId, const RateCase& c)
     check(error, "camera");
     const auto size = sizeOf(c.format);
     try {
-        const double rate = streamRate(camera, c, size.width, size.height);
+        const double rate = streamRate(camera, c, size.cx, size.cy);
         g_object_unref(camera);
         return rate;
     } catch (...) {

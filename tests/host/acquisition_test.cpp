@@ -1,6 +1,7 @@
 // The acquisition flow: N frames reach the consumer on the calling thread,
 // while a thread of the host's stops capture once the Nth frame has arrived.
 #include "host_test.h"
+#include "imaqhost/testing/video_input_inspector.h"
 
 #include "imaqhost/host_error.h"
 
@@ -223,7 +224,7 @@ TEST_F(AcquisitionTest, RegionStoreKeepsOnlyRegionsInsideTheImage)
     EXPECT_THAT([&] { input->setRegion({40, 0, 32, 16}); },
                 ::testing::ThrowsMessage<imaqhost::HostError>(
                     "Region [40, 0, 32, 16] does not fit the 64x48 image."));
-    imaqkit::IAdaptor& adaptor = input->adaptor();
+    imaqkit::IAdaptor& adaptor = imaqhost::inspect(*input).adaptor();
     EXPECT_FALSE(adaptor.setROI(-1, 0, 8, 8));
     EXPECT_FALSE(adaptor.setROI(0, 0, 0, 8));
     EXPECT_FALSE(adaptor.setROI(2147483647, 0, 8, 8));

@@ -2,6 +2,7 @@
 // layout of each frame type; parts outside the source are never read and
 // come out cleared.
 #include "host_test.h"
+#include "imaqhost/testing/video_input_inspector.h"
 
 #include <gtest/gtest.h>
 
@@ -170,7 +171,7 @@ TEST_F(HostTest, MakeFrameRefusesUnknownTypesAndImpossibleSizes)
     engine->receiveFrame(frame);
     engine->receiveFrame(frame); // handed back twice: ignored
     engine->receiveFrame(nullptr);
-    EXPECT_EQ(input->framesOutsideAcquisition(), 1);
+    EXPECT_EQ(imaqhost::inspect(*input).framesOutsideAcquisition(), 1);
     EXPECT_EQ(imaqhost::pooledFrames(), 1);
 }
 

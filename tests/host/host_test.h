@@ -4,6 +4,7 @@
 
 #include "fake_adaptor.h"
 #include "imaqhost/testing/accounting.h"
+#include "imaqhost/testing/video_input_inspector.h"
 #include "imaqhost/session.h"
 #include "imaqhost/warnings.h"
 #include "support/leak_check.h"
@@ -38,7 +39,7 @@ protected:
 
     static FakeAdaptor& fakeOf(imaqhost::VideoInput& input)
     {
-        return dynamic_cast<FakeAdaptor&>(input.adaptor());
+        return dynamic_cast<FakeAdaptor&>(imaqhost::inspect(input).adaptor());
     }
 };
 

@@ -2,6 +2,7 @@
 // the host before any listener of the adaptor hears of a write; reads go
 // through the adaptor's custom get function.
 #include "host_test.h"
+#include "imaqhost/testing/video_input_inspector.h"
 
 #include "imaqhost/host_error.h"
 
@@ -316,10 +317,10 @@ TEST_F(PropertyTest, PropertiesNotDeviceSpecificGetNoListeners)
     options.notDeviceSpecific = {"Gamma"};
     auto input = openFake(session, options);
 
-    EXPECT_FALSE(input->hasCustomGetFunction("Gamma"));
-    EXPECT_EQ(input->postSetListenerCount("Gamma"), 0u);
-    EXPECT_TRUE(input->hasCustomGetFunction("Brightness"));
-    EXPECT_EQ(input->postSetListenerCount("Brightness"), 1u);
+    EXPECT_FALSE(imaqhost::inspect(*input).hasCustomGetFunction("Gamma"));
+    EXPECT_EQ(imaqhost::inspect(*input).postSetListenerCount("Gamma"), 0u);
+    EXPECT_TRUE(imaqhost::inspect(*input).hasCustomGetFunction("Brightness"));
+    EXPECT_EQ(imaqhost::inspect(*input).postSetListenerCount("Brightness"), 1u);
     EXPECT_EQ(input->get("Gamma"), imaqhost::PropertyValue(1.0));
     EXPECT_TRUE(traffic().empty());
 }

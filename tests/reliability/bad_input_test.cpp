@@ -3,6 +3,7 @@
 // sizes that are zero, negative or huge. A clear error or a sound result,
 // never a crash, and warnings cut at their 1024-byte buffer.
 #include "journey.h"
+#include "imaqhost/testing/video_input_inspector.h"
 #include "reference_rig.h"
 #include "support/adaptor_session.h"
 
@@ -135,8 +136,8 @@ TEST_F(StreamingBadInput, DegenerateRegionsAreHandledSoundly)
     for (const imaqhost::Region region : {imaqhost::Region{0, 0, 0, 0}, imaqhost::Region{-5, -3, -16, -4},
                                          imaqhost::Region{INT_MAX, INT_MAX, INT_MAX, INT_MAX},
                                          imaqhost::Region{INT_MIN, INT_MIN, INT_MIN, INT_MIN}})
-        input.adaptor().setROI(region.x, region.y, region.width, region.height);
-    input.adaptor().setROI(0, 0, 128, 96);
+        imaqhost::inspect(input).adaptor().setROI(region.x, region.y, region.width, region.height);
+    imaqhost::inspect(input).adaptor().setROI(0, 0, 128, 96);
     EXPECT_EQ(input.region(), (imaqhost::Region{0, 0, 128, 96}));
     EXPECT_EQ(input.acquire(3).end, imaqhost::AcquisitionEnd::Completed);
 }

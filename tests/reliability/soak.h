@@ -6,6 +6,7 @@
 
 #include "engine/orx_adaptor.h"
 #include "imaqhost/testing/accounting.h"
+#include "imaqhost/testing/video_input_inspector.h"
 #include "imaqhost/video_input.h"
 #include "win32seam/testing/win32_seam.h"
 #include "properties/run_time_access.h"
@@ -88,7 +89,7 @@ inline SoakFigures runSoak(imaqhost::VideoInput& input, std::int64_t frames, std
                            std::int64_t refuseEvery)
 {
     using Region = imaqhost::Region;
-    auto& adaptor = dynamic_cast<orx::ORXadaptor&>(input.adaptor());
+    auto& adaptor = dynamic_cast<orx::ORXadaptor&>(imaqhost::inspect(input).adaptor());
     const std::map<std::pair<int, int>, Region> regionBySize{{{128, 96}, {0, 0, 128, 96}},
                                                             {{64, 48}, {32, 24, 64, 48}}};
     SoakFigures figures;
@@ -124,7 +125,7 @@ inline SoakFigures runSoak(imaqhost::VideoInput& input, std::int64_t frames, std
             const Region next = window ? Region{32, 24, 64, 48} : Region{0, 0, 128, 96};
             // The host thread, between frames: the adaptor stops the stream,
             // changes the format and starts it again.
-            input.adaptor().setROI(next.x, next.y, next.width, next.height);
+            imaqhost::inspect(input).adaptor().setROI(next.x, next.y, next.width, next.height);
             ++figures.regionApplies;
             ++pendingRestarts;
         }

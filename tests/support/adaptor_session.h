@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/orx_adaptor.h"
+#include "imaqhost/testing/video_input_inspector.h"
 #include "imaqhost/session.h"
 #include "imaqhost/warnings.h"
 #include "support/box_recorder.h"
@@ -65,7 +66,7 @@ protected:
     }
     imaqhost::VideoInput& input() { return *input_; }
     void close() { input_.reset(); }
-    orx::ORXadaptor& adaptor() { return dynamic_cast<orx::ORXadaptor&>(input_->adaptor()); }
+    orx::ORXadaptor& adaptor() { return dynamic_cast<orx::ORXadaptor&>(imaqhost::inspect(*input_).adaptor()); }
     static std::vector<std::string> warningTexts()
     {
         std::vector<std::string> texts;

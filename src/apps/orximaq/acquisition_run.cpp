@@ -3,6 +3,7 @@
 #include "background_acquisition.h"
 #include "interrupts.h"
 #include "output/output_folder.h"
+#include "vexcam/format_text.h"
 #include "vexcam/vexcam.h"
 
 #include "imaqhost/acquisition.h"
@@ -62,24 +63,6 @@ std::string verificationText(const AcquisitionResult& result)
     return text;
 }
 
-struct FrameSize {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-};
-
-// The size in a format name such as "Y800 (640x480)" or "NTSC_M:RGB24 (320x240)".
-std::optional<FrameSize> formatSize(const std::string& name)
-{
-    int width = 0;
-    int height = 0;
-    char close = 0;
-    const auto open = name.rfind('(');
-    if (open == std::string::npos || std::sscanf(name.c_str() + open, "(%dx%d%c", &width, &height, &close) != 3 ||
-        close != ')')
-        return std::nullopt;
-    return FrameSize{width, height};
-}
-
 // Where the frames may lie on the sensor: at the region's offsets, or in the
 // middle of the largest format. The second is for a region-of-interest camera
 // whose auto-centre is on: it centres its window and ignores the offsets that
@@ -87,14 +70,14 @@ std::optional<FrameSize> formatSize(const std::string& name)
 std::vector<SensorOrigin> likelyOrigins(const imaqhost::DeviceRecord& device, const imaqhost::Region& region)
 {
     std::vector<SensorOrigin> origins{{region.x, region.y}};
-    FrameSize sensor;
+    vexcam::Size sensor;
     for (const auto& format : device.formats)
-        if (const auto size = formatSize(format.name)) {
-            sensor.width = std::max(sensor.width, size->width);
-            sensor.height = std::max(sensor.height, size->height);
+        if (const auto named = vexcam::parseFormatText(format.name)) {
+            sensor.cx = std::max(sensor.cx, named->size.cx);
+            sensor.cy = std::max(sensor.cy, named->size.cy);
         }
-    const SensorOrigin centred{std::max(0, (sensor.width - region.width) / 2),
-                               std::max(0, (sensor.height - region.height) / 2)};
+    const SensorOrigin centred{std::max(0, (sensor.cx - region.width) / 2),
+                               std::max(0, (sensor.cy - region.height) / 2)};
     if (centred != origins.front())
         origins.push_back(centred);
     return origins;

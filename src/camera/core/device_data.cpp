@@ -1,16 +1,7 @@
 #include "item_data.h"
+#include "list_fault.h"
 
 #include <utility>
-
-namespace vexcam {
-
-ListFault listFault(const DeviceFaults& faults, ListKind kind)
-{
-    const auto found = faults.lists.find(kind);
-    return found == faults.lists.end() ? ListFault::None : found->second;
-}
-
-} // namespace vexcam
 
 namespace Vexlib::detail {
 

@@ -4,7 +4,6 @@
 #include "item_data.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace vexcam {
 namespace {
@@ -24,14 +23,6 @@ bool contains(const std::vector<Size>& sizes, Size size)
     return std::find(sizes.begin(), sizes.end(), size) != sizes.end();
 }
 
-std::optional<std::int32_t> parsePositive(std::string_view digits)
-{
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || value <= 0) return std::nullopt;
-    return value;
-}
-
 // Whether `roi` descriptions of the norm produce this colour format and size.
 bool fromRoiDescription(const NormSpec& norm, const Vexlib::VideoFormatItem& item)
 {
@@ -43,24 +34,6 @@ bool fromRoiDescription(const NormSpec& norm, const Vexlib::VideoFormatItem& ite
 }
 
 } // namespace
-
-std::string formatText(std::string_view colorformat, Size size)
-{
-    return std::string(colorformat) + " (" + std::to_string(size.cx) + "x" + std::to_string(size.cy) + ")";
-}
-
-std::optional<FormatSpec> parseFormatText(std::string_view text)
-{
-    const auto open = text.rfind(" (");
-    if (open == std::string_view::npos || open == 0 || text.back() != ')') return std::nullopt;
-    const std::string_view dimensions = text.substr(open + 2, text.size() - open - 3);
-    const auto cross = dimensions.find('x');
-    if (cross == std::string_view::npos) return std::nullopt;
-    const auto width = parsePositive(dimensions.substr(0, cross));
-    const auto height = parsePositive(dimensions.substr(cross + 1));
-    if (!width || !height) return std::nullopt;
-    return FormatSpec{std::string(text.substr(0, open)), Size{*width, *height}};
-}
 
 GUID colorformatSubtype(std::string_view colorformat)
 {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/vexlib.h"
+#include "vexcam/format_text.h"
 #include "vexcam/rig.h"
 
 #include <optional>
@@ -10,11 +11,6 @@
 #include <string_view>
 
 namespace vexcam {
-
-std::string formatText(std::string_view colorformat, Size size);
-// "<colorformat> (<width>x<height>)" taken apart; none when the text is not
-// of that form or a size is not positive.
-std::optional<FormatSpec> parseFormatText(std::string_view text);
 
 GUID colorformatSubtype(std::string_view colorformat);
 GUID descriptionSubtype(const DescriptionSpec& description);

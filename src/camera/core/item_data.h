@@ -13,13 +13,6 @@
 #include <mutex>
 #include <string>
 
-namespace vexcam {
-
-// What the list of kind `kind` answers under `faults`.
-ListFault listFault(const DeviceFaults& faults, ListKind kind);
-
-} // namespace vexcam
-
 namespace Vexlib::detail {
 
 // A device of the rig in force. It lives from InitLibrary to ExitLibrary (and

@@ -153,19 +153,6 @@ void clearInstalledRig() { Library::instance().clearInstalled(); }
 bool isLibraryInitialised() { return Library::instance().initialised(); }
 std::string lastInitError() { return Library::instance().lastInitError(); }
 
-bool setDeviceFaults(const std::string& deviceName, const DeviceFaults& faults)
-{
-    return Library::instance().setFaults(deviceName, faults);
-}
-
-DeviceFaults deviceFaults(const std::string& deviceName)
-{
-    const auto device = Library::instance().findDevice(deviceName);
-    return device ? device->faults() : DeviceFaults{};
-}
-
-void setDeviceListFault(ListFault fault) { Library::instance().setDeviceListFault(fault); }
-
 void setFreeRunning(bool freeRunning) { counters::freeRunning = freeRunning; }
 bool isFreeRunning() { return counters::freeRunning; }
 void setPatternGeneration(bool generate) { counters::patternGeneration = generate; }

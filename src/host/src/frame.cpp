@@ -1,6 +1,7 @@
 #include "frame.h"
 
 #include "frame_counters.h"
+#include "imaqhost/frame_types.h"
 
 #include <algorithm>
 #include <cstring>
@@ -37,13 +38,7 @@ void copyRowBlock(std::uint8_t* destination, std::int64_t height, std::int64_t r
 
 std::int32_t bytesPerPixelOf(std::uint32_t frameType) noexcept
 {
-    switch (frameType) {
-    case imaqkit::kMono8: return 1;
-    case imaqkit::kMono16: return 2;
-    case imaqkit::kRgb24Packed: return 3;
-    case imaqkit::kRgb32Packed: return 4;
-    default: return 0;
-    }
+    return cameraBytesPerPixel(frameType);
 }
 
 Frame::Frame()

@@ -9,7 +9,8 @@
 
 namespace imaqhost {
 
-// Bytes per pixel of a frame-type code; 0 for a code the host does not know.
+// Bytes per pixel of a frame type a camera delivers (imaqhost/frame_types.h);
+// 0 for any other, so the engine makes no frame of it.
 std::int32_t bytesPerPixelOf(std::uint32_t frameType) noexcept;
 
 class Frame final : public imaqkit::IFrame {

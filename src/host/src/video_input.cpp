@@ -258,21 +258,6 @@ void VideoInput::setFromText(const std::string& name, const std::string& text)
     parts_->engine->deviceProperties().writeText(name, text);
 }
 
-void VideoInput::setDeviceSpecific(const std::string& name, bool deviceSpecific)
-{
-    parts_->engine->deviceProperties().setDeviceSpecific(name, deviceSpecific);
-}
-
-bool VideoInput::hasCustomGetFunction(const std::string& name) const
-{
-    return parts_->engine->deviceProperties().hasCustomGetFunction(name);
-}
-
-std::size_t VideoInput::postSetListenerCount(const std::string& name) const
-{
-    return parts_->engine->deviceProperties().postSetListenerCount(name);
-}
-
 Region VideoInput::region()
 {
     // A camera without a hardware region reports the full image; the host
@@ -396,16 +381,6 @@ bool VideoInput::closeDevice()
 std::int64_t VideoInput::framesDelivered()
 {
     return parts_->adaptor->framesDelivered();
-}
-
-imaqkit::IAdaptor& VideoInput::adaptor()
-{
-    return *parts_->adaptor;
-}
-
-std::int64_t VideoInput::framesOutsideAcquisition() const
-{
-    return parts_->engine->acquisition().framesOutsideAcquisition();
 }
 
 } // namespace imaqhost

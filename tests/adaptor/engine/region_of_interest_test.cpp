@@ -1,6 +1,7 @@
 // Region of interest: rounding and clamping, the format and frame-rate change,
 // the partial-scan offsets, live restarts, and the failure warnings.
 #include "engine/region_of_interest.h"
+#include "imaqhost/testing/video_input_inspector.h"
 #include "support/adaptor_session.h"
 #include "vexcam/pattern.h"
 
@@ -84,7 +85,7 @@ protected:
 TEST_F(RegionOfInterest, OffsetsAndSizeAreRoundedToTheStep)
 {
     auto& input = openRoi();
-    EXPECT_TRUE(input.adaptor().setROI(13, 7, 1023, 481));
+    EXPECT_TRUE(imaqhost::inspect(input).adaptor().setROI(13, 7, 1023, 481));
     EXPECT_EQ(readRegion(), (imaqhost::Region{12, 6, 1020, 480}));
     EXPECT_EQ(cameraSize().cx, 1020);
     EXPECT_EQ(cameraSize().cy, 480);
@@ -98,10 +99,10 @@ TEST_F(RegionOfInterest, OffsetsAndSizeAreRoundedToTheStep)
 TEST_F(RegionOfInterest, SizeIsClampedToTheDescription)
 {
     auto& input = openRoi();
-    input.adaptor().setROI(0, 0, 3, 2000);
+    imaqhost::inspect(input).adaptor().setROI(0, 0, 3, 2000);
     EXPECT_EQ(cameraSize().cx, 16);
     EXPECT_EQ(cameraSize().cy, 960);
-    input.adaptor().setROI(0, 0, 5000, 1);
+    imaqhost::inspect(input).adaptor().setROI(0, 0, 5000, 1);
     EXPECT_EQ(cameraSize().cx, 1280);
     EXPECT_EQ(cameraSize().cy, 4);
 }
@@ -121,7 +122,7 @@ TEST(RegionRounding, TowardZeroAndZeroStepCountsAsOne)
 TEST_F(RegionOfInterest, FrameRateIsTheHighestOfTheNewFormat)
 {
     auto& input = openRoi();
-    input.adaptor().setROI(0, 0, 320, 240);
+    imaqhost::inspect(input).adaptor().setROI(0, 0, 320, 240);
     auto& camera = adaptor().camera();
     const auto rates = camera.getAvailableFPS_(camera.getVideoFormat());
     ASSERT_TRUE(rates && !rates->empty());
@@ -133,7 +134,7 @@ TEST_F(RegionOfInterest, FrameRateIsTheHighestOfTheNewFormat)
 TEST_F(RegionOfInterest, StoppedGrabberStaysStopped)
 {
     auto& input = openRoi();
-    input.adaptor().setROI(8, 8, 64, 64);
+    imaqhost::inspect(input).adaptor().setROI(8, 8, 64, 64);
     EXPECT_FALSE(adaptor().camera().isLive());
 }
 
@@ -141,7 +142,7 @@ TEST_F(RegionOfInterest, StoppedGrabberStaysStopped)
 TEST_F(RegionOfInterest, AutoCenterFailureStillWritesOffsets)
 {
     auto& input = openRoi({fault(vexcam::PropertyObject::Switch, "Auto-center", 14)});
-    input.adaptor().setROI(40, 20, 64, 64);
+    imaqhost::inspect(input).adaptor().setROI(40, 20, 64, 64);
     EXPECT_EQ(warningTexts(), Texts{"Error at PartialScanOffsetAutoCenter Switch"});
     const auto r = readRegion();
     EXPECT_EQ(r.x, 40);
@@ -152,7 +153,7 @@ TEST_F(RegionOfInterest, AutoCenterFailureStillWritesOffsets)
 TEST_F(RegionOfInterest, FailedOffsetWriteKeepsTheNewFormat)
 {
     auto& input = openRoi({fault(vexcam::PropertyObject::IntegerRange, "X Offset", 14)});
-    input.adaptor().setROI(40, 20, 64, 64);
+    imaqhost::inspect(input).adaptor().setROI(40, 20, 64, 64);
     EXPECT_EQ(warningTexts(), Texts{"Error at PartialScanOffset Value"});
     EXPECT_EQ(cameraSize().cx, 64);
     EXPECT_EQ(readRegion().y, 0);
@@ -162,7 +163,7 @@ TEST_F(RegionOfInterest, FailedOffsetWriteKeepsTheNewFormat)
 TEST_F(RegionOfInterest, FailedReadWarnsAndKeepsWhatWasRead)
 {
     auto& input = openRoi({fault(vexcam::PropertyObject::IntegerRange, "Y Offset", 13)});
-    input.adaptor().setROI(40, 20, 64, 64);
+    imaqhost::inspect(input).adaptor().setROI(40, 20, 64, 64);
     imaqhost::clearWarnings();
     const auto r = readRegion();
     EXPECT_EQ(r.x, 40);
@@ -175,7 +176,7 @@ TEST_F(RegionOfInterest, PlainCameraPassesTheRegionOn)
 {
     install({deviceWithoutNorms("Plain", {}, {gridDescription("Y800", {16, 4}, {640, 480}, {4, 2}, false)})});
     auto& input = openWithName("Plain", "Y800 (640x480)");
-    EXPECT_TRUE(input.adaptor().setROI(13, 7, 101, 51));
+    EXPECT_TRUE(imaqhost::inspect(input).adaptor().setROI(13, 7, 101, 51));
     EXPECT_EQ(cameraSize().cx, 640);
     EXPECT_EQ(readRegion(), (imaqhost::Region{0, 0, 640, 480}));
     std::int32_t x = 0, y = 0, w = 0, h = 0;
@@ -191,7 +192,7 @@ TEST_F(RegionOfInterest, EmptyRateListGivesZeroRate)
     install({device});
     auto& input = openWithName("Roi", "Y800 (1280x960)");
     EXPECT_DOUBLE_EQ(orx::maximumFrameRate(adaptor().camera()), 0.0);
-    input.adaptor().setROI(0, 0, 64, 64);
+    imaqhost::inspect(input).adaptor().setROI(0, 0, 64, 64);
     EXPECT_TRUE(warningTexts().empty());
 }
 
@@ -205,7 +206,7 @@ TEST_F(StreamingRegionOfInterest, FramesShowTheWindowAfterALiveChange)
     bool applied = false;
     const auto stats = input.acquire(12, [&](const imaqhost::FrameView& frame) {
         if (frame.index == 2 && !applied) {
-            input.adaptor().setROI(100, 50, 64, 32);
+            imaqhost::inspect(input).adaptor().setROI(100, 50, 64, 32);
             applied = true;
             return;
         }
@@ -234,7 +235,7 @@ class RegionOffsets : public RegionOfInterest {};
 TEST_F(RegionOffsets, OversizedOffsetIsLeftToTheCamera)
 {
     auto& input = openRoi();
-    input.adaptor().setROI(5000, 3001, 64, 64);
+    imaqhost::inspect(input).adaptor().setROI(5000, 3001, 64, 64);
     EXPECT_TRUE(warningTexts().empty());
     const auto r = readRegion();
     EXPECT_EQ(r.x, 1264); // the camera's own limit, not the adaptor's

@@ -1,6 +1,7 @@
 // Frames from the camera's delivery thread to the host: every pixel layout
 // whole and in order, refused frames, unwanted images and a lost device.
 #include "imaqhost/testing/accounting.h"
+#include "imaqhost/testing/video_input_inspector.h"
 #include "support/adaptor_session.h"
 #include "vexcam/pattern.h"
 #include "vexcam/pixel_layout.h"
@@ -91,10 +92,10 @@ TEST_F(StreamingFrameDelivery, UnwantedImagesAreDroppedUntouched)
 {
     auto& input = openCamera("Y800");
     const auto before = vexcam::framesDelivered();
-    ASSERT_TRUE(input.adaptor().startCapture()); // live, but no acquisition asks for frames
+    ASSERT_TRUE(imaqhost::inspect(input).adaptor().startCapture()); // live, but no acquisition asks for frames
     while (vexcam::framesDelivered() < before + 20) std::this_thread::sleep_for(1ms);
     EXPECT_TRUE(input.closeDevice());
-    EXPECT_EQ(input.framesOutsideAcquisition(), 0);
+    EXPECT_EQ(imaqhost::inspect(input).framesOutsideAcquisition(), 0);
     EXPECT_EQ(input.framesDelivered(), 0);
     EXPECT_EQ(vexcam::lockedBuffers(), 0);
 }

@@ -1,6 +1,7 @@
 // Start, stop and close capture as the host drives them, with the camera
 // library going live for real.
 #include "support/adaptor_session.h"
+#include "imaqhost/testing/video_input_inspector.h"
 #include "vexcam/testing/camera_testing.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ TEST_F(StreamingHostOperations, StartWhileRunningIsRefusedSilently)
     bool secondStart = true;
     // Capture runs until the stop below, so the second start meets it running.
     input.start(imaqhost::VideoInput::kUnlimitedFrames);
-    input.getData(1, [&](const imaqhost::FrameView&) { secondStart = input.adaptor().startCapture(); });
+    input.getData(1, [&](const imaqhost::FrameView&) { secondStart = imaqhost::inspect(input).adaptor().startCapture(); });
     input.stop();
     EXPECT_TRUE(input.wait(std::chrono::seconds(5)));
     EXPECT_EQ(input.statistics().end, imaqhost::AcquisitionEnd::Stopped);
@@ -71,9 +72,9 @@ TEST_F(StreamingHostOperations, ThrownStatusGivesTheSameWarning)
 TEST_F(StreamingHostOperations, StopOutsideAcquisitionLeavesTheCameraLive)
 {
     auto& input = openCamera();
-    ASSERT_TRUE(input.adaptor().startCapture());
+    ASSERT_TRUE(imaqhost::inspect(input).adaptor().startCapture());
     EXPECT_TRUE(adaptor().camera().isLive());
-    EXPECT_TRUE(input.adaptor().stopCapture());
+    EXPECT_TRUE(imaqhost::inspect(input).adaptor().stopCapture());
     EXPECT_TRUE(adaptor().camera().isLive());
     EXPECT_TRUE(input.closeDevice());
     EXPECT_FALSE(adaptor().camera().isLive());
@@ -83,7 +84,7 @@ TEST_F(StreamingHostOperations, StopOutsideAcquisitionLeavesTheCameraLive)
 TEST_F(StreamingHostOperations, CloseKeepsTheDeviceOpenForTheNextStart)
 {
     auto& input = openCamera();
-    ASSERT_TRUE(input.adaptor().startCapture());
+    ASSERT_TRUE(imaqhost::inspect(input).adaptor().startCapture());
     EXPECT_TRUE(input.closeDevice());
     EXPECT_TRUE(adaptor().camera().isDevValid());
     EXPECT_EQ(input.acquire(3).end, imaqhost::AcquisitionEnd::Completed);

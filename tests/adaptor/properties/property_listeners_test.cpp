@@ -1,6 +1,7 @@
 // The listeners that carry the host's property reads, writes and source
 // changes to an adaptor, against the host stand-in and a simulated camera.
 #include "engine/property_listeners.h"
+#include "imaqhost/testing/video_input_inspector.h"
 
 #include "adaptor/discovery.h"
 #include "engine/create_instance.h"
@@ -59,7 +60,7 @@ protected:
 
     static ORXadaptor& adaptorOf(imaqhost::VideoInput& input)
     {
-        return dynamic_cast<ORXadaptor&>(input.adaptor());
+        return dynamic_cast<ORXadaptor&>(imaqhost::inspect(input).adaptor());
     }
 };
 
@@ -69,8 +70,8 @@ TEST_F(PropertyListenersTest, DevicePropertiesGetBothListeners)
     auto session = startSession(listenerCamera());
     auto input = session->open(kCameraName, kOpenFormat);
     for (const char* name : {"SerialNo", "FrameRate", "Gain"}) {
-        EXPECT_TRUE(input->hasCustomGetFunction(name)) << name;
-        EXPECT_EQ(input->postSetListenerCount(name), 1u) << name;
+        EXPECT_TRUE(imaqhost::inspect(*input).hasCustomGetFunction(name)) << name;
+        EXPECT_EQ(imaqhost::inspect(*input).postSetListenerCount(name), 1u) << name;
     }
 }
 
@@ -81,9 +82,9 @@ TEST_F(PropertyListenersTest, PropertyThatIsNotDeviceSpecificGetsNone)
     imaqhost::OpenOptions options;
     options.notDeviceSpecific = {"Gain"};
     auto input = session->open(kCameraName, kOpenFormat, options);
-    EXPECT_FALSE(input->hasCustomGetFunction("Gain"));
-    EXPECT_EQ(input->postSetListenerCount("Gain"), 0u);
-    EXPECT_TRUE(input->hasCustomGetFunction("SerialNo"));
+    EXPECT_FALSE(imaqhost::inspect(*input).hasCustomGetFunction("Gain"));
+    EXPECT_EQ(imaqhost::inspect(*input).postSetListenerCount("Gain"), 0u);
+    EXPECT_TRUE(imaqhost::inspect(*input).hasCustomGetFunction("SerialNo"));
 }
 
 // The host's reads and writes reach the camera through the listeners.
@@ -124,12 +125,12 @@ TEST_F(PropertyListenersTest, ListenerWithoutStorageIsLeftOut)
     imaqhost::failNextImaqmallocs(1000);
     registerPropertyListeners(adaptorOf(*input));
     imaqhost::failNextImaqmallocs(0);
-    EXPECT_EQ(input->postSetListenerCount("Gain"), 1u);
+    EXPECT_EQ(imaqhost::inspect(*input).postSetListenerCount("Gain"), 1u);
 
     imaqhost::failNextImaqmallocs(1); // the source listener's storage
     registerPropertyListeners(adaptorOf(*input));
-    EXPECT_EQ(input->postSetListenerCount("Gain"), 2u);
-    EXPECT_TRUE(input->hasCustomGetFunction("Gain"));
+    EXPECT_EQ(imaqhost::inspect(*input).postSetListenerCount("Gain"), 2u);
+    EXPECT_TRUE(imaqhost::inspect(*input).hasCustomGetFunction("Gain"));
 }
 
 // A device that did not open still gets its listeners: a source change is harmless.

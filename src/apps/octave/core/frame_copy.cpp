@@ -1,5 +1,6 @@
 #include "frame_copy.h"
 
+#include "imaqhost/frame_types.h"
 #include "platform/imaqkit.h"
 
 #include <cstring>
@@ -58,20 +59,6 @@ void transposeColour(const std::uint8_t* source, Sample* destination, std::int32
     }
 }
 
-std::int32_t pixelBytesOf(std::uint32_t frameType)
-{
-    switch (frameType) {
-    case imaqkit::kMono8: return 1;
-    case imaqkit::kMono16: return 2;
-    case imaqkit::kRgb24Packed: return 3;
-    case imaqkit::kRgb32Packed: return 4;
-    case imaqhost::kHostYCbCr24: return 3;
-    case imaqhost::kHostRgb48:
-    case imaqhost::kHostYCbCr48: return 6;
-    default: return 0;
-    }
-}
-
 } // namespace
 
 FrameShape shapeOf(std::uint32_t frameType, std::int32_t width, std::int32_t height)
@@ -93,7 +80,7 @@ FrameShape shapeOf(std::uint32_t frameType, std::int32_t width, std::int32_t hei
 bool copyToColumnMajor(const imaqhost::FrameView& frame, void* destination)
 {
     const FrameShape shape = shapeOf(frame.frameType, frame.width, frame.height);
-    const std::int32_t pixelBytes = pixelBytesOf(frame.frameType);
+    const std::int32_t pixelBytes = imaqhost::bytesPerPixel(frame.frameType);
     if (shape.bands == 0 || frame.width < 0 || frame.height < 0 ||
         frame.bytes != static_cast<std::size_t>(frame.width) * frame.height * pixelBytes)
         return false;

@@ -12,11 +12,11 @@
 #include "output/png_writer.h"
 #include "progress_bar.h"
 #include "text_parsing.h"
+#include "vexcam/format_text.h"
 
 #include <iostream>
 
 #include <algorithm>
-#include <regex>
 #include <span>
 
 namespace orximaq {
@@ -28,24 +28,15 @@ void printNewNotices(HostContext& host, std::ostream& out)
         out << "  warning: " << line << '\n';
 }
 
-// The size a format name ends with ("Y800 (640x480)"), if it names one.
-std::optional<std::pair<long, long>> sizeInName(const std::string& name)
-{
-    static const std::regex pattern(R"(\((\d{1,6})x(\d{1,6})\)$)");
-    std::smatch match;
-    if (!std::regex_search(name, match, pattern)) return std::nullopt;
-    return std::pair{std::stol(match[1].str()), std::stol(match[2].str())};
-}
-
 // A format worth showing: the largest that fits in 1280 x 1024, else the first.
 const imaqhost::FormatRecord& demoFormat(const imaqhost::DeviceRecord& device)
 {
     const imaqhost::FormatRecord* best = &device.formats.front();
     long bestArea = 0;
     for (const auto& format : device.formats) {
-        const auto size = sizeInName(format.name);
-        if (!size || size->first > 1280 || size->second > 1024) continue;
-        const long area = size->first * size->second;
+        const auto named = vexcam::parseFormatText(format.name);
+        if (!named || named->size.cx > 1280 || named->size.cy > 1024) continue;
+        const long area = long{named->size.cx} * named->size.cy;
         if (area > bestArea) {
             best = &format;
             bestArea = area;

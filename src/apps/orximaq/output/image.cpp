@@ -2,6 +2,7 @@
 
 #include "cli_error.h"
 #include "imaqhost/acquisition.h"
+#include "imaqhost/frame_types.h"
 #include "platform/imaqkit.h"
 
 #include <cstring>
@@ -47,32 +48,17 @@ std::optional<PixelFormat> pixelFormatForFrameType(std::uint32_t frameType)
     }
 }
 
-namespace {
-
-std::size_t sourceBytesPerPixel(std::uint32_t frameType)
-{
-    switch (frameType) {
-    case imaqkit::kMono8: return 1;
-    case imaqkit::kMono16: return 2;
-    case imaqkit::kRgb24Packed:
-    case imaqhost::kHostYCbCr24: return 3;
-    default: return 4;
-    }
-}
-
-} // namespace
-
 Image imageFromFrame(std::uint32_t frameType, std::int32_t width, std::int32_t height,
                      const std::uint8_t* data, std::size_t size)
 {
     const auto format = pixelFormatForFrameType(frameType);
-    if (!format)
+    const auto sourcePixel = static_cast<std::size_t>(imaqhost::bytesPerPixel(frameType));
+    if (!format || sourcePixel == 0)
         throw CliError("frame type " + std::to_string(frameType) + " cannot be written as an image");
     if (width <= 0 || height <= 0)
         throw CliError("frame of size " + std::to_string(width) + "x" + std::to_string(height) +
                        " cannot be written as an image");
     const std::size_t pixelCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    const std::size_t sourcePixel = sourceBytesPerPixel(frameType);
     if (data == nullptr || size < pixelCount * sourcePixel)
         throw CliError("frame data is shorter than a " + std::to_string(width) + "x" +
                        std::to_string(height) + " frame of its type");

@@ -1,5 +1,7 @@
 #include "caps_catalogue.h"
 
+#include "vexcam/format_text.h"
+
 #include <gst/video/video.h>
 
 #include <algorithm>
@@ -122,11 +124,6 @@ std::vector<std::string_view> colorformatsOfStructure(const GstStructure* struct
     return ordered;
 }
 
-std::string textOf(std::string_view colorformat, Size size)
-{
-    return std::string(colorformat) + " (" + std::to_string(size.cx) + "x" + std::to_string(size.cy) + ")";
-}
-
 struct Builder {
     // (colour format position, area, width, height) -> rates
     std::map<std::tuple<std::size_t, std::int64_t, std::int32_t, std::int32_t>, std::vector<Fraction>> formats;
@@ -220,7 +217,7 @@ struct Builder {
             const FormatSpec format{std::string(kOrder[position]), {width, height}};
             std::vector<double> rates;
             for (const auto& fraction : fractions) rates.push_back(fraction.value());
-            if (!rates.empty()) catalogue.rates.byFormat[textOf(format.colorformat, format.size)] = highestFirst(rates);
+            if (!rates.empty()) catalogue.rates.byFormat[formatText(format.colorformat, format.size)] = highestFirst(rates);
             catalogue.formats.push_back(format);
         }
         for (auto& [colorformat, description] : listed) catalogue.descriptions.push_back(std::move(description));

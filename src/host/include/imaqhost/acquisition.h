@@ -3,6 +3,7 @@
 #pragma once
 
 #include "imaqhost/export.h"
+#include "imaqhost/frame_types.h"
 
 #include <array>
 #include <chrono>
@@ -150,13 +151,6 @@ enum class ColorSpace { Native, Rgb, Grayscale, YCbCr, Bayer };
 IMAQSIM_API const char* toString(ColorSpace space);
 // "rgb", "grayscale", "ycbcr" (any case), "bayer"; HostError otherwise.
 IMAQSIM_API ColorSpace parseColorSpace(const std::string& text);
-
-// Frame types of converted frames that no camera delivers. Samples are
-// interleaved per pixel and little-endian; colour keeps the order of the
-// host's colour frames (blue, green, red).
-inline constexpr std::uint32_t kHostRgb48 = 0x7f030002u;    // B, G, R: 16 bits each
-inline constexpr std::uint32_t kHostYCbCr24 = 0x7f030003u;  // Y, Cb, Cr: 8 bits each
-inline constexpr std::uint32_t kHostYCbCr48 = 0x7f030004u;  // Y, Cb, Cr: 16 bits each
 
 // The colour of the mosaic's top-left 2x2 block, row by row.
 enum class BayerAlignment { Gbrg, Grbg, Bggr, Rggb };

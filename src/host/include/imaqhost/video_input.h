@@ -17,11 +17,9 @@
 #include <string>
 #include <vector>
 
-namespace imaqkit {
-class IAdaptor;
-}
-
 namespace imaqhost {
+
+class VideoInputInspector;
 
 struct Region {
     std::int32_t x = 0;
@@ -135,10 +133,6 @@ public:
     void set(const std::string& name, const PropertyValue& value);
     // Parses the text by the property's type ("12", "0.5", "On").
     void setFromText(const std::string& name, const std::string& text);
-    // Makes later listener registrations see isDeviceSpecific() == false.
-    void setDeviceSpecific(const std::string& name, bool deviceSpecific);
-    bool hasCustomGetFunction(const std::string& name) const;
-    std::size_t postSetListenerCount(const std::string& name) const;
 
     // Where logged frames go: the buffer, a log file written by a thread of
     // the runtime, or both. The file is created at each start; frames go to
@@ -179,12 +173,11 @@ public:
     bool closeDevice();
     std::int64_t framesDelivered();
 
-    // The adaptor object itself, for tests that call its slots directly.
-    imaqkit::IAdaptor& adaptor();
-    // Frames the adaptor handed over while no acquisition was active.
-    std::int64_t framesOutsideAcquisition() const;
-
 private:
+    // Tests and leak diagnostics reach the adaptor and the property
+    // listeners through it (imaqhost/testing/video_input_inspector.h).
+    friend class VideoInputInspector;
+
     Region adaptorRegion();
 
     std::unique_ptr<Parts> parts_;
