@@ -1,6 +1,7 @@
 #include "acquisition_run.h"
 
 #include "background_acquisition.h"
+#include "failure_text.h"
 #include "interrupts.h"
 #include "output/output_folder.h"
 #include "vexcam/format_text.h"
@@ -156,6 +157,26 @@ void announceWaiting(ProgressBar& progress, const EngineRequest& request, std::i
     std::cerr << "orximaq: waiting for trigger " << next << of << ": " << how << std::endl;
 }
 
+// Says how to push the camera's button (a script waits for this line).
+void announcePushes(ProgressBar& progress, const std::string& name, bool showProgress)
+{
+    const std::string how = "press Enter or send SIGUSR1 to process " + std::to_string(::getpid()) + " to push " + name;
+    if (showProgress)
+        progress.setDetail(how);
+    else
+        std::cerr << "orximaq: " << how << std::endl;
+}
+
+// A push the camera refuses is told and the run goes on.
+void pushButton(imaqhost::VideoInput& input, const std::string& name)
+{
+    try {
+        input.setFromText(name, "Push");
+    } catch (...) {
+        std::cerr << "orximaq: --push " << name << ": " << currentFailureText() << std::endl;
+    }
+}
+
 } // namespace
 
 std::int64_t AcquisitionResult::expectedFrames() const
@@ -228,8 +249,12 @@ AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem
     std::optional<ManualTriggerRequests> triggers;
     if (request) {
         run.trigger = request->trigger;
-        if (manual)
+        if (manual || request->push)
             run.triggers = &triggers.emplace();
+        if (request->push) {
+            run.push = [&input, name = *request->push] { pushButton(input, name); };
+            announcePushes(progress, *request->push, showProgress);
+        }
         run.awaiting = [&](std::int64_t next) { announceWaiting(progress, *request, next, showProgress); };
         run.idle = [&] { progress.update(engine.writeFiles ? recorder.seen() : input.framesAcquired()); };
     }

@@ -52,6 +52,7 @@ public:
                 continue;
             }
             serveTrigger();
+            servePush();
             if (run_.idle)
                 run_.idle();
             if (input_.wait(kPollStep))
@@ -110,6 +111,16 @@ private:
         } catch (const imaqhost::HostError&) {
             // The acquisition ended meanwhile: the loop sees it next.
         }
+    }
+
+    // Passes each request on to the camera, whose frames come when it likes.
+    void servePush()
+    {
+        if (!run_.push || run_.triggers == nullptr)
+            return;
+        lastFrame_ = PollClock::now();
+        if (run_.triggers->take())
+            run_.push();
     }
 
     bool awaitingTrigger() const

@@ -23,8 +23,11 @@ struct BackgroundRun {
     std::function<bool()> mustStop;
     // Start with these trigger settings instead of `frames` frames.
     std::optional<imaqhost::TriggerSettings> trigger;
-    // Where manual triggers come from; needed with a manual trigger.
+    // Where manual triggers (or pushes) come from; needed with a manual trigger or `push`.
     ManualTriggerRequests* triggers = nullptr;
+    // Run for each request instead of a manual trigger: pushes a camera's own
+    // trigger. While it is set the run never times out waiting for frames.
+    std::function<void()> push;
     // Told once each time the run starts waiting for a manual trigger, with its 1-based number.
     std::function<void(std::int64_t trigger)> awaiting;
     // Called while no frame is to be taken, every poll step.

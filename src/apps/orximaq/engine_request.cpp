@@ -141,6 +141,10 @@ EngineRequest parseEngineRequest(const EngineOptions& options, std::int64_t fram
         request.memoryLimit = parseBytes(*options.memoryLimit);
     if (!options.log.empty())
         request.log = parseLog(options.log);
+    if (options.push && request.manual())
+        throw CliError("--push " + *options.push + ": Enter and SIGUSR1 fire the manual trigger; a camera's own "
+                       "trigger goes with --trigger immediate", "argument");
+    request.push = options.push;
     return request;
 }
 

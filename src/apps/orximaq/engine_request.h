@@ -24,6 +24,7 @@ struct EngineOptions {
     std::optional<std::string> colorSpace;       // rgb|grayscale|ycbcr|bayer:ALIGNMENT
     std::optional<std::string> memoryLimit;      // bytes, or with a K, M or G suffix
     std::vector<std::string> log;                // FORMAT FILE
+    std::optional<std::string> push;             // a camera button property
 };
 
 struct ColorRequest {
@@ -42,6 +43,8 @@ struct EngineRequest {
     std::optional<ColorRequest> color;
     std::optional<std::size_t> memoryLimit;
     std::optional<LogRequest> log;
+    // Pushed at each Enter or SIGUSR1: a camera's own software trigger.
+    std::optional<std::string> push;
 
     bool manual() const { return trigger.type == imaqhost::TriggerType::Manual; }
     // Frames the whole run logs; none when a count is infinite.

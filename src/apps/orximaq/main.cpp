@@ -222,6 +222,11 @@ void addEngineOptions(CLI::App& command, orximaq::EngineOptions& engine, CLI::Op
     text("--memory-limit", engine.memoryLimit,
          "Bytes of frames the host may hold at once (K, M or G suffix allowed); frames beyond are overruns.",
          "BYTES");
+    text("--push", engine.push,
+         "Push the camera's button property NAME at each Enter (standard input on a terminal) or SIGUSR1, e.g. "
+         "a camera's own software trigger: --set Trigger=Enable --push TriggerSoftwareTrigger. The run waits "
+         "for pushes without a time limit.",
+         "NAME");
     command.add_option("--log", engine.log,
                        "Also log every frame into one FILE through the host's disk logger: tiff-stack (one page "
                        "per frame) or avi. Without -o, only this file is written.")

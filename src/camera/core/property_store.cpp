@@ -147,7 +147,47 @@ bool PropertyStore::setIntegerValue(const GUID& itemId, const GUID& elementId, s
     IntegerRangeSpec& range = *element->integerRange;
     if (value < range.min || value > range.max) return false;
     range.value = value;
+    notifyWrite();
     return true;
+}
+
+WriteObservation PropertyStore::observeWrites(std::function<void()> observer)
+{
+    std::lock_guard lock(mutex_);
+    const std::uint64_t id = nextObservation_++;
+    observers_.emplace_back(id, std::move(observer));
+    return WriteObservation(shared_from_this(), id);
+}
+
+void PropertyStore::forget(std::uint64_t observation)
+{
+    std::lock_guard lock(mutex_);
+    std::erase_if(observers_, [&](const auto& entry) { return entry.first == observation; });
+}
+
+void PropertyStore::notifyWrite() const
+{
+    for (const auto& entry : observers_) entry.second();
+}
+
+WriteObservation::WriteObservation(WriteObservation&& other) noexcept
+    : store_(std::move(other.store_)), id_(std::exchange(other.id_, 0))
+{
+}
+
+WriteObservation& WriteObservation::operator=(WriteObservation&& other) noexcept
+{
+    if (this != &other) {
+        WriteObservation old(std::move(*this));
+        store_ = std::move(other.store_);
+        id_ = std::exchange(other.id_, 0);
+    }
+    return *this;
+}
+
+WriteObservation::~WriteObservation()
+{
+    if (store_) store_->forget(id_);
 }
 
 const std::string& PropertyStore::elementName(std::size_t item, std::size_t element) const

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -41,6 +42,22 @@ public:
     virtual HRESULT commit(std::size_t item, std::size_t element, ElementSpec& spec) = 0;
 };
 
+class PropertyStore;
+
+// Keeps an observer of a store's writes registered while it lives.
+class VEXLIB_API WriteObservation {
+public:
+    WriteObservation() = default;
+    WriteObservation(std::shared_ptr<PropertyStore> store, std::uint64_t id) : store_(std::move(store)), id_(id) {}
+    WriteObservation(WriteObservation&& other) noexcept;
+    WriteObservation& operator=(WriteObservation&& other) noexcept;
+    ~WriteObservation();
+
+private:
+    std::shared_ptr<PropertyStore> store_;
+    std::uint64_t id_ = 0;
+};
+
 // Must be owned by a std::shared_ptr: the COM objects share it.
 class VEXLIB_API PropertyStore : public std::enable_shared_from_this<PropertyStore> {
 public:
@@ -66,6 +83,11 @@ public:
     // the value's distance from its default; gain is 1 at the default and
     // moves by 1 over the whole range (never below 0).
     PatternAdjust patternAdjust() const;
+
+    // Calls `observer` after each accepted write of a value, with the store's
+    // lock held: the observer must not call back into the store. It is called
+    // no more once the returned observation is gone.
+    [[nodiscard]] WriteObservation observeWrites(std::function<void()> observer);
 
     // Before the store is first used.
     void bind(std::shared_ptr<ElementBinding> binding) { binding_ = std::move(binding); }
@@ -111,16 +133,25 @@ public:
     {
         std::lock_guard lock(mutex_);
         ElementSpec& spec = items_.at(item).elements.at(element);
-        if (!binding_) return write(spec);
-        binding_->refresh(item, element, spec);
-        ElementSpec changed = spec;
-        HRESULT status = write(changed);
-        if (SUCCEEDED(status)) status = binding_->commit(item, element, changed);
-        if (SUCCEEDED(status)) spec = std::move(changed);
+        HRESULT status = S_OK;
+        if (!binding_) {
+            status = write(spec);
+        } else {
+            binding_->refresh(item, element, spec);
+            ElementSpec changed = spec;
+            status = write(changed);
+            if (SUCCEEDED(status)) status = binding_->commit(item, element, changed);
+            if (SUCCEEDED(status)) spec = std::move(changed);
+        }
+        if (SUCCEEDED(status)) notifyWrite();
         return status;
     }
 
 private:
+    friend class WriteObservation;
+    void forget(std::uint64_t observation);
+    void notifyWrite() const; // with the lock held
+
     const ElementSpec* findElementSpec(const GUID& itemId, const GUID& elementId) const;
     ElementSpec* findElementSpec(const GUID& itemId, const GUID& elementId);
     bool matches(const PropertyFault& fault, const PropertyNode& node, int slot) const;
@@ -130,6 +161,8 @@ private:
     std::vector<PropertyFault> faults_;
     ListFault itemsFault_;
     std::shared_ptr<ElementBinding> binding_;
+    std::vector<std::pair<std::uint64_t, std::function<void()>>> observers_;
+    std::uint64_t nextObservation_ = 1;
 };
 
 } // namespace vexcam

@@ -14,27 +14,6 @@
 
 namespace imaqhost {
 
-void toRgbOrder(const FrameView& frame, std::size_t firstPixel, std::size_t pixels,
-                std::vector<std::uint8_t>& out)
-{
-    out.resize(pixels * 3);
-    const std::uint8_t* in = frame.pixels + firstPixel * static_cast<std::size_t>(frame.bytesPerPixel);
-    std::uint8_t* to = out.data();
-    if (frame.frameType == imaqkit::kRgb24Packed) {
-        for (std::size_t i = 0; i < pixels; ++i, in += 3, to += 3) {
-            to[0] = in[2];
-            to[1] = in[1];
-            to[2] = in[0];
-        }
-    } else {
-        for (std::size_t i = 0; i < pixels; ++i, in += 4, to += 3) {
-            to[0] = in[2];
-            to[1] = in[1];
-            to[2] = in[0];
-        }
-    }
-}
-
 void checkLoggable(DiskFileFormat format, std::uint32_t frameType)
 {
     const bool colour = frameType == imaqkit::kRgb24Packed || frameType == imaqkit::kRgb32Packed;

@@ -15,6 +15,7 @@
 #include "imaqhost/host_error.h"
 #include "platform/imaqkit.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace orximaq {
@@ -81,6 +82,20 @@ void checkLogFile(const std::string& format, const std::string& path)
     const auto parent = file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
     if (!std::filesystem::is_directory(parent, error))
         throw CliError("--log " + format + " " + path + ": the folder " + parent.string() + " does not exist", "argument");
+}
+
+// The property --push names must be a button: an enumeration with a "Push" entry.
+void checkPushable(imaqhost::VideoInput& input, const std::string& name)
+{
+    const std::string argument = "--push " + name;
+    if (!input.hasProperty(name))
+        throw CliError(argument + ": the device has no property \"" + name + "\"", "setting");
+    const auto description = input.describe(name);
+    const auto& values = description.enumValues;
+    const bool button = description.type == imaqhost::PropertyType::Enumeration &&
+                        std::any_of(values.begin(), values.end(), [](const auto& value) { return value.text == "Push"; });
+    if (!button)
+        throw CliError(argument + ": \"" + name + "\" is not a button (it has no value Push)", "setting");
 }
 
 // A day: longer runs are better split, and it keeps the deadline arithmetic finite.
@@ -179,6 +194,8 @@ int runAcquire(const GlobalOptions& global, NoticeLog& log, const AcquireOptions
     HostContext host(global, log);
     auto opened = openDevice(host, options.device, options.format);
     const auto applied = applySettings(*opened.input, request.settings);
+    if (request.engine.push)
+        checkPushable(*opened.input, *request.engine.push);
     const auto region = request.region ? std::optional(applyRegion(*opened.input, *request.region)) : std::nullopt;
     const auto nativeSpace = opened.input->colorSpace();
     applyEngine(host, *opened.input, request);

@@ -1,5 +1,6 @@
 #include "simulated_camera.h"
 
+#include "camera_trigger.h"
 #include "format_selection.h"
 #include "property_store.h"
 #include "simulation_counters.h"
@@ -23,12 +24,16 @@ constexpr auto kNoBufferIdle = std::chrono::milliseconds(1);
 
 class SimulatedStream final : public FrameSource {
 public:
-    explicit SimulatedStream(StreamRequest request) : request_(std::move(request)), deadline_(Clock::now()) {}
+    explicit SimulatedStream(StreamRequest request)
+        : request_(std::move(request)), deadline_(Clock::now()), trigger_(request_.properties)
+    {
+        if (request_.properties) writes_ = request_.properties->observeWrites([this] { noteWrite(); });
+    }
 
     Next next(std::uint8_t* pixels, std::chrono::milliseconds timeout, std::uint32_t& frameNumber) override
     {
         if (request_.lostAfterFrames && delivered_ >= *request_.lostAfterFrames) return Next::Lost;
-        if (!waitForFrameTime(timeout)) return Next::Timeout;
+        if (!waitForFrame(Clock::now() + timeout)) return Next::Timeout;
         frameNumber = frame_++;
         if (!pixels) {
             if (counters::freeRunning) std::this_thread::sleep_for(kNoBufferIdle);
@@ -56,10 +61,33 @@ public:
     }
 
 private:
-    // Waits until the next frame is due, or `timeout` (false then).
-    bool waitForFrameTime(std::chrono::milliseconds timeout)
+    // Waits until a frame is due (false at `until` or when interrupted): per
+    // push of the software trigger while the camera's trigger is on, else at
+    // the frame rate. A property write wakes the wait to look again, so that
+    // switching the trigger takes effect at once.
+    bool waitForFrame(Clock::time_point until)
     {
-        if (counters::freeRunning) return true;
+        for (;;) {
+            const std::uint64_t seen = writesSeen();
+            const auto gate = trigger_.poll();
+            if (gate == CameraTrigger::Gate::Fire) return true;
+            auto wake = until;
+            if (gate == CameraTrigger::Gate::Free) {
+                if (counters::freeRunning) return true;
+                const auto due = nextFrameTime();
+                if (Clock::now() >= due) {
+                    due_ = false;
+                    return true;
+                }
+                wake = std::min(due, until);
+            }
+            if (Clock::now() >= until || !sleepUntil(wake, seen)) return false;
+        }
+    }
+
+    // When the next frame is due at the frame rate.
+    Clock::time_point nextFrameTime()
+    {
         if (!due_) {
             const auto period = framePeriod();
             deadline_ += period;
@@ -67,12 +95,31 @@ private:
             if (deadline_ + period < now) deadline_ = now; // fell behind: go on from now instead of bursting
             due_ = true;
         }
+        return deadline_;
+    }
+
+    std::uint64_t writesSeen()
+    {
+        std::lock_guard lock(mutex_);
+        return writeCount_;
+    }
+
+    // Sleeps until `wake` or a property write after `seen`; false when interrupted.
+    bool sleepUntil(Clock::time_point wake, std::uint64_t seen)
+    {
         std::unique_lock lock(mutex_);
-        const auto until = std::min(deadline_, Clock::now() + timeout);
-        wake_.wait_until(lock, until, [this] { return interrupted_; });
-        if (interrupted_ || Clock::now() < deadline_) return false;
-        due_ = false;
-        return true;
+        wake_.wait_until(lock, wake, [&] { return interrupted_ || writeCount_ != seen; });
+        return !interrupted_;
+    }
+
+    // Called by the property store with its lock held.
+    void noteWrite()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            ++writeCount_;
+        }
+        wake_.notify_all();
     }
 
     Clock::duration framePeriod() const
@@ -109,9 +156,12 @@ private:
     bool due_ = false;
     std::uint32_t frame_ = 0;
     std::int64_t delivered_ = 0;
+    CameraTrigger trigger_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool interrupted_ = false;
+    std::uint64_t writeCount_ = 0;
+    WriteObservation writes_; // last: it ends before the members that noteWrite uses
 };
 
 } // namespace
