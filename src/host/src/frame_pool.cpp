@@ -52,6 +52,7 @@ Frame* FramePool::take(std::uint32_t frameType, std::int32_t width, std::int32_t
     }
     frame->configure(frameType, width, height);
     frame->state = Frame::State::HandedOut;
+    lastHandedOut_.store(frame);
     return frame;
 }
 
@@ -64,6 +65,11 @@ Frame* FramePool::findOwn(const imaqkit::IFrame* frame) const
 
 Frame* FramePool::receive(imaqkit::IFrame* frame)
 {
+    Frame* last = lastHandedOut_.load();
+    if (frame && frame == static_cast<imaqkit::IFrame*>(last)) {
+        auto handedOut = Frame::State::HandedOut;
+        return last->state.compare_exchange_strong(handedOut, Frame::State::Received) ? last : nullptr;
+    }
     std::lock_guard lock(mutex_);
     Frame* own = findOwn(frame);
     if (!own || own->state != Frame::State::HandedOut) return nullptr;

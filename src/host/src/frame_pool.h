@@ -6,6 +6,7 @@
 
 #include "frame.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -38,6 +39,9 @@ private:
     mutable std::mutex mutex_;
     std::vector<std::unique_ptr<Frame>> frames_;
     std::vector<Frame*> pooled_;
+    // The frame take handed out last: the one an adaptor usually hands
+    // back next, known to be this pool's without a look through frames_.
+    std::atomic<Frame*> lastHandedOut_{nullptr};
 };
 
 } // namespace imaqhost
