@@ -4,7 +4,8 @@
 The program dumps the counters once per delivered frame (from its consumer on
 the host thread), so every dump is one frame's whole journey. The figures are
 the median over the frames of an acquisition, leaving out the first (it holds
-the stream's start). Instructions are split by who executes them:
+the stream's start) and the last (the host's control thread stops the stream
+as soon as the last frame is logged, which can fall before its dump). Instructions are split by who executes them:
 
   copy          memcpy called by the host frame's copyData: the pixel copy
   adaptor       CListener::frameReady, less what it calls in the host and the
@@ -19,7 +20,7 @@ the stream's start). Instructions are split by who executes them:
                 the listener (pacing, buffer choice, listener dispatch)
 
 Heap allocations are the calls of malloc, calloc, realloc and the aligned
-allocators in the dump, summed over the frames after the first; the
+allocators in the dump, summed over the counted frames; the
 program's own count of operator new calls over the same frames is printed
 alongside. Usage: callgrind_counts.py PROGRAM_OUTPUT.json DUMP...
 """
@@ -176,8 +177,8 @@ def self_by_function(dump):
 
 
 def case_figures(frames):
-    """Medians over the frames of one acquisition, the first left out."""
-    steady = frames[1:]
+    """Medians over the frames of one acquisition, the first and the last left out."""
+    steady = frames[1:-1]
     figures = [dump.figures() for dump in steady]
     for f in figures:
         f["host"] = f["host_in_listener"] + f["host_elsewhere"]
@@ -204,7 +205,7 @@ def main(argv):
         if len(dumps) != program["frames"]:
             sys.exit(f"{name}: {len(dumps)} frame dumps, expected {program['frames']}")
         figures, spread, steady = case_figures(dumps)
-        figures["operator_new"] = case["steady_allocations"] / (len(dumps) - 1)
+        figures["operator_new"] = case["steady_allocations"] / (len(dumps) - 2)
         results.append({
             "case": name,
             "per_frame": figures,

@@ -39,6 +39,32 @@ TEST_F(FramePoolTest, StreamingSmallerFramesReuseLargerStorage)
     engine->receiveFrame(frame);
 }
 
+// A pooled frame too small for the next request stays pooled while a larger
+// one is made, and each then serves a request of its size.
+TEST_F(FramePoolTest, TooSmallPooledFrameStaysForLaterRequests)
+{
+    imaqhost::Session session(fakeEntryPoints());
+    auto input = openFake(session);
+    imaqkit::IEngine* engine = fakeOf(*input).engine();
+    const auto before = imaqhost::framesConstructed();
+    imaqkit::IFrame* small = engine->makeFrame(imaqkit::kMono8, 2, 2);
+    engine->receiveFrame(small); // outside an acquisition: back to the pool
+    imaqkit::IFrame* large = engine->makeFrame(imaqkit::kMono8, 64, 64);
+    ASSERT_NE(large, nullptr);
+    EXPECT_NE(large, small);
+    EXPECT_EQ(imaqhost::pooledFrames(), 1) << "the small frame is still pooled";
+    engine->receiveFrame(large);
+    EXPECT_EQ(imaqhost::pooledFrames(), 2);
+    EXPECT_EQ(engine->makeFrame(imaqkit::kMono8, 64, 64), large);
+    EXPECT_EQ(engine->makeFrame(imaqkit::kMono8, 2, 2), small);
+    EXPECT_EQ(imaqhost::framesConstructed() - before, 2);
+    EXPECT_EQ(imaqhost::pooledFrames(), 0);
+    engine->receiveFrame(small);
+    engine->receiveFrame(large);
+    engine->receiveFrame(large); // twice: counted once
+    EXPECT_EQ(imaqhost::pooledFrames(), 2);
+}
+
 // Whatever the adaptor did with its frames, they die with the video input:
 // handed out and never returned, or resting in the pool.
 TEST_F(FramePoolTest, FramesDieWithTheVideoInput)

@@ -50,4 +50,21 @@ TEST(RingBuffer, TakesAndCopiesAtMostWhatItHolds)
     EXPECT_EQ(takeAll(ring), std::vector<int>{5});
 }
 
+// Dropping the oldest, as the notification queue does when it is full:
+// across the wrap, and on an empty queue.
+TEST(RingBuffer, PopFrontDropsTheOldestAcrossTheWrap)
+{
+    imaqhost::RingBuffer<int> ring;
+    ring.pop_front();
+    EXPECT_TRUE(ring.empty());
+    for (int i = 0; i < 16; ++i) ring.push_back(i); // exactly the first block
+    for (int i = 0; i < 15; ++i) ring.pop_front();
+    ring.push_back(16); // wraps to the block's start
+    ring.push_back(17);
+    ring.pop_front();
+    EXPECT_EQ(takeAll(ring), (std::vector<int>{16, 17}));
+    ring.push_back(18);
+    EXPECT_EQ(takeAll(ring), std::vector<int>{18});
+}
+
 } // namespace

@@ -31,6 +31,15 @@ constexpr std::chrono::milliseconds kFlowingGap{2};
 // of capture; a halt not followed by a restart within this time is.
 constexpr std::chrono::milliseconds kRestartGrace{100};
 
+// A wait longer than this has no deadline (and no overflow of the clock).
+constexpr std::chrono::hours kNoDeadline{24 * 365};
+
+std::optional<std::chrono::steady_clock::time_point> deadlineAfter(std::chrono::milliseconds timeout)
+{
+    if (timeout >= kNoDeadline) return std::nullopt;
+    return std::chrono::steady_clock::now() + std::max(timeout, std::chrono::milliseconds::zero());
+}
+
 std::string framesText(std::int64_t count)
 {
     return std::to_string(count) + (count == 1 ? " frame" : " frames");
@@ -70,8 +79,15 @@ void AcquisitionControl::setRunning(bool running)
     notifyChanged();
 }
 
+void AcquisitionControl::publishLocked() noexcept
+{
+    sending_.store(active_.load() && schedule_.logging());
+}
+
 bool AcquisitionControl::isSendFrame()
 {
+    // A trigger is logging: the frame is wanted, nothing to count.
+    if (sending_.load()) return true;
     std::lock_guard lock(mutex_);
     if (!active_.load()) return false;
     if (schedule_.logging()) return true;
@@ -84,8 +100,7 @@ bool AcquisitionControl::isSendFrame()
 
 void AcquisitionControl::frameCounted()
 {
-    std::lock_guard lock(mutex_);
-    if (active_.load()) ++stats_.counted;
+    if (active_.load()) counted_.fetch_add(1, std::memory_order_relaxed);
 }
 
 void AcquisitionControl::frameRefused()
@@ -132,6 +147,7 @@ bool AcquisitionControl::deliver(Frame& frame)
         stats_.lastTime = frame.time();
         stats_.timestamps.push_back(frame.time());
         const bool triggerDone = schedule_.logged();
+        if (triggerDone) publishLocked();
         ++stats_.received;
         ++stats_.framesPerTrigger.back();
         if (notify_.framesAcquiredCount > 0 && stats_.received % notify_.framesAcquiredCount == 0)
@@ -143,7 +159,7 @@ bool AcquisitionControl::deliver(Frame& frame)
         wake = (waitingFor_ > 0 && buffer_.size() >= waitingFor_) || completed || triggerDone;
     }
     // Woken after the unlock, a waiting thread finds the mutex free.
-    if (wake) logged_.notify_all();
+    if (wake) logged_.notifyAll();
     if (completed) changed_.notify_all();
     return true;
 }
@@ -162,7 +178,7 @@ bool AcquisitionControl::keepLocked(Frame& frame)
         return false;
     }
     // The frame being logged is the next one of its trigger.
-    FrameMetadata meta = metadataLocked(frame);
+    FrameMetadata meta = metadataLocked(frame, toDisk);
     if (toDisk) {
         Frame* copy = &frame;
         if (toMemory) {
@@ -185,11 +201,11 @@ bool AcquisitionControl::keepLocked(Frame& frame)
     return true;
 }
 
-FrameMetadata AcquisitionControl::metadataLocked(const Frame& frame) const
+FrameMetadata AcquisitionControl::metadataLocked(const Frame& frame, bool withClock)
 {
     FrameMetadata meta;
     meta.time = frame.time() - firstTriggerTime_;
-    meta.absTime = clockVectorAt(firstTriggerWall_ + meta.time);
+    if (withClock) meta.absTime = deliveryClock_.at(firstTriggerWall_ + meta.time);
     meta.frameNumber = stats_.received + 1;
     meta.relativeFrame = schedule_.framesInTrigger() + 1;
     meta.triggerIndex = schedule_.triggersExecuted();
@@ -284,6 +300,7 @@ void AcquisitionControl::recordLocked(EventType type, std::string message, std::
 void AcquisitionControl::fireLocked()
 {
     schedule_.fire();
+    publishLocked();
     stats_.triggersExecuted = schedule_.triggersExecuted();
     stats_.framesPerTrigger.push_back(0);
     lastFrameAt_ = Clock::now();
@@ -435,6 +452,7 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, const TriggerSettings
     {
         std::lock_guard lock(mutex_);
         stats_ = AcquisitionStats{};
+        counted_.store(0);
         disk_ = std::move(disk);
         diskFailed_ = false;
         schedule_ = TriggerSchedule(settings);
@@ -459,6 +477,7 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, const TriggerSettings
         stage_ = Stage::Running;
         running_.store(false);
         active_.store(true);
+        publishLocked();
     }
     bool started = false;
     try {
@@ -486,6 +505,7 @@ void AcquisitionControl::finishWithoutCapture(AcquisitionEnd end)
         std::lock_guard lock(mutex_);
         active_.store(false);
         running_.store(false);
+        publishLocked();
         stage_ = Stage::Ended;
         stats_.end = end;
         stats_.endedAt = imaqkit::getCurrentTime();
@@ -578,6 +598,7 @@ void AcquisitionControl::endCapture(imaqkit::IAdaptor& adaptor, AcquisitionEnd e
         std::lock_guard lock(mutex_);
         active_.store(false);
         running_.store(false);
+        publishLocked();
     }
     // No frame comes any more: the writer empties its queue and completes
     // the file. Its failure handler takes mutex_, so it is not held here.
@@ -607,7 +628,7 @@ void AcquisitionControl::endCapture(imaqkit::IAdaptor& adaptor, AcquisitionEnd e
 void AcquisitionControl::notifyChanged()
 {
     changed_.notify_all();
-    logged_.notify_all();
+    logged_.notifyAll();
 }
 
 void AcquisitionControl::joinControl()
@@ -681,7 +702,7 @@ FrameView AcquisitionControl::viewOf(const Logged& logged, const Presentation& p
     view.bands = bandsIn(frame.frameType(), ColorSpace::Native);
     if (view.bands == 0) view.bands = 1;
     view.meta.time = frame.time() - presentation.firstTriggerTime;
-    view.meta.absTime = clockVectorAt(presentation.firstTriggerWall + view.meta.time);
+    view.meta.absTime = consumerClock_.at(presentation.firstTriggerWall + view.meta.time);
     view.meta.frameNumber = logged.index + 1;
     view.meta.relativeFrame = logged.relativeFrame;
     view.meta.triggerIndex = logged.triggerIndex;
@@ -698,11 +719,12 @@ FrameView AcquisitionControl::present(const Logged& logged, const Presentation& 
         if (view.pixels != whole.pixels)
             alignment = shiftedAlignment(alignment, presentation.crop->region.x, presentation.crop->region.y);
     }
+    if (presentation.space == ColorSpace::Native) return view;
     return convertColor(view, presentation.space, alignment, colorScratch_);
 }
 
 void AcquisitionControl::pass(const std::vector<Logged>& batch, const FrameConsumer& consumer,
-                              std::vector<Frame*>& frames)
+                              const Presentation& presentation, std::vector<Frame*>& frames)
 {
     frames.clear();
     for (const Logged& logged : batch) frames.push_back(logged.frame);
@@ -713,11 +735,26 @@ void AcquisitionControl::pass(const std::vector<Logged>& batch, const FrameConsu
         ~Recycle() { pool.recycle(frames); }
     } recycle{pool_, frames};
     if (!consumer) return;
-    const Presentation presentation = [&] {
-        std::lock_guard lock(mutex_);
-        return presentationLocked();
-    }();
     for (const Logged& logged : batch) consumer(present(logged, presentation));
+}
+
+template <typename Ready>
+bool AcquisitionControl::awaitLogged(std::unique_lock<std::mutex>& lock,
+                                     std::optional<Clock::time_point> deadline, Ready ready)
+{
+    while (!ready()) {
+        // Read under the lock: a frame logged after the unlock changes it.
+        const std::uint32_t seen = logged_.sequence();
+        lock.unlock();
+        bool inTime = true;
+        if (deadline)
+            inTime = logged_.waitUntil(seen, *deadline);
+        else
+            logged_.wait(seen);
+        lock.lock();
+        if (!inTime) return ready();
+    }
+    return true;
 }
 
 void AcquisitionControl::getData(std::int64_t frames, const FrameConsumer& consumer,
@@ -726,11 +763,12 @@ void AcquisitionControl::getData(std::int64_t frames, const FrameConsumer& consu
     if (frames < 1) throw HostError("Taking frames needs at least one frame.");
     const auto wanted = static_cast<std::size_t>(frames);
     std::vector<Logged> batch;
+    Presentation presentation;
     {
         std::unique_lock lock(mutex_);
         waitingFor_ = wanted;
-        logged_.wait_for(lock, timeout,
-                         [&] { return buffer_.size() >= wanted || stage_ != Stage::Running; });
+        awaitLogged(lock, deadlineAfter(timeout),
+                    [&] { return buffer_.size() >= wanted || stage_ != Stage::Running; });
         waitingFor_ = 0;
         if (buffer_.size() < wanted) {
             const std::string available = framesText(static_cast<std::int64_t>(buffer_.size()));
@@ -742,9 +780,10 @@ void AcquisitionControl::getData(std::int64_t frames, const FrameConsumer& consu
                             " available.");
         }
         takeLocked(wanted, batch);
+        presentation = presentationLocked();
     }
     std::vector<Frame*> recycled;
-    pass(batch, consumer, recycled);
+    pass(batch, consumer, presentation, recycled);
 }
 
 void AcquisitionControl::peekData(std::int64_t frames, const FrameConsumer& consumer)
@@ -769,13 +808,14 @@ void AcquisitionControl::flushData()
         takeLocked(buffer_.size(), all);
     }
     std::vector<Frame*> recycled;
-    pass(all, {}, recycled);
+    pass(all, {}, Presentation{}, recycled);
 }
 
 AcquisitionStats AcquisitionControl::statistics() const
 {
     std::lock_guard lock(mutex_);
     AcquisitionStats snapshot = stats_;
+    snapshot.counted = counted_.load();
     snapshot.available = static_cast<std::int64_t>(buffer_.size());
     snapshot.bufferLimitFrames = limitFrames_;
     snapshot.bufferLimitBytes = limitBytes_;
@@ -820,6 +860,7 @@ void AcquisitionControl::drain(const FrameConsumer& consumer)
     bool flowing = false;
     auto lastTake = Clock::now() - kFlowingGap;
     std::vector<Logged>& batch = drainBatch_;
+    Presentation presentation;
     // Room for a few wake-ups' worth up front: a batch that grows mid-stream allocates.
     batch.reserve(4 * kWakeBatch);
     drainRecycled_.reserve(4 * kWakeBatch);
@@ -830,13 +871,11 @@ void AcquisitionControl::drain(const FrameConsumer& consumer)
             // being woken for every frame; once they stop, wait to be woken.
             waitingFor_ = flowing ? kWakeBatch : 1;
             const auto ready = [&] { return !buffer_.empty() || stage_ != Stage::Running; };
-            if (flowing)
-                logged_.wait_for(lock, kPollInterval, ready);
-            else
-                logged_.wait(lock, ready);
+            awaitLogged(lock, flowing ? std::optional(Clock::now() + kPollInterval) : std::nullopt, ready);
             waitingFor_ = 0;
             if (buffer_.empty() && stage_ != Stage::Running) return;
             takeLocked(buffer_.size(), batch);
+            presentation = presentationLocked();
         }
         if (!batch.empty()) {
             const auto now = Clock::now();
@@ -845,7 +884,7 @@ void AcquisitionControl::drain(const FrameConsumer& consumer)
         } else {
             flowing = false;
         }
-        pass(batch, consumer, drainRecycled_);
+        pass(batch, consumer, presentation, drainRecycled_);
     }
 }
 

@@ -8,9 +8,11 @@
 // Consumers take frames out of the buffer on their own thread.
 #pragma once
 
+#include "clock_vector.h"
 #include "disk_logger.h"
 #include "event_recorder.h"
 #include "frame_pool.h"
+#include "frame_signal.h"
 #include "host_crop.h"
 #include "memory_budget.h"
 #include "ring_buffer.h"
@@ -131,12 +133,15 @@ private:
     bool begin(imaqkit::IAdaptor& adaptor, const TriggerSettings& settings,
                std::optional<std::chrono::milliseconds> idleTimeout);
     void fireLocked();
+    void publishLocked() noexcept;
     void recordLocked(EventType type, std::string message = {}, std::string messageId = {});
     void recordOverrunLocked(const Frame& frame, const char* where);
     // Keeps a wanted frame in the buffer and/or hands it to the disk
     // logger; false when it could not be kept (an overrun).
     bool keepLocked(Frame& frame);
-    FrameMetadata metadataLocked(const Frame& frame) const;
+    // The metadata of a frame about to be logged; its clock vector only
+    // when `withClock` (the memory buffer keeps no clock vector).
+    FrameMetadata metadataLocked(const Frame& frame, bool withClock);
     // Opens the log file of an acquisition about to start; null in memory mode.
     std::unique_ptr<DiskLogger> openDiskLog(imaqkit::IAdaptor& adaptor, const TriggerSettings& settings);
     void diskFailed(const std::string& message);
@@ -161,9 +166,14 @@ private:
     // `recycled` is scratch space, kept by the caller so that a steady
     // stream of batches allocates nothing.
     void pass(const std::vector<Logged>& batch, const FrameConsumer& consumer,
-              std::vector<Frame*>& recycled);
+              const Presentation& presentation, std::vector<Frame*>& recycled);
     bool bufferFullLocked(const Frame& frame) const;
-    static FrameView viewOf(const Logged& logged, const Presentation& presentation);
+    // Waits, with mutex_ held (released meanwhile), until `ready` or the
+    // deadline (none: no limit); the last answer of `ready`.
+    template <typename Ready>
+    bool awaitLogged(std::unique_lock<std::mutex>& lock, std::optional<Clock::time_point> deadline,
+                     Ready ready);
+    FrameView viewOf(const Logged& logged, const Presentation& presentation);
     // The view as the consumer gets it: cropped and in the colour space.
     FrameView present(const Logged& logged, const Presentation& presentation);
 
@@ -171,12 +181,17 @@ private:
     std::recursive_mutex adaptorMutex_;
     std::atomic<bool> active_{false};
     std::atomic<bool> running_{false};
+    // active_ and a trigger logging, written under mutex_ (publishLocked):
+    // isSendFrame answers a wanted frame without the lock.
+    std::atomic<bool> sending_{false};
+    // incrementFrameCount calls of this acquisition, counted without the lock.
+    std::atomic<std::int64_t> counted_{0};
 
     mutable std::mutex mutex_;
     std::condition_variable changed_; // capture started or ended, stop asked, device lost
     // Consumers wait on this one, so that a frame wakes only them and not
     // the control thread, which needs no news of single frames.
-    std::condition_variable logged_;
+    FrameSignal logged_;
     RingBuffer<Logged> buffer_;
     // The draining thread's batch and recycling list, reused from batch to batch.
     std::vector<Logged> drainBatch_;
@@ -192,6 +207,10 @@ private:
     ColorSpace colorSpace_ = ColorSpace::Native;
     BayerAlignment alignment_ = BayerAlignment::Grbg;
     std::optional<HostCrop> crop_;
+    // Local time of the frames' stamps: for the disk log (under mutex_) and
+    // for the consumer's views (on its thread, as the scratch buffers are).
+    LocalClock deliveryClock_;
+    LocalClock consumerClock_;
     std::vector<std::uint8_t> cropScratch_;
     std::vector<std::uint8_t> colorScratch_;
     double firstTriggerTime_ = 0.0;

@@ -27,4 +27,16 @@ ClockVector clockVectorAt(double wallSeconds)
             double(local.tm_sec) + (wallSeconds - whole)};
 }
 
+ClockVector LocalClock::at(double wallSeconds)
+{
+    const double whole = std::floor(wallSeconds);
+    if (whole != second_) {
+        secondStart_ = clockVectorAt(whole);
+        second_ = whole;
+    }
+    ClockVector vector = secondStart_;
+    vector[5] += wallSeconds - whole;
+    return vector;
+}
+
 } // namespace imaqhost

@@ -3,11 +3,25 @@
 
 #include "imaqhost/acquisition.h"
 
+#include <limits>
+
 namespace imaqhost {
 
 // Seconds since the Unix epoch, now.
 double wallSecondsNow();
 // Local time of a moment given in seconds since the Unix epoch.
 ClockVector clockVectorAt(double wallSeconds);
+
+// clockVectorAt for a run of moments, as a stream's frames give them: the
+// local time of the last whole second is kept, so that the moments within
+// one second cost no time-zone lookup. One thread at a time.
+class LocalClock {
+public:
+    ClockVector at(double wallSeconds);
+
+private:
+    double second_ = std::numeric_limits<double>::quiet_NaN(); // none yet
+    ClockVector secondStart_{};
+};
 
 } // namespace imaqhost

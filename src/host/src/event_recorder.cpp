@@ -46,8 +46,8 @@ std::vector<AcquisitionEvent> EventRecorder::log() const
 std::vector<AcquisitionEvent> EventRecorder::takeNotifications()
 {
     std::lock_guard lock(mutex_);
-    std::vector<AcquisitionEvent> taken(queue_.begin(), queue_.end());
-    queue_.clear();
+    std::vector<AcquisitionEvent> taken;
+    queue_.takeFront(queue_.size(), taken);
     return taken;
 }
 

@@ -5,10 +5,10 @@
 #pragma once
 
 #include "imaqhost/acquisition.h"
+#include "ring_buffer.h"
 
 #include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <vector>
 
@@ -32,7 +32,9 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable pending_;
     std::vector<AcquisitionEvent> log_;
-    std::deque<AcquisitionEvent> queue_;
+    // A ring: a steady stream of FramesAcquired notifications, taken by the
+    // front-end as they come, allocates nothing on the delivery thread.
+    RingBuffer<AcquisitionEvent> queue_;
     std::int64_t dropped_ = 0;
 };
 

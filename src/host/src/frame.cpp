@@ -27,11 +27,12 @@ void copyRowBlock(std::uint8_t* destination, std::int64_t height, std::int64_t r
 {
     const std::int64_t top = std::clamp<std::int64_t>(-y, 0, height);
     const std::int64_t bottom = std::clamp<std::int64_t>(sourceHeight - y, top, height);
-    std::memset(destination, 0, static_cast<std::size_t>(top * rowBytes));
+    if (top > 0) std::memset(destination, 0, static_cast<std::size_t>(top * rowBytes));
     if (bottom > top)
         copyInPieces(destination + top * rowBytes, source + (y + top) * rowBytes,
                      static_cast<std::size_t>((bottom - top) * rowBytes));
-    std::memset(destination + bottom * rowBytes, 0, static_cast<std::size_t>((height - bottom) * rowBytes));
+    if (bottom < height)
+        std::memset(destination + bottom * rowBytes, 0, static_cast<std::size_t>((height - bottom) * rowBytes));
 }
 
 } // namespace

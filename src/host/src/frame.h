@@ -3,6 +3,7 @@
 
 #include "platform/imaqkit.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -46,7 +47,8 @@ public:
     const std::uint8_t* pixels() const noexcept { return pixels_.data(); }
     std::size_t bytes() const noexcept { return pixels_.size(); }
 
-    State state = State::Pooled;
+    // Atomic: the pool checks a returning frame's state without its lock.
+    std::atomic<State> state{State::Pooled};
 
 private:
     std::uint32_t frameType_ = 0;

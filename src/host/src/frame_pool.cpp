@@ -24,7 +24,7 @@ FramePool::FramePool()
 
 FramePool::~FramePool()
 {
-    frameCounters().pooled -= static_cast<std::int64_t>(pooled_.size());
+    frameCounters().pooled -= static_cast<std::int64_t>(pooled_.size() + (spare_.load() ? 1 : 0));
 }
 
 Frame* FramePool::take(std::uint32_t frameType, std::int32_t width, std::int32_t height)
@@ -34,7 +34,13 @@ Frame* FramePool::take(std::uint32_t frameType, std::int32_t width, std::int32_t
     const std::int64_t bytes = std::int64_t{width} * height * bpp;
     if (bytes > kMaxFrameBytes) return nullptr;
 
+    Frame* spare = spare_.exchange(nullptr);
+    if (spare && spare->capacity() >= static_cast<std::size_t>(bytes)) {
+        --frameCounters().pooled;
+        return handOut(spare, frameType, width, height);
+    }
     std::lock_guard lock(mutex_);
+    if (spare) pooled_.push_back(spare); // too small: among the others
     // Prefer a pooled frame whose storage is already large enough.
     auto fits = std::find_if(pooled_.rbegin(), pooled_.rend(), [&](const Frame* frame) {
         return frame->capacity() >= static_cast<std::size_t>(bytes);
@@ -50,8 +56,14 @@ Frame* FramePool::take(std::uint32_t frameType, std::int32_t width, std::int32_t
         // Keep room for every frame in the pool list.
         if (pooled_.capacity() < frames_.size()) pooled_.reserve(frames_.capacity());
     }
+    return handOut(frame, frameType, width, height);
+}
+
+Frame* FramePool::handOut(Frame* frame, std::uint32_t frameType, std::int32_t width, std::int32_t height)
+{
     frame->configure(frameType, width, height);
     frame->state = Frame::State::HandedOut;
+    lastHandedOut_.store(frame);
     return frame;
 }
 
@@ -64,6 +76,11 @@ Frame* FramePool::findOwn(const imaqkit::IFrame* frame) const
 
 Frame* FramePool::receive(imaqkit::IFrame* frame)
 {
+    Frame* last = lastHandedOut_.load();
+    if (frame && frame == static_cast<imaqkit::IFrame*>(last)) {
+        auto handedOut = Frame::State::HandedOut;
+        return last->state.compare_exchange_strong(handedOut, Frame::State::Received) ? last : nullptr;
+    }
     std::lock_guard lock(mutex_);
     Frame* own = findOwn(frame);
     if (!own || own->state != Frame::State::HandedOut) return nullptr;
@@ -73,22 +90,25 @@ Frame* FramePool::receive(imaqkit::IFrame* frame)
 
 void FramePool::recycle(Frame* frame)
 {
-    std::lock_guard lock(mutex_);
-    recycleLocked(frame);
+    std::unique_lock lock(mutex_, std::defer_lock);
+    recycleOne(frame, lock);
 }
 
 void FramePool::recycle(const std::vector<Frame*>& frames)
 {
-    std::lock_guard lock(mutex_);
-    for (Frame* frame : frames) recycleLocked(frame);
+    std::unique_lock lock(mutex_, std::defer_lock);
+    for (Frame* frame : frames) recycleOne(frame, lock);
 }
 
-void FramePool::recycleLocked(Frame* frame)
+void FramePool::recycleOne(Frame* frame, std::unique_lock<std::mutex>& lock)
 {
-    if (!frame || frame->state == Frame::State::Pooled) return;
-    frame->state = Frame::State::Pooled;
-    pooled_.push_back(frame);
+    // A frame returned twice counts once.
+    if (!frame || frame->state.exchange(Frame::State::Pooled) == Frame::State::Pooled) return;
     ++frameCounters().pooled;
+    Frame* empty = nullptr;
+    if (spare_.compare_exchange_strong(empty, frame)) return;
+    if (!lock.owns_lock()) lock.lock();
+    pooled_.push_back(frame);
 }
 
 std::size_t FramePool::frameCount() const
@@ -100,7 +120,7 @@ std::size_t FramePool::frameCount() const
 std::size_t FramePool::pooledCount() const
 {
     std::lock_guard lock(mutex_);
-    return pooled_.size();
+    return pooled_.size() + (spare_.load() ? 1 : 0);
 }
 
 } // namespace imaqhost

@@ -23,6 +23,13 @@ public:
         ++size_;
     }
 
+    void pop_front() noexcept
+    {
+        if (size_ == 0) return;
+        head_ = (head_ + 1) % slots_.size();
+        --size_;
+    }
+
     // Moves the oldest `count` elements (at most all) into `out`, replacing
     // its contents, oldest first.
     void takeFront(std::size_t count, std::vector<T>& out)
