@@ -116,9 +116,21 @@ UniqueHandle start(const std::vector<std::string>& arguments, const std::filesys
     std::wstring command = commandText(cliCommandLine(arguments, options));
     std::wstring environment = environmentWithoutRig();
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                          environment.data(), workingFolder.c_str(), &startup, &process))
-        throw std::runtime_error("cannot start the program: error " + std::to_string(::GetLastError()));
+    // Wine, busy, now and then fails a start with ERROR_INTERNAL_ERROR: try again.
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                             environment.data(), workingFolder.c_str(), &startup, &process)) {
+            error = ERROR_SUCCESS;
+            break;
+        }
+        error = ::GetLastError();
+        if (error != ERROR_INTERNAL_ERROR)
+            break;
+        ::Sleep(100);
+    }
+    if (error != ERROR_SUCCESS)
+        throw std::runtime_error("cannot start the program: error " + std::to_string(error));
     ::CloseHandle(process.hThread);
     return UniqueHandle(process.hProcess);
 }
