@@ -22,6 +22,14 @@ std::string fail(const std::filesystem::path& shownPath, int error)
     return "cannot write " + shownPath.string() + ": " + std::strerror(error);
 }
 
+// A file name as the file-system calls take it: UTF-8 (on Windows too,
+// where string() would give the ANSI code page).
+std::string utf8Name(const std::filesystem::path& path)
+{
+    const std::u8string name = path.filename().u8string();
+    return {name.begin(), name.end()};
+}
+
 std::string freshName(const std::string& stem)
 {
     thread_local std::mt19937_64 random{std::random_device{}()};
@@ -132,7 +140,7 @@ void writeReplacing(const std::filesystem::path& path, const std::function<void(
     std::optional<PartialFileMark> mark;
     FreshFile fresh;
     for (int attempt = 0; attempt < 16 && !fresh.file; ++attempt) {
-        fresh.name = freshName(path.filename().string());
+        fresh.name = freshName(utf8Name(path));
         mark.emplace(folder.get(), fresh.name);
         fresh.file = UniqueFd(createNewFile(folder.get(), fresh.name.c_str()));
         if (!fresh.file) {
@@ -144,11 +152,12 @@ void writeReplacing(const std::filesystem::path& path, const std::function<void(
     }
     if (!fresh.file)
         throw CliError(fail(path, EEXIST), "output");
+    const std::string finalName = utf8Name(path);
     int error = 0;
     try {
         write(fresh.file.get());
         error = fresh.file.close();
-        if (error == 0 && renameEntry(folder.get(), fresh.name.c_str(), path.filename().string().c_str()) != 0)
+        if (error == 0 && renameEntry(folder.get(), fresh.name.c_str(), finalName.c_str()) != 0)
             error = errno;
     } catch (...) {
         removeEntry(folder.get(), fresh.name.c_str());
