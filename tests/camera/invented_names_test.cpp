@@ -23,7 +23,7 @@ bool looksLikeModelNumber(const std::string& text)
     return std::regex_search(text, modelNumber());
 }
 
-std::string readFile(const std::filesystem::path& path)
+[[maybe_unused]] std::string readFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;

@@ -101,7 +101,7 @@ std::vector<std::uint8_t> expectedFrame(std::uint32_t n, std::size_t bytes)
 }
 
 // Red, green, blue from the host's blue, green, red.
-std::vector<std::uint8_t> swapToRgb(std::vector<std::uint8_t> bgr)
+[[maybe_unused]] std::vector<std::uint8_t> swapToRgb(std::vector<std::uint8_t> bgr)
 {
     for (std::size_t i = 0; i + 2 < bgr.size(); i += 3) std::swap(bgr[i], bgr[i + 2]);
     return bgr;

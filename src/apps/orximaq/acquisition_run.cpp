@@ -3,6 +3,7 @@
 #include "background_acquisition.h"
 #include "failure_text.h"
 #include "interrupts.h"
+#include "manual_trigger.h"
 #include "output/output_folder.h"
 #include "vexcam/format_text.h"
 #include "vexcam/vexcam.h"
@@ -10,12 +11,9 @@
 #include "imaqhost/acquisition.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <ostream>
-
-#include <unistd.h>
 
 namespace orximaq {
 namespace {
@@ -148,7 +146,7 @@ void announceWaiting(ProgressBar& progress, const EngineRequest& request, std::i
     const std::string of = trigger.triggerRepeat == imaqhost::kInfinite
                                ? std::string()
                                : " of " + std::to_string(trigger.triggerRepeat + 1);
-    const std::string how = "press Enter or send SIGUSR1 to process " + std::to_string(::getpid());
+    const std::string how = manualTriggerHint();
     if (showProgress) {
         progress.setDetail("waiting for trigger " + std::to_string(next) + of + " (" + how + ")");
         progress.update(request.totalFrames() && next > 1 ? (next - 1) * trigger.framesPerTrigger : 0);

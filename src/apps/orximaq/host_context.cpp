@@ -22,6 +22,15 @@ void installRigFile(const std::string& path)
     }
 }
 
+void setEnvironment(const char* name, const std::string& value)
+{
+#if defined(_WIN32)
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
 std::string chooseAdaptorPath(const GlobalOptions& options)
 {
     const std::string path = options.adaptorPath.empty() ? defaultAdaptorPath().string() : options.adaptorPath;
@@ -44,13 +53,13 @@ HostContext::HostContext(const GlobalOptions& options, NoticeLog& log)
     }
     // The camera library reads the GenICam interfaces when it starts.
     if (!options.genicam.empty())
-        setenv("ORX_GENICAM", options.genicam.c_str(), 1);
+        setEnvironment("ORX_GENICAM", options.genicam);
     // And the GStreamer pipelines, one a line, after those the environment names.
     if (!options.gstreamer.empty()) {
         const char* earlier = std::getenv("ORX_GSTREAMER_PIPELINES");
         std::string pipelines = earlier ? earlier : "";
         for (const auto& pipeline : options.gstreamer) pipelines += "\n" + pipeline;
-        setenv("ORX_GSTREAMER_PIPELINES", pipelines.c_str(), 1);
+        setEnvironment("ORX_GSTREAMER_PIPELINES", pipelines);
     }
     try {
         session_.emplace(imaqhost::Session::load(adaptorPath_));

@@ -1,5 +1,6 @@
 // Ctrl-C (SIGINT), SIGTERM, SIGHUP (the terminal closed) and SIGQUIT during
-// an acquisition. The first signal only
+// an acquisition; on Windows the console's Ctrl-C (SIGINT), Ctrl-Break
+// (SIGBREAK) and its closing (SIGTERM). The first signal only
 // takes note, so that the acquisition loop can stop capture, finish the file
 // being written and print its summary; a second one ends the process at once,
 // after removing the partial file being written, if any.
@@ -9,7 +10,7 @@
 
 namespace orximaq {
 
-// Catches the four signals while it lives; the previous dispositions come back after.
+// Catches the signals while it lives; the previous dispositions come back after.
 class InterruptGuard {
 public:
     InterruptGuard();
@@ -18,7 +19,7 @@ public:
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 };
 
-// The signal that arrived (SIGINT, SIGTERM, SIGHUP or SIGQUIT), or 0.
+// The signal that arrived (SIGINT, SIGTERM, SIGHUP, SIGQUIT or SIGBREAK), or 0.
 int pendingInterrupt() noexcept;
 // The exit code for it: 128 plus the signal number.
 int interruptExitCode(int signal) noexcept;

@@ -206,7 +206,7 @@ void addEngineOptions(CLI::App& command, orximaq::EngineOptions& engine, CLI::Op
     };
     text("--trigger", engine.trigger,
          "immediate (default): frames are logged from the start; manual: each Enter (standard input on a "
-         "terminal) or SIGUSR1 fires a trigger.",
+         "terminal) or SIGUSR1 (not on Windows) fires a trigger.",
          "immediate|manual");
     text("--frames-per-trigger", engine.framesPerTrigger,
          "Frames each trigger logs (at least 1, or inf). Default: -n.", "N|inf")

@@ -1,39 +1,16 @@
 #include "manual_trigger.h"
 
-#include <algorithm>
-#include <atomic>
-#include <csignal>
-
-#include <poll.h>
-#include <unistd.h>
-
 namespace orximaq {
 namespace {
 
 std::atomic<std::int64_t> requested{0};
 static_assert(std::atomic<std::int64_t>::is_always_lock_free);
-struct sigaction previousUsr1;
-
-extern "C" void onTriggerSignal(int)
-{
-    requested.fetch_add(1);
-}
 
 } // namespace
 
-ManualTriggerRequests::ManualTriggerRequests() : terminal_(::isatty(STDIN_FILENO) == 1)
+std::atomic<std::int64_t>& manualTriggerRequests() noexcept
 {
-    requested.store(0);
-    struct sigaction action {};
-    action.sa_handler = onTriggerSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGUSR1, &action, &previousUsr1);
-}
-
-ManualTriggerRequests::~ManualTriggerRequests()
-{
-    sigaction(SIGUSR1, &previousUsr1, nullptr);
+    return requested;
 }
 
 bool ManualTriggerRequests::take()
@@ -44,23 +21,6 @@ bool ManualTriggerRequests::take()
         if (requested.compare_exchange_weak(waiting, waiting - 1))
             return true;
     return false;
-}
-
-// Every line typed so far is a request; reads only what is there.
-void ManualTriggerRequests::readTerminal()
-{
-    while (terminal_) {
-        pollfd input{STDIN_FILENO, POLLIN, 0};
-        if (::poll(&input, 1, 0) <= 0 || (input.revents & (POLLIN | POLLHUP)) == 0)
-            return;
-        char text[256];
-        const ssize_t got = ::read(STDIN_FILENO, text, sizeof text);
-        if (got <= 0) {
-            terminal_ = false; // closed: only signals from here on
-            return;
-        }
-        requested.fetch_add(std::count(text, text + got, '\n'));
-    }
 }
 
 } // namespace orximaq

@@ -2,7 +2,9 @@
 
 #include "imaqhost/session.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -20,7 +22,10 @@ bool MemoryBudget::tryTake(std::size_t bytes) noexcept
 std::size_t physicalMemory()
 {
 #if defined(_WIN32)
-    return 0; // not asked there: the fixed default applies
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (!::GlobalMemoryStatusEx(&status)) return 0;
+    return static_cast<std::size_t>(status.ullTotalPhys);
 #else
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGE_SIZE);

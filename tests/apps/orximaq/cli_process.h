@@ -1,5 +1,7 @@
 // Runs the built orximaq program as a separate process and keeps what it
-// printed and how it ended.
+// printed and how it ended (cli_process_posix.cpp, cli_process_windows.cpp).
+// Windows has no pseudo-terminals, signals or file size limits: the tests
+// that need them are skipped there.
 #pragma once
 
 #include <filesystem>
@@ -30,6 +32,10 @@ struct CliOptions {
 
 inline constexpr int kLeakExitCode = 3;
 
+// The program's path and its arguments: the built module (when named), the
+// leak check (when asked for), then `arguments`.
+std::vector<std::string> cliCommandLine(const std::vector<std::string>& arguments, const CliOptions& options);
+
 // Runs orximaq with `arguments` in `workingFolder`, with the rig variable
 // ORX_SIM_RIG removed from its environment.
 CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder,
@@ -59,6 +65,7 @@ public:
 
 private:
     int pid_ = -1;
+    void* process_ = nullptr; // Windows: the process handle
     std::filesystem::path outPath_;
     std::filesystem::path errPath_;
 };

@@ -14,6 +14,7 @@ namespace {
 const std::filesystem::path kRepository =
     std::filesystem::path(ORX_DECODE_FRAME).parent_path().parent_path().parent_path().parent_path();
 
+#if !defined(_WIN32)
 struct PipeCloser {
     void operator()(std::FILE* pipe) const { ::pclose(pipe); }
 };
@@ -31,9 +32,13 @@ std::string packageList(const std::string& options)
         text += buffer;
     return text;
 }
+#endif
 
 TEST(InstallDepsTest, MinimalListHoldsOnlyTheBuildOfTheProgram)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "runs a bash script of the build host";
+#else
     const std::string minimal = packageList("--minimal");
     for (const char* needed : {"cmake\n", "ninja-build\n", "g++\n", "libcli11-dev\n", "libpng-dev\n", "libtiff-dev\n"})
         EXPECT_NE(minimal.find(needed), std::string::npos) << needed << " missing from:\n" << minimal;
@@ -42,6 +47,7 @@ TEST(InstallDepsTest, MinimalListHoldsOnlyTheBuildOfTheProgram)
     const std::string full = packageList("");
     for (const char* all : {"octave", "libaravis-dev", "libgtest-dev"})
         EXPECT_NE(full.find(all), std::string::npos) << all;
+#endif
 }
 
 TEST(InstallDepsTest, DemoAsksForTheMinimalSet)

@@ -63,6 +63,9 @@ class StreamingInterruptSignalTest : public InterruptTest, public ::testing::Wit
 
 TEST_P(StreamingInterruptSignalTest, StopsCaptureWritesSummaryAndExitsWithSignalCode)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the tests send POSIX signals; Windows has console events, which Wine cannot send here";
+#else
     const auto& kind = GetParam();
     auto& program = startLong();
     program.signal(kind.signal);
@@ -72,17 +75,29 @@ TEST_P(StreamingInterruptSignalTest, StopsCaptureWritesSummaryAndExitsWithSignal
     EXPECT_NE(run.out.find(std::string("interrupted by ") + kind.name), std::string::npos) << run.transcript();
     EXPECT_NE(run.out.find("of 100000"), std::string::npos) << run.transcript();
     expectOnlyWholeFrames();
+#endif
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, StreamingInterruptSignalTest,
-                         ::testing::Values(SignalCase{SIGINT, 130, "SIGINT"}, SignalCase{SIGTERM, 143, "SIGTERM"},
-                                           SignalCase{SIGHUP, 129, "SIGHUP"}, SignalCase{SIGQUIT, 131, "SIGQUIT"}),
+// Windows has neither SIGHUP nor SIGQUIT.
+const SignalCase kSignalCases[] = {
+    {SIGINT, 130, "SIGINT"},
+    {SIGTERM, 143, "SIGTERM"},
+#if !defined(_WIN32)
+    {SIGHUP, 129, "SIGHUP"},
+    {SIGQUIT, 131, "SIGQUIT"},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Signals, StreamingInterruptSignalTest, ::testing::ValuesIn(kSignalCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A second Ctrl-C right after the first ends the program at once, still
 // without a partial file under a frame's name or beside it.
 TEST_F(InterruptTest, StreamingSecondInterruptEndsAtOnceWithoutPartialFile)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the tests send POSIX signals; Windows has console events, which Wine cannot send here";
+#else
     auto& program = startLong();
     program.signal(SIGINT);
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -90,12 +105,16 @@ TEST_F(InterruptTest, StreamingSecondInterruptEndsAtOnceWithoutPartialFile)
     const CliRun run = program.finish(5.0);
     EXPECT_EQ(run.exitCode, 130) << run.transcript();
     expectOnlyWholeFrames();
+#endif
 }
 
 // The tour stops at the camera it interrupted: exit 130, no partial file in
 // any camera's folder, and no contact sheet of an unfinished tour.
 TEST_F(InterruptTest, StreamingDemoStopsItsTour)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the tests send POSIX signals; Windows has console events, which Wine cannot send here";
+#else
     program_.emplace(std::vector<std::string>{"demo", "-n", "100000", "-o", "tour"}, folder());
     const auto written = [&] {
         std::size_t count = 0;
@@ -118,6 +137,7 @@ TEST_F(InterruptTest, StreamingDemoStopsItsTour)
         EXPECT_EQ(entry.path().extension(), ".png") << entry.path();
         EXPECT_EQ(entry.path().filename().string().rfind("frame-", 0), 0u) << entry.path();
     }
+#endif
 }
 
 } // namespace

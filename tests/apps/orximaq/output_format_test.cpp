@@ -166,6 +166,9 @@ TEST_F(OutputFormatTest, RawSidecarDescribesTheFrames)
 // every format; the file it pointed to is left as it was.
 TEST_F(OutputFormatTest, PlantedLinksAreReplacedNotFollowed)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "symbolic links need privileges on Windows (and the build writes no TIFF)";
+#else
     const auto target = writeFile("precious.txt", "keep me");
     for (const auto& [format, extension] : {std::pair{"png", ".png"}, {"tiff", ".tif"}, {"raw", ".raw"}}) {
         SCOPED_TRACE(format);
@@ -179,6 +182,7 @@ TEST_F(OutputFormatTest, PlantedLinksAreReplacedNotFollowed)
         EXPECT_TRUE(std::filesystem::is_regular_file(frame));
         EXPECT_EQ(std::filesystem::file_size(target), 7u);
     }
+#endif
 }
 
 // An unknown format is a usage error naming the choices.

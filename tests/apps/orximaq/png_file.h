@@ -1,4 +1,4 @@
-// PNG files read back with libpng, exactly as stored: bit depth, colour type
+// PNG files read back exactly as stored: bit depth, colour type
 // and samples (16-bit samples in the machine's byte order).
 #pragma once
 

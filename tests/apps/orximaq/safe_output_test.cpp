@@ -76,6 +76,9 @@ protected:
 // names, a frame's own name) leave their targets byte for byte unchanged.
 TEST_F(SafeOutputTest, PlantedLinksAreNeverWrittenThrough)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "symbolic links need privileges on Windows";
+#else
     const std::vector<std::string> names{".orximaq-write-test", "frame-0001.png.part", "frame-0002.png",
                                          "frames.json.part", "frame-0001.raw.part", "frame-0001.tif.part"};
     for (const auto& name : names)
@@ -90,6 +93,7 @@ TEST_F(SafeOutputTest, PlantedLinksAreNeverWrittenThrough)
     for (const char* frame : {"frame-0001.png", "frame-0002.png", "frame-0001.raw", "frames.json", "frame-0001.tif"})
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder() / "o" / frame))) << frame;
     expectNoPartialFiles(folder() / "o");
+#endif
 }
 
 // Hidden partial files that a killed run left (its lock is gone with it) are
@@ -128,6 +132,9 @@ TEST(LeftoverPartName, MatchesOnlyThePartialNamesThisProgramWrites)
 
 TEST_F(SafeOutputTest, PlantedLinkBesideTheContactSheetIsNotFollowed)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "symbolic links need privileges on Windows";
+#else
     plant("contact-sheet.png.part");
     plant(".orximaq-write-test");
     const auto before = filesOutside("o");
@@ -135,6 +142,7 @@ TEST_F(SafeOutputTest, PlantedLinkBesideTheContactSheetIsNotFollowed)
     ASSERT_EQ(result.exitCode, 0) << result.transcript();
     expectUntouched(before);
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder() / "o" / "contact-sheet.png")));
+#endif
 }
 
 // The output folder swapped for a link to another folder during the run:
@@ -142,6 +150,9 @@ TEST_F(SafeOutputTest, PlantedLinkBesideTheContactSheetIsNotFollowed)
 // target.
 TEST_F(SafeOutputTest, StreamingFolderSwappedDuringTheRunIsNotFollowed)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "needs a directory link and SIGINT; on Windows the open folder cannot be renamed at all";
+#else
     RunningCli program(std::vector<std::string>{"acquire", "1", "1", "-n", "100000", "-o", "o"}, folder());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!fs::exists(folder() / "o" / "frame-0002.png") && std::chrono::steady_clock::now() < deadline)
@@ -156,6 +167,7 @@ TEST_F(SafeOutputTest, StreamingFolderSwappedDuringTheRunIsNotFollowed)
     EXPECT_EQ(run.exitCode, 130) << run.transcript();
     EXPECT_TRUE(filesIn(folder() / "elsewhere").empty());
     EXPECT_GT(filesIn(folder() / "o-moved").size(), moved) << "writing went on in the folder the run opened";
+#endif
 }
 
 // A folder that another run is writing into is refused before anything is
@@ -163,6 +175,9 @@ TEST_F(SafeOutputTest, StreamingFolderSwappedDuringTheRunIsNotFollowed)
 // once it has ended.
 TEST_F(SafeOutputTest, StreamingSecondRunIntoBusyFolderIsRefused)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "ends the first run with SIGINT; StreamingConcurrentRunsSucceedOrAreRefused covers the lock on Windows";
+#else
     RunningCli first(std::vector<std::string>{"acquire", "1", "1", "-n", "100000", "-o", "o"}, folder());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!fs::exists(folder() / "o" / "frame-0002.png") && std::chrono::steady_clock::now() < deadline)
@@ -177,6 +192,7 @@ TEST_F(SafeOutputTest, StreamingSecondRunIntoBusyFolderIsRefused)
     expectNoPartialFiles(folder() / "o");
     const auto third = runSmall({"acquire", "1", "1", "-n", "1", "-o", "o"});
     EXPECT_EQ(third.exitCode, 0) << third.transcript();
+#endif
 }
 
 // Runs started together into one folder: each succeeds or is refused for
@@ -218,6 +234,9 @@ TEST_F(SafeOutputTest, StreamingConcurrentRunsSucceedOrAreRefused)
 // and the JSON document say so, and the exit code is 1.
 TEST_F(SafeOutputTest, WriteErrorStopsCaptureAtOnce)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows has no file size limit to fill the disk with";
+#else
     CliOptions limited;
     limited.fileSizeLimit = 8192; // below one 64x48 RGB frame, above the summary
     for (const char* format : {"raw", "tiff"}) {
@@ -237,10 +256,14 @@ TEST_F(SafeOutputTest, WriteErrorStopsCaptureAtOnce)
         EXPECT_EQ(result.errLines().size(), 1u) << result.transcript();
         expectNoPartialFiles(folder() / (std::string("o-") + format));
     }
+#endif
 }
 
 TEST_F(SafeOutputTest, WriteErrorSummaryInText)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows has no file size limit to fill the disk with";
+#else
     CliOptions limited;
     limited.fileSizeLimit = 8192;
     const auto rig = (folder() / "small-rig.json").string();
@@ -251,6 +274,7 @@ TEST_F(SafeOutputTest, WriteErrorSummaryInText)
         << result.transcript();
     ASSERT_EQ(result.errLines().size(), 1u) << result.transcript();
     EXPECT_NE(result.errLines()[0].find("cannot write"), std::string::npos) << result.transcript();
+#endif
 }
 
 // Output that never reached standard output is a failure with a message.

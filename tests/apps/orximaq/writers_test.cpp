@@ -39,13 +39,16 @@ TEST_F(StreamingWritersTest, ManyFramesArriveWholeAndInOrder)
 }
 
 // Level 0 stores the pixels; level 9 compresses them: the files differ in
-// size, and both decode to the same frames.
+// size, and both decode to the same frames. (The Windows build stores the
+// pixels at every level.)
 TEST_F(StreamingWritersTest, PngLevelIsHonoured)
 {
     const auto stored = jsonSmall({"acquire", "1", "1", "-n", "2", "-o", "stored", "--png-level", "0", "--json"});
     const auto packed = jsonSmall({"acquire", "1", "1", "-n", "2", "-o", "packed", "--png-level", "9", "--json"});
     EXPECT_GT(fs::file_size(folder() / "stored" / "frame-0001.png"), 64u * 48u * 3u);
+#if !defined(_WIN32)
     EXPECT_LT(fs::file_size(folder() / "packed" / "frame-0001.png"), fs::file_size(folder() / "stored" / "frame-0001.png"));
+#endif
     for (const char* name : {"stored", "packed"}) {
         const PngFile png = readPng(folder() / name / "frame-0002.png");
         EXPECT_TRUE(png.valid) << name << ": " << png.problem;
@@ -63,11 +66,13 @@ TEST_F(StreamingWritersTest, RateAndWaitingAreShown)
     EXPECT_NE(summary.out.find(" files/s (5 in "), std::string::npos) << summary.out;
     EXPECT_NE(summary.out.find("frames waiting to be written"), std::string::npos) << summary.out;
 
+#if !defined(_WIN32) // no pseudo-terminals
     const auto rig = (folder() / "small-rig.json").string();
     const CliRun terminal = runCliOnTerminal({"--rig", rig, "acquire", "1", "1", "-n", "400", "-o", "t"}, folder());
     ASSERT_EQ(terminal.exitCode, 0) << terminal.transcript();
     EXPECT_NE(terminal.out.find("; written "), std::string::npos) << terminal.out;
     EXPECT_NE(terminal.out.find(" waiting"), std::string::npos) << terminal.out;
+#endif
 }
 
 } // namespace

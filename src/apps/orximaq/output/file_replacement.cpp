@@ -2,7 +2,9 @@
 
 #include "cli_error.h"
 #include "interrupts.h"
+#include "output/file_system.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,7 +12,6 @@
 #include <mutex>
 #include <random>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace orximaq {
@@ -19,6 +20,14 @@ namespace {
 std::string fail(const std::filesystem::path& shownPath, int error)
 {
     return "cannot write " + shownPath.string() + ": " + std::strerror(error);
+}
+
+// A file name as the file-system calls take it: UTF-8 (on Windows too,
+// where string() would give the ANSI code page).
+std::string utf8Name(const std::filesystem::path& path)
+{
+    const std::u8string name = path.filename().u8string();
+    return {name.begin(), name.end()};
 }
 
 std::string freshName(const std::string& stem)
@@ -78,7 +87,7 @@ UniqueFd folderOf(const std::filesystem::path& folder)
         const std::lock_guard lock(pinnedMutex);
         const auto pinned = pinnedFolders.find(pinKey(folder));
         if (pinned != pinnedFolders.end()) {
-            UniqueFd copy(::fcntl(pinned->second, F_DUPFD_CLOEXEC, 0));
+            UniqueFd copy(duplicateDescriptor(pinned->second));
             if (copy)
                 return copy;
         }
@@ -103,7 +112,7 @@ PinnedFolder::~PinnedFolder()
 UniqueFd openFolder(const std::filesystem::path& folder)
 {
     const auto& name = folder.empty() ? std::filesystem::path(".") : folder;
-    UniqueFd fd(::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd fd(openFolderDescriptor(name));
     if (!fd)
         throw CliError("cannot open folder " + name.string() + ": " + std::strerror(errno), "output");
     return fd;
@@ -114,7 +123,7 @@ std::optional<FreshFile> tryCreateFreshFile(int folderFd, const std::string& ste
     // A clash with an existing entry, planted or left over, only costs another try.
     for (int attempt = 0; attempt < 16; ++attempt) {
         std::string name = freshName(stem);
-        UniqueFd fd(::openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        UniqueFd fd(createNewFile(folderFd, name.c_str()));
         if (fd)
             return FreshFile{std::move(fd), std::move(name)};
         if (errno != EEXIST)
@@ -131,10 +140,9 @@ void writeReplacing(const std::filesystem::path& path, const std::function<void(
     std::optional<PartialFileMark> mark;
     FreshFile fresh;
     for (int attempt = 0; attempt < 16 && !fresh.file; ++attempt) {
-        fresh.name = freshName(path.filename().string());
+        fresh.name = freshName(utf8Name(path));
         mark.emplace(folder.get(), fresh.name);
-        fresh.file = UniqueFd(::openat(folder.get(), fresh.name.c_str(),
-                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        fresh.file = UniqueFd(createNewFile(folder.get(), fresh.name.c_str()));
         if (!fresh.file) {
             const int error = errno;
             mark.reset();
@@ -144,18 +152,19 @@ void writeReplacing(const std::filesystem::path& path, const std::function<void(
     }
     if (!fresh.file)
         throw CliError(fail(path, EEXIST), "output");
+    const std::string finalName = utf8Name(path);
     int error = 0;
     try {
         write(fresh.file.get());
         error = fresh.file.close();
-        if (error == 0 && ::renameat(folder.get(), fresh.name.c_str(), folder.get(), path.filename().c_str()) != 0)
+        if (error == 0 && renameEntry(folder.get(), fresh.name.c_str(), finalName.c_str()) != 0)
             error = errno;
     } catch (...) {
-        ::unlinkat(folder.get(), fresh.name.c_str(), 0);
+        removeEntry(folder.get(), fresh.name.c_str());
         throw;
     }
     if (error != 0) {
-        ::unlinkat(folder.get(), fresh.name.c_str(), 0);
+        removeEntry(folder.get(), fresh.name.c_str());
         throw CliError(fail(path, error), "output");
     }
 }
@@ -164,7 +173,8 @@ void writeAll(int fd, const std::filesystem::path& shownPath, const void* data, 
 {
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t written = ::write(fd, bytes, size);
+        // Windows' write takes at most an unsigned int of bytes at once.
+        const auto written = ::write(fd, bytes, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)

@@ -1,8 +1,9 @@
 // Writing a file so that it appears under its name only when complete, and
 // never through an entry that someone else put in the folder: the data goes
 // to a fresh hidden file that this process creates itself (O_CREAT|O_EXCL|
-// O_NOFOLLOW, relative to the folder's descriptor), which is then renamed
-// over the final name. A rename replaces whatever entry held the name (a
+// O_NOFOLLOW relative to the folder's descriptor; CREATE_NEW without
+// following reparse points on Windows), which is then renamed over the
+// final name. A rename replaces whatever entry held the name (a
 // symbolic link planted there is replaced, never followed), and a failure
 // removes the fresh file.
 #pragma once

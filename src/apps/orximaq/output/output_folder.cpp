@@ -1,6 +1,7 @@
 #include "output/output_folder.h"
 
 #include "cli_error.h"
+#include "output/file_system.h"
 #include "output/leftover_parts.h"
 
 #include <cerrno>
@@ -8,8 +9,6 @@
 #include <cstring>
 #include <system_error>
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace orximaq {
@@ -61,16 +60,22 @@ bool createFolder(const std::filesystem::path& folder)
     return created;
 }
 
-UniqueFd lockFolder(const std::filesystem::path& folder)
+UniqueFd openOutputFolder(const std::filesystem::path& folder)
 {
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd fd(openFolderDescriptor(folder));
     if (!fd)
         failFolder(folder, std::strerror(errno));
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+    return fd;
+}
+
+UniqueFd lockFolder(const std::filesystem::path& folder, int folderFd)
+{
+    UniqueFd lock(lockFolderDescriptor(folderFd));
+    if (!lock)
         failFolder(folder, errno == EWOULDBLOCK ? "another orximaq run is writing into it (choose another folder "
                                                   "with -o, or wait until that run ends)"
                                                 : std::strerror(errno));
-    return fd;
+    return lock;
 }
 
 // A fresh file of this run, never an entry that was there before.
@@ -83,7 +88,7 @@ void probeFolder(const std::filesystem::path& folder, int folderFd)
     static constexpr char kText[] = "probe";
     const bool written = ::write(probe.file.get(), kText, sizeof kText - 1) == sizeof kText - 1;
     const int closeError = probe.file.close();
-    const bool removed = ::unlinkat(folderFd, probe.name.c_str(), 0) == 0;
+    const bool removed = removeEntry(folderFd, probe.name.c_str()) == 0;
     if (!written || closeError != 0)
         failFolder(folder, "permission denied or no space left");
     if (!removed)
@@ -124,13 +129,19 @@ OutputFolder::OutputFolder(std::filesystem::path folder)
 {
     if (!createFolder(folder_))
         topCreated_.clear();
+    try {
+        open_ = openOutputFolder(folder_);
+    } catch (...) {
+        removeIfCreatedAndEmpty();
+        throw;
+    }
     // Not inside the clean-up below: when another run holds the lock, that
     // run may be writing into the folder even if this one created it.
-    lock_ = lockFolder(folder_);
+    lock_ = lockFolder(folder_, open_.get());
     leftoversRemoved_ = removeLeftoverParts(folder_);
     try {
-        probeFolder(folder_, lock_.get());
-        pin_.emplace(folder_, lock_.get());
+        probeFolder(folder_, open_.get());
+        pin_.emplace(folder_, open_.get());
     } catch (...) {
         removeIfCreatedAndEmpty();
         throw;
@@ -142,8 +153,13 @@ OutputFolder::~OutputFolder()
     removeIfCreatedAndEmpty();
 }
 
+// The folder is let go first: Windows removes neither an open folder nor
+// one that still holds the lock file.
 void OutputFolder::removeIfCreatedAndEmpty() noexcept
 {
+    pin_.reset();
+    lock_.close();
+    open_.close();
     if (topCreated_.empty())
         return;
     std::error_code error;

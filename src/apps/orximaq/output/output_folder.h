@@ -15,12 +15,15 @@ namespace orximaq {
 // A prepared output folder: created (with its parents) when needed, locked
 // for this run, and proven writable by a fresh file created and removed in
 // it. Throws CliError naming the folder otherwise, so that no acquisition
-// starts that could not be saved. The lock (flock on the folder) keeps a
+// starts that could not be saved. The lock (flock on the folder; on Windows
+// a lock file that no one else may open, removed when it closes) keeps a
 // second run from writing frames of the same names into it: that run is
 // refused before it captures; the lock goes with the process, even when it
-// is killed. The folder is removed again if this run created it and leaves
-// it empty (a run that fails before its first file leaves no trace). Hidden
-// partial files that a killed run left are removed once the lock is held.
+// is killed. The folder stays open for the run (on Windows it then cannot
+// be renamed or removed meanwhile). The folder is removed again if this run
+// created it and leaves it empty (a run that fails before its first file
+// leaves no trace). Hidden partial files that a killed run left are removed
+// once the lock is held.
 class OutputFolder {
 public:
     explicit OutputFolder(std::filesystem::path folder);
@@ -38,6 +41,7 @@ private:
     void removeIfCreatedAndEmpty() noexcept;
 
     std::filesystem::path folder_;
+    UniqueFd open_;
     UniqueFd lock_;
     std::optional<PinnedFolder> pin_;
     std::int64_t leftoversRemoved_ = 0;
