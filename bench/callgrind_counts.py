@@ -9,13 +9,13 @@ as soon as the last frame is logged, which can fall before its dump). Instructio
 
   copy          memcpy called by the host frame's copyData: the pixel copy
   adaptor       CListener::frameReady, less what it calls in the host and the
-                camera stand-ins (its own code, the platform layer, the C and
+                camera library (its own code, the platform layer, the C and
                 C++ libraries it calls)
-  host          host stand-in functions called by the adaptor (less the copy)
+  host          host runtime functions called by the adaptor (less the copy)
                 plus everything outside the delivery thread: the host thread
                 and the caller waiting for the acquisition (less the count
                 program's own consumer)
-  camera        camera stand-in functions called by the adaptor (buffer lock,
+  camera        camera library functions called by the adaptor (buffer lock,
                 format and property reads) and the delivery thread outside
                 the listener (pacing, buffer choice, listener dispatch)
 

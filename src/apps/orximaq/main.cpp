@@ -1,5 +1,5 @@
 // orximaq: a command-line host for the ORXImaq adaptor. It loads the adaptor
-// module at run time and drives it through the host kit stand-in exactly as
+// module at run time and drives it through the host runtime exactly as
 // the image-acquisition host would.
 #include "commands/acquire_command.h"
 #include "cli_error.h"

@@ -1,5 +1,5 @@
 // A rig: the simulated cameras, as data. Read from JSON (docs/rig-format.md)
-// or built in code by tests. The camera library stand-in serves every grabber
+// or built in code by tests. The camera library's simulated backend serves every grabber
 // call from the rig that is installed when the library is initialised.
 #pragma once
 

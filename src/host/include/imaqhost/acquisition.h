@@ -62,7 +62,7 @@ enum class AcquisitionEnd {
     Stopped,        // the user stopped the acquisition
 };
 
-IMAQSIM_API const char* toString(AcquisitionEnd end);
+IMAQHOST_API const char* toString(AcquisitionEnd end);
 
 struct AcquisitionStats {
     std::int64_t requested = 0;
@@ -102,7 +102,7 @@ struct AcquisitionStats {
 inline constexpr std::chrono::milliseconds kDefaultAcquisitionTimeout{10000};
 
 enum class TriggerType { Immediate, Manual };
-IMAQSIM_API const char* toString(TriggerType type);
+IMAQHOST_API const char* toString(TriggerType type);
 
 // How an acquisition logs frames. Each trigger logs `framesPerTrigger`
 // frames: of the camera's frames after it, the first `frameDelay` are
@@ -118,10 +118,10 @@ struct TriggerSettings {
 };
 
 // HostError naming the setting when one is out of range.
-IMAQSIM_API void validate(const TriggerSettings& settings);
+IMAQHOST_API void validate(const TriggerSettings& settings);
 
 enum class EventType { Start, Trigger, Stop, Error, FramesAcquired, Timer, Overrun };
-IMAQSIM_API const char* toString(EventType type);
+IMAQHOST_API const char* toString(EventType type);
 
 // An event of the acquisition. Frame fields give the frame logged last when
 // it happened (0 before the first).
@@ -148,14 +148,14 @@ struct NotificationSettings {
 inline constexpr std::size_t kMaxPendingNotifications = 4096;
 
 enum class ColorSpace { Native, Rgb, Grayscale, YCbCr, Bayer };
-IMAQSIM_API const char* toString(ColorSpace space);
+IMAQHOST_API const char* toString(ColorSpace space);
 // "rgb", "grayscale", "ycbcr" (any case), "bayer"; HostError otherwise.
-IMAQSIM_API ColorSpace parseColorSpace(const std::string& text);
+IMAQHOST_API ColorSpace parseColorSpace(const std::string& text);
 
 // The colour of the mosaic's top-left 2x2 block, row by row.
 enum class BayerAlignment { Gbrg, Grbg, Bggr, Rggb };
-IMAQSIM_API const char* toString(BayerAlignment alignment);
-IMAQSIM_API BayerAlignment parseBayerAlignment(const std::string& text);
+IMAQHOST_API const char* toString(BayerAlignment alignment);
+IMAQHOST_API BayerAlignment parseBayerAlignment(const std::string& text);
 
 // The host's frame buffer holds at most this many frames and bytes by default;
 // a wanted frame arriving when either bound is reached is counted as overrun.

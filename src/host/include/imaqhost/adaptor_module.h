@@ -8,7 +8,7 @@
 
 namespace imaqhost {
 
-struct IMAQSIM_API EntryPoints {
+struct IMAQHOST_API EntryPoints {
     orx::entry::InitializeAdaptorFn initializeAdaptor = nullptr;
     orx::entry::UninitializeAdaptorFn uninitializeAdaptor = nullptr;
     orx::entry::GetAvailHWFn getAvailHW = nullptr;
@@ -20,7 +20,7 @@ struct IMAQSIM_API EntryPoints {
 };
 
 // A loaded module; unloading happens when the last copy of it is destroyed.
-class IMAQSIM_API AdaptorModule {
+class IMAQHOST_API AdaptorModule {
 public:
     // Loads the module and resolves every entry point; a HostError names the
     // file and, when the module lacks one, the missing entry point.

@@ -18,7 +18,7 @@ struct FormatRecord {
     bool isDefault = false;
 };
 
-struct IMAQSIM_API DeviceRecord {
+struct IMAQHOST_API DeviceRecord {
     std::int32_t id = 0;
     std::string name;
     bool added = false;

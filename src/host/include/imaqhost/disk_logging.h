@@ -13,19 +13,19 @@
 namespace imaqhost {
 
 enum class LoggingMode { Memory, Disk, DiskAndMemory };
-IMAQSIM_API const char* toString(LoggingMode mode); // "memory", "disk", "disk&memory"
-IMAQSIM_API LoggingMode parseLoggingMode(const std::string& text);
+IMAQHOST_API const char* toString(LoggingMode mode); // "memory", "disk", "disk&memory"
+IMAQHOST_API LoggingMode parseLoggingMode(const std::string& text);
 
 enum class DiskFileFormat {
     TiffStack, // one page per frame; BigTIFF when the stack may pass 4 GiB
     Avi,       // uncompressed, 8-bit grey or 24-bit colour
 };
-IMAQSIM_API const char* toString(DiskFileFormat format); // "tiff-stack", "avi"
-IMAQSIM_API DiskFileFormat parseDiskFileFormat(const std::string& text);
+IMAQHOST_API const char* toString(DiskFileFormat format); // "tiff-stack", "avi"
+IMAQHOST_API DiskFileFormat parseDiskFileFormat(const std::string& text);
 
 // The bytes of one log file. Every call reports failure by its result and
 // error() says why; nothing throws.
-class IMAQSIM_API DiskFile {
+class IMAQHOST_API DiskFile {
 public:
     virtual ~DiskFile() = default;
     // All of `bytes` at the position, or false.
@@ -42,7 +42,7 @@ public:
 
 // Creates (or empties) a file for writing and reading. A symbolic link at
 // the path is refused rather than followed. HostError when it cannot.
-IMAQSIM_API std::unique_ptr<DiskFile> createDiskFile(const std::string& path);
+IMAQHOST_API std::unique_ptr<DiskFile> createDiskFile(const std::string& path);
 
 struct DiskLogSettings {
     DiskFileFormat format = DiskFileFormat::TiffStack;

@@ -14,7 +14,7 @@ namespace imaqhost {
 
 class FrameFileWriter;
 
-class IMAQSIM_API FrameLog {
+class IMAQHOST_API FrameLog {
 public:
     // Creates the file for frames of the type; `bigTiff` for stacks that
     // may pass 4 GiB. HostError when the file or the type will not do.

@@ -8,7 +8,7 @@
 
 namespace imaqhost {
 
-class IMAQSIM_API HostError : public std::runtime_error {
+class IMAQHOST_API HostError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };

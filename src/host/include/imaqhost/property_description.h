@@ -49,11 +49,11 @@ struct PropertyDescription {
     std::int32_t intFlags = 0;
 };
 
-IMAQSIM_API const char* toString(PropertyType type);
-IMAQSIM_API const char* toString(ReadOnlyMode mode);
+IMAQHOST_API const char* toString(PropertyType type);
+IMAQHOST_API const char* toString(ReadOnlyMode mode);
 // "42", "0.5" (shortest text that reads back the same), or the text itself.
-IMAQSIM_API std::string formatValue(const PropertyValue& value);
+IMAQHOST_API std::string formatValue(const PropertyValue& value);
 // The default value as the user sees it (an enumeration's text).
-IMAQSIM_API PropertyValue defaultValueOf(const PropertyDescription& description);
+IMAQHOST_API PropertyValue defaultValueOf(const PropertyDescription& description);
 
 } // namespace imaqhost

@@ -23,7 +23,7 @@ using DeviceRef = std::variant<std::int32_t, std::string>;
 using FormatRef = std::variant<std::int32_t, std::string>;
 
 // A text of decimal digits names an ID, anything else a name.
-IMAQSIM_API std::variant<std::int32_t, std::string> parseRef(const std::string& text);
+IMAQHOST_API std::variant<std::int32_t, std::string> parseRef(const std::string& text);
 
 struct DeviceAttributes {
     std::vector<PropertyDescription> properties; // in declaration order
@@ -46,10 +46,10 @@ struct OpenOptions {
 // memory (a quarter), or to kDefaultBufferBytes where it cannot be read.
 inline constexpr std::size_t kDefaultMemoryShare = 4;
 // Bytes of physical memory; 0 when unknown.
-IMAQSIM_API std::size_t physicalMemory();
-IMAQSIM_API std::size_t defaultMemoryLimit();
+IMAQHOST_API std::size_t physicalMemory();
+IMAQHOST_API std::size_t defaultMemoryLimit();
 
-class IMAQSIM_API Session {
+class IMAQHOST_API Session {
 public:
     // Calls initializeAdaptor; a HostError when an entry point is missing or
     // the adaptor reports that it could not initialise.

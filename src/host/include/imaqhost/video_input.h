@@ -29,7 +29,7 @@ struct Region {
     friend bool operator==(const Region&, const Region&) = default;
 };
 
-class IMAQSIM_API VideoInput {
+class IMAQHOST_API VideoInput {
 public:
     struct Parts;
     explicit VideoInput(std::unique_ptr<Parts> parts);

@@ -13,10 +13,10 @@ struct Warning {
     std::string message;
 };
 
-IMAQSIM_API std::vector<Warning> warnings();
-IMAQSIM_API void clearWarnings();
+IMAQHOST_API std::vector<Warning> warnings();
+IMAQHOST_API void clearWarnings();
 // When true (the default) each warning is also written to standard error as
 // "Warning: <message>".
-IMAQSIM_API void setWarningEcho(bool echo);
+IMAQHOST_API void setWarningEcho(bool echo);
 
 } // namespace imaqhost

@@ -17,7 +17,7 @@
 
 namespace imaqhost {
 
-class IMAQSIM_API WriterPool {
+class IMAQHOST_API WriterPool {
 public:
     // `threads` writers (at least one); at most `inFlight` jobs (at least
     // `threads`) queued or running at once.

@@ -9,19 +9,19 @@
 namespace imaqhost {
 
 // imaqmalloc blocks not yet returned through imaqfree.
-IMAQSIM_API std::int64_t outstandingImaqBlocks();
+IMAQHOST_API std::int64_t outstandingImaqBlocks();
 // Makes the next `count` imaqmalloc calls return null.
-IMAQSIM_API void failNextImaqmallocs(int count);
+IMAQHOST_API void failNextImaqmallocs(int count);
 
 // Frame objects in existence: handed out, logged, or resting in a pool.
-IMAQSIM_API std::int64_t liveFrames();
+IMAQHOST_API std::int64_t liveFrames();
 // Of those, the ones resting in a pool, ready for reuse.
-IMAQSIM_API std::int64_t pooledFrames();
+IMAQHOST_API std::int64_t pooledFrames();
 // Frame objects ever constructed; it grows only when a pool has none to reuse.
-IMAQSIM_API std::int64_t framesConstructed();
+IMAQHOST_API std::int64_t framesConstructed();
 // Makes the next `count` makeFrame calls return null (the host refuses frames).
-IMAQSIM_API void failNextMakeFrames(int count);
+IMAQHOST_API void failNextMakeFrames(int count);
 // How many of those refusals are still to come.
-IMAQSIM_API int pendingMakeFrameFailures();
+IMAQHOST_API int pendingMakeFrameFailures();
 
 } // namespace imaqhost

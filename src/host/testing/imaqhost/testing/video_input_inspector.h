@@ -16,7 +16,7 @@ class IAdaptor;
 
 namespace imaqhost {
 
-class IMAQSIM_API VideoInputInspector {
+class IMAQHOST_API VideoInputInspector {
 public:
     explicit VideoInputInspector(VideoInput& input) noexcept : input_(input) {}
 
