@@ -2,12 +2,6 @@
 // console's input events without waiting.
 #include "manual_trigger.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <iterator>

@@ -2,12 +2,6 @@
 // runtime as descriptors, so that the writers work on both systems alike.
 #include "output/file_system.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <cerrno>
