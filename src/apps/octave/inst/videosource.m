@@ -100,6 +100,10 @@ classdef videosource < handle
     endfunction
 
     function disp (obj)
+      if (! __orximaq__ ("isopen", obj.GatewayHandle))
+        printf ("  invalid video source (its videoinput was deleted)\n");
+        return;
+      endif
       printf ("  video source '%s' with properties:\n", __orximaq__ ("sources", obj.GatewayHandle).Selected);
       disp (get (obj));
     endfunction
