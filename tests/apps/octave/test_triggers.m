@@ -33,6 +33,21 @@ endfor
 orx_assert_error (@() set (vid, "FrameGrabInterval", 0), "imaq:orximaq:invalidValue");
 orx_assert_error (@() set (vid, "TriggerFrameDelay", Inf), "imaq:orximaq:invalidValue");
 
+## TriggerCondition and TriggerSource: 'none' is their one value, set only
+## through triggerconfig; direct writes are refused, even of 'none'.
+assert (set (vid, "TriggerSource"), {"none"});
+assert (set (vid, "TriggerCondition"), {"none"});
+triggerconfig (vid, "immediate", "none", "none");
+for name = {"TriggerSource", "TriggerCondition"}
+  for value = {"none", "software", "risingEdge", 1}
+    orx_assert_error_text (@() set (vid, name{1}, value{1}), "imaq:orximaq:readOnly", {name{1}, "triggerconfig"});
+  endfor
+  assert (get (vid, name{1}), "none");
+endfor
+orx_assert_error (@() triggerconfig (vid, "manual", "none", "software"), "imaq:triggerconfig:invalidConfig");
+assert (vid.TriggerSource, "none");
+assert (vid.TriggerType, "immediate");
+
 ## trigger refuses an immediate or idle object.
 orx_assert_error (@() trigger (vid), "imaq:trigger:notManual");
 triggerconfig (vid, "manual");
@@ -96,6 +111,56 @@ getsnapshot (vid);
 assert (vid.TriggersExecuted, 3);
 assert (vid.InitialTriggerTime, first);
 assert (isequal (vid.EventLog, log));
+
+## flushdata with frames of three triggers: 'triggers' removes the oldest
+## trigger's frames at each call, 'all' the rest.
+vid.FramesPerTrigger = 2;
+vid.TriggerRepeat = 2;
+start (vid);
+for k = 1:3
+  trigger (vid);
+  t0 = tic ();
+  while (vid.FramesAcquired < 2 * k && toc (t0) < 10)
+    pause (0.02);
+  endwhile
+endfor
+wait (vid, 10);
+assert (vid.FramesAvailable, 6);
+flushdata (vid, "triggers");
+assert (vid.FramesAvailable, 4);
+[~, ~, meta] = peekdata (vid, 4);
+assert ([meta.TriggerIndex], [2 2 3 3]);
+## A trigger partly taken: only its remaining frame goes.
+getdata (vid, 1);
+flushdata (vid, "Triggers");
+[~, ~, meta] = peekdata (vid, 2);
+assert ([meta.TriggerIndex], [3 3]);
+assert ([meta.RelativeFrame], [1 2]);
+flushdata (vid, "all");
+assert (vid.FramesAvailable, 0);
+flushdata (vid, "triggers");
+assert (vid.FramesAvailable, 0);
+assert (vid.FramesAcquired, 6);
+
+## Logging only from a trigger until its frames came; wait (..., 'logging')
+## returns then, while the acquisition still runs.  A trigger is refused
+## while the previous one still logs, and taken once it is done.
+vid.FramesPerTrigger = 20;
+vid.TriggerRepeat = 1;
+start (vid);
+assert ({vid.Running, vid.Logging, islogging(vid)}, {"on", "off", false});
+trigger (vid);
+assert ({vid.Logging, islogging(vid)}, {"on", true});
+orx_assert_error_text (@() trigger (vid), "imaq:orximaq:hostError", {"still logging"});
+assert (vid.TriggersExecuted, 1);
+wait (vid, 10, "logging");
+assert ({vid.Running, vid.Logging, islogging(vid), vid.FramesAcquired}, {"on", "off", false, 20});
+orx_assert_error_text (@() wait (vid, 0.1), "imaq:wait:timeout", {"running"});
+trigger (vid);
+wait (vid, 10);
+assert (vid.TriggersExecuted, 2);
+assert (vid.FramesAcquired, 40);
+flushdata (vid);
 
 ## TriggerRepeat Inf runs until stop.
 vid.TriggerRepeat = Inf;

@@ -148,7 +148,8 @@ classdef videoinput < handle
     endfunction
     function wait (obj, timeout, state)
       ## wait (vid[, seconds[, 'running'|'logging']]): waits until the acquisition
-      ## ends (default Timeout seconds, Inf: no limit); an error when it still runs.
+      ## ends, or with 'logging' until it logs no more frames (default Timeout
+      ## seconds, Inf: no limit); an error when it still runs or logs.
       ## Ctrl-C ends the wait.
       if (nargin < 2)
         timeout = obj.Values.Timeout;
@@ -159,16 +160,18 @@ classdef videoinput < handle
       if (nargin > 2 && ! (ischar (state) && any (strcmpi (state, {"running", "logging"}))))
         error ("imaq:wait:invalidState", "wait: STATE must be 'running' or 'logging'");
       endif
+      logging = nargin > 2 && strcmpi (state, "logging");
       ## In slices, running the callbacks between them.
       h = vid_handle_of (obj);
       t0 = tic ();
       do
         slice = min (0.05, max (0, timeout - toc (t0)));
-        ended = __orximaq__ ("wait", h, slice);
+        ended = __orximaq__ ("wait", h, slice) || (logging && ! vid_is_logging (obj));
         __orximaq_dispatch__ ();
       until (ended || toc (t0) >= timeout)
       if (! ended)
-        error ("imaq:wait:timeout", "wait: the acquisition is still running after %g s", timeout);
+        error ("imaq:wait:timeout", "wait: the acquisition is still %s after %g s",
+               merge (logging, "logging", "running"), timeout);
       endif
     endfunction
     function tf = isrunning (obj)
@@ -178,7 +181,8 @@ classdef videoinput < handle
     endfunction
     function tf = islogging (obj)
       ## islogging (vid): true while frames are logged to the buffer.
-      tf = __orximaq__ ("status", vid_handle_of (obj)).Logging;
+      vid_handle_of (obj);
+      tf = vid_is_logging (obj);
     endfunction
 
     function varargout = getdata (obj, n, type, format)
@@ -229,11 +233,17 @@ classdef videoinput < handle
       [varargout{1:max (1, nargout)}] = __orximaq__ ("peekdata", vid_handle_of (obj), n);
     endfunction
     function flushdata (obj, mode)
-      ## flushdata (vid[, 'all'|'triggers']): empties the buffer.
+      ## flushdata (vid[, 'all'|'triggers']): 'all' (the default) empties the
+      ## buffer; 'triggers' removes the frames of the oldest trigger in it.
       if (nargin > 1 && ! (ischar (mode) && any (strcmpi (mode, {"all", "triggers"}))))
         error ("imaq:flushdata:invalidMode", "flushdata: MODE must be 'all' or 'triggers'");
       endif
-      __orximaq__ ("flush", vid_handle_of (obj));
+      h = vid_handle_of (obj);
+      if (nargin > 1 && strcmpi (mode, "triggers"))
+        vid_flush_oldest_trigger (h);
+      else
+        __orximaq__ ("flush", h);
+      endif
     endfunction
     function out = horzcat (varargin)
       ## [vid1, vid2, ...]: an array of video inputs (see help videoinputarray).

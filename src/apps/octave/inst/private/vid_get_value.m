@@ -19,9 +19,12 @@ function value = vid_get_value (obj, name)
     case {"FramesAcquired", "FramesAvailable", "DiskLoggerFrameCount"}
       __orximaq_dispatch__ ();
       value = __orximaq__ ("status", h).(entry.Name);
-    case {"Running", "Logging"}
+    case "Running"
       __orximaq_dispatch__ ();
-      value = merge (__orximaq__ ("status", h).(entry.Name), "on", "off");
+      value = merge (__orximaq__ ("status", h).Running, "on", "off");
+    case "Logging"
+      __orximaq_dispatch__ ();
+      value = merge (vid_is_logging (obj), "on", "off");
     case "Previewing"
       value = merge (__orximaq_preview__ ("previewing", h), "on", "off");
     case {"TriggersExecuted", "InitialTriggerTime", "EventLog"}
