@@ -15,6 +15,7 @@ assert (class ([mono]), "videoinput");
 assert (class ([mono, []]), "videoinput");
 assert (vids(2).GatewayHandle, colour.GatewayHandle);
 assert (numel (vids(1:2)), 2);
+assert ([length(vids), length([vids; vids]), length([vids, mono]), length(videoinputarray())], [2 2 3 0]);
 assert (vids(2).Name, colour.Name);
 assert (isempty (videoinputarray ()));
 
@@ -53,6 +54,34 @@ start (twice);
 assert (isrunning (twice), [true true true]);
 stop (twice);
 assert (isrunning (twice), [false false false]);
+
+## Manual triggers on every object: trigger refused until all run, then one
+## trigger each, counted once for an object twice in the array; flushdata
+## empties every buffer.
+orx_assert_error (@() trigger (vids), "imaq:trigger:notManual");
+triggerconfig (mono, "manual");
+triggerconfig (colour, "manual");
+orx_assert_error (@() trigger (vids), "imaq:trigger:notRunning");
+set (vids, "FramesPerTrigger", 3);
+set (vids, "TriggerRepeat", 1);
+start (twice);
+trigger (twice);
+assert (get (vids, "TriggersExecuted"), {1; 1});
+t0 = tic ();
+while (any (cellfun (@(n) n < 3, get (vids, "FramesAcquired"))) && toc (t0) < 10)
+  pause (0.02);
+endwhile
+trigger (vids);
+wait (vids, 10);
+assert (get (vids, "FramesAvailable"), {6; 6});
+assert (get (vids, "TriggersExecuted"), {2; 2});
+flushdata (vids, "triggers");
+assert (get (vids, "FramesAvailable"), {3; 3});
+flushdata (twice);
+assert (get (vids, "FramesAvailable"), {0; 0});
+triggerconfig (mono, "immediate");
+triggerconfig (colour, "immediate");
+set (vids, "TriggerRepeat", 0);
 
 ## All or none: when one refuses to start, those started are stopped again.
 start (colour);
