@@ -41,6 +41,18 @@ assert (p.ConstraintValue, [0 100]);
 assert (p.DefaultValue, 0);
 assert (p.DeviceSpecific, true);
 
+## set (src): every writable property with its allowed values, the
+## read-only ones left out; printed without an output.
+allowed = set (src);
+assert (isstruct (allowed) && isscalar (allowed));
+assert (isfield (allowed, "Brightness") && ! isfield (allowed, "SourceName"));
+assert (allowed.Brightness, [0 100]);
+for field = fieldnames (allowed)'
+  assert (! strcmp (propinfo (src, field{1}).ReadOnly, "always"), field{1});
+  assert (isequal (allowed.(field{1}), set (src, field{1})), field{1});
+endfor
+assert (! isempty (strfind (evalc ("set (src)"), "Brightness")));
+
 ## Refusals, each with its own identifier; the value stays.
 src.Brightness = 10;
 orx_assert_error (@() set (src, "Brightness", 101), "imaq:orximaq:outOfRange");
