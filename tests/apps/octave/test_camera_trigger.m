@@ -27,6 +27,25 @@ wait (vid, 5);
 assert (size (frames, 4), 3);
 assert ([meta.TriggerIndex], [1 2 3]);
 
+## A camera waiting for its trigger sends nothing: getsnapshot ends after
+## Timeout with an error saying so, alone or during an acquisition, and
+## the object stays usable.
+vid.Timeout = 0.5;
+orx_assert_error_text (@() getsnapshot (vid), "imaq:getsnapshot:noFrame", {"No frame", "snapshot"});
+assert ({vid.Running, vid.FramesAvailable}, {"off", 0});
+start (vid);
+orx_assert_error_text (@() getsnapshot (vid), "imaq:getsnapshot:noFrame", {"No frame", "0.5"});
+assert (vid.Running, "on");
+src.TriggerSoftwareTrigger = "Push";
+t0 = tic ();
+while (vid.FramesAcquired < 1 && toc (t0) < 5)
+  pause (0.01);
+endwhile
+stop (vid);
+assert (vid.FramesAcquired, 1);
+flushdata (vid);
+vid.Timeout = 10;
+
 ## Switched off, the camera streams again.
 src.Trigger = "Disable";
 vid.TriggerRepeat = 0;
@@ -34,5 +53,7 @@ vid.FramesPerTrigger = 5;
 start (vid);
 wait (vid, 10);
 assert (vid.FramesAcquired, 5);
+flushdata (vid);
+assert (size (getsnapshot (vid)), [480 640 3]);
 delete (vid);
 orx_assert_no_leaks ();
