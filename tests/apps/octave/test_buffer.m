@@ -48,6 +48,8 @@ assert (vid.FramesAvailable, 5);
 assert (! isempty (strfind (message, "7 of 12 frames")), message);
 flushdata (vid);
 imaqmem (2^30);
+assert (imaqmem (), struct ("FrameMemoryLimit", 2^30, "FrameLimit", 4096));
+assert (! isempty (strfind (evalc ("imaqmem ()"), "FrameMemoryLimit")));
 orx_assert_error (@() imaqmem (0), "imaq:imaqmem:invalidLimit");
 orx_assert_error (@() imaqmem (NaN), "imaq:imaqmem:invalidLimit");
 
