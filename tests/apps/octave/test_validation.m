@@ -99,11 +99,24 @@ assert (isstruct (allowed) && isfield (allowed, "FramesPerTrigger") && ! isfield
 assert (set (vid, "ReturnedColorSpace"), {"rgb", "grayscale", "YCbCr", "bayer"});
 assert (set (vid, "SelectedSourceName"), __orximaq__ ("sources", handle).Names);
 
-## While running: the while-running properties refuse, the others take writes.
+## imaqhwinfo (vid, field): one field's value; other fields named in the error.
+assert (imaqhwinfo (vid, "MaxWidth"), 64);
+for bad = {"NoSuchField", "maxwidth", "", 5, {"MaxWidth"}}
+  orx_assert_error_text (@() imaqhwinfo (vid, bad{1}), "imaq:imaqhwinfo:invalidField", {"FIELD", "MaxWidth"});
+endfor
+
+## While running: the while-running properties refuse, the others take writes;
+## Logging is on until stop.
 vid.FramesPerTrigger = Inf;
+assert ({vid.Logging, islogging(vid)}, {"off", false});
 start (vid);
-for pair = {"FramesPerTrigger", 5; "Timeout", 3; "ROIPosition", [0 0 32 24]; "TriggerRepeat", 0}'
+assert ({vid.Running, vid.Logging, islogging(vid)}, {"on", "on", true});
+logger = orximaqwriter ([tempname() ".tif"]);
+for pair = {"FramesPerTrigger", 5; "Timeout", 3; "ROIPosition", [0 0 32 24]; "TriggerRepeat", 0; ...
+            "BayerSensorAlignment", "rggb"; "LoggingMode", "disk"; "DiskLogger", logger}'
+  before = get (vid, pair{1});
   orx_assert_error_text (@() set (vid, pair{1}, pair{2}), "imaq:orximaq:readOnlyWhileRunning", {pair{1}, "running"});
+  assert (isequal (get (vid, pair{1}), before), pair{1});
 endfor
 vid.Tag = "busy";
 vid.UserData = {1, 2};
@@ -112,6 +125,12 @@ assert (vid.FramesPerTrigger, Inf);
 orx_assert_error (@() start (vid), "imaq:orximaq:hostError");
 orx_assert_error (@() wait (vid, 0.05, "running"), "imaq:wait:timeout");
 stop (vid);
+assert ({vid.Running, vid.Logging, islogging(vid)}, {"off", "off", false});
+vid.BayerSensorAlignment = "rggb";
+vid.LoggingMode = "disk&memory";
+vid.DiskLogger = logger;
+vid.LoggingMode = "memory";
+vid.DiskLogger = [];
 vid.FramesPerTrigger = 4;
 
 ## The selected source: SourceName is listed, described and read-only.
