@@ -6,6 +6,7 @@ src = getselectedsource (vid);
 values = get (src);
 assert (isfield (values, "Brightness") && isfield (values, "SourceName"));
 names = fieldnames (values);
+general = {"Parent", "Selected", "SourceName", "Tag", "Type", "UserData"};
 
 src.Brightness = 20;
 assert (src.Brightness, 20);
@@ -17,7 +18,7 @@ assert (src.Brightness, 100);
 ## Every property: propinfo and a round trip of its default where writable.
 for i = 1:numel (names)
   name = names{i};
-  if (strcmp (name, "SourceName"))
+  if (any (strcmp (name, general)))
     continue;
   endif
   p = propinfo (src, name);
@@ -46,6 +47,7 @@ assert (p.DeviceSpecific, true);
 allowed = set (src);
 assert (isstruct (allowed) && isscalar (allowed));
 assert (isfield (allowed, "Brightness") && ! isfield (allowed, "SourceName"));
+allowed = rmfield (allowed, {"Tag", "UserData"});
 assert (allowed.Brightness, [0 100]);
 for field = fieldnames (allowed)'
   assert (! strcmp (propinfo (src, field{1}).ReadOnly, "always"), field{1});
@@ -66,7 +68,7 @@ orx_assert_error (@() get (src, "NoSuchProperty"), "imaq:orximaq:unknownProperty
 assert (src.Brightness, 10);
 enums = {};
 for i = 1:numel (names)
-  if (! strcmp (names{i}, "SourceName") && strcmp (propinfo (src, names{i}).Constraint, "enum"))
+  if (! any (strcmp (names{i}, general)) && strcmp (propinfo (src, names{i}).Constraint, "enum"))
     enums{end+1} = names{i};
   endif
 endfor
@@ -77,7 +79,7 @@ doubles = {};
 readonly = {};
 whilerunning = {};
 for i = 1:numel (names)
-  if (strcmp (names{i}, "SourceName"))
+  if (any (strcmp (names{i}, general)))
     continue;
   endif
   p = propinfo (src, names{i});
@@ -115,6 +117,36 @@ orx_assert_error (@() start (vid), "imaq:orximaq:hostError");
 stop (vid);
 assert (vid.Running, "off");
 assert (vid.FramesAcquired > 0);
+
+## The source's general properties: Parent, Selected, SourceName and Type
+## are read-only; Tag and UserData are the user's and stay with the video
+## input's one source object.
+vid.Tag = "the parent";
+assert (isa (src.Parent, "videoinput") && strcmp (src.Parent.Tag, "the parent"));
+assert (src.Selected, "on");
+assert (src.Type, "videosource");
+assert (src.SourceName, vid.SelectedSourceName);
+assert (src.Tag, "");
+assert (isempty (src.UserData));
+src.Tag = "left";
+src.UserData.count = 1;
+src.UserData.count += 1;
+assert (getselectedsource (vid).Tag, "left");
+assert (vid.Source.UserData.count, 2);
+set (src, "Tag", "right", "UserData", {1, 2});
+assert (get (src, {"Tag"}), {"right"});
+assert (get (src, "UserData"), {1, 2});
+for name = {"Parent", "Selected", "SourceName", "Type"}
+  orx_assert_error (@() set (src, name{1}, "x"), "imaq:orximaq:readOnly");
+  assert (propinfo (src, name{1}).ReadOnly, "always");
+endfor
+orx_assert_error (@() set (src, "Tag", 5), "imaq:orximaq:invalidValue");
+assert (propinfo (src, "Tag").ReadOnly, "never");
+assert (propinfo (src, "UserData").DefaultValue, []);
+assert (isfield (set (src), "Tag") && ! isfield (set (src), "Type"));
+assert (all (isfield (get (src), {"Parent", "Selected", "SourceName", "Tag", "Type", "UserData"})));
+shown = evalc ("disp (src)");
+assert (! isempty (strfind (shown, "Tag")) && ! isempty (strfind (shown, ["videoinput '" vid.Name "'"])));
 
 ## The video input's own properties.
 orx_assert_error (@() set (vid, "FramesPerTrigger", 0), "imaq:orximaq:invalidValue");

@@ -60,6 +60,8 @@ classdef videoinput < handle
         info = __orximaq__ ("info", obj.GatewayHandle);
         obj.Values.Name = sprintf ("%s-orximaq-%d", info.VideoFormat, info.DeviceID);
         obj.Values.ReturnedColorSpace = merge (info.IsColour, "rgb", "grayscale");
+        ## One source object for the video input's life: its Tag and UserData stay.
+        obj.Values.Source = videosource (obj.GatewayHandle);
         obj.apply_pairs (pairs);
       catch err
         __orximaq__ ("close", obj.GatewayHandle);
@@ -92,7 +94,8 @@ classdef videoinput < handle
     function src = getselectedsource (obj)
       ## src = getselectedsource (vid): the video source, whose device properties
       ## are read and written as src.Name, get, set and propinfo.
-      src = videosource (vid_handle_of (obj));
+      vid_handle_of (obj);
+      src = obj.Values.Source;
     endfunction
 
     function info = imaqhwinfo (obj, field)

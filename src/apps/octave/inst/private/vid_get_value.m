@@ -29,8 +29,6 @@ function value = vid_get_value (obj, name)
       value = merge (__orximaq_preview__ ("previewing", h), "on", "off");
     case {"TriggersExecuted", "InitialTriggerTime", "EventLog"}
       value = __orximaq__ ("triggerstate", h).(entry.Name);
-    case "Source"
-      value = videosource (h);
     case "SelectedSourceName"
       value = __orximaq__ ("sources", h).Selected;
     otherwise
