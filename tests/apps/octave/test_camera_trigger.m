@@ -31,10 +31,10 @@ assert ([meta.TriggerIndex], [1 2 3]);
 ## Timeout with an error saying so, alone or during an acquisition, and
 ## the object stays usable.
 vid.Timeout = 0.5;
-orx_assert_error_text (@() getsnapshot (vid), "imaq:getsnapshot:noFrame", {"No frame", "snapshot"});
+orx_assert_error_text (@() getsnapshot (vid), "imaq:getsnapshot:noFrame", {"No frame", "snapshot", "within 0.5 s"});
 assert ({vid.Running, vid.FramesAvailable}, {"off", 0});
 start (vid);
-orx_assert_error_text (@() getsnapshot (vid), "imaq:getsnapshot:noFrame", {"No frame", "0.5"});
+orx_assert_error_text (@() getsnapshot (vid), "imaq:getsnapshot:noFrame", {"No frame", "within 0.5 s"});
 assert (vid.Running, "on");
 src.TriggerSoftwareTrigger = "Push";
 t0 = tic ();

@@ -79,6 +79,14 @@ flushdata (vids, "triggers");
 assert (get (vids, "FramesAvailable"), {3; 3});
 flushdata (twice);
 assert (get (vids, "FramesAvailable"), {0; 0});
+## A member that triggers itself refuses before any other is triggered.
+triggerconfig (colour, "immediate");
+set (vids, "TriggerRepeat", 0);
+start (vids);
+orx_assert_error (@() trigger (vids), "imaq:trigger:notManual");
+assert (mono.TriggersExecuted, 0);
+stop (vids);
+flushdata (vids);
 triggerconfig (mono, "immediate");
 triggerconfig (colour, "immediate");
 set (vids, "TriggerRepeat", 0);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 namespace orxoct {
 
@@ -174,6 +175,14 @@ octave_value_list peekDataCommand(const Call& call)
     return orxoct::peekFrames(inputArg(call), frameCountArg(call), call.nargout);
 }
 
+// "0.5", "10", "Inf": seconds as the user wrote them.
+std::string secondsText(double seconds)
+{
+    std::ostringstream text;
+    text << seconds;
+    return std::isinf(seconds) ? std::string("Inf") : text.str();
+}
+
 // One frame while an acquisition runs: the next one it logs, left in the buffer.
 octave_value_list snapshotWhileRunning(imaqhost::VideoInput& input, double seconds, int nargout)
 {
@@ -181,7 +190,7 @@ octave_value_list snapshotWhileRunning(imaqhost::VideoInput& input, double secon
     orxoct::pollUntil([&](auto slice) { return input.statistics().received > seen || input.wait(slice); },
                       orxoct::deadlineOf(seconds), checkInterrupt);
     if (input.statistics().received <= seen || input.framesAvailable() == 0)
-        fail("imaq:getsnapshot:noFrame", "No frame arrived for the snapshot within " + std::to_string(seconds) + " s.");
+        fail("imaq:getsnapshot:noFrame", "No frame arrived for the snapshot within " + secondsText(seconds) + " s.");
     return orxoct::peekFrames(input, 1, nargout);
 }
 
@@ -215,7 +224,8 @@ octave_value_list snapshotAlone(OpenInput& open, double seconds, int nargout)
         input.takeNotifications();
         const std::string reason = endReason(input.statistics());
         fail("imaq:getsnapshot:noFrame",
-             "No frame for the snapshot: " + (reason.empty() ? std::string("timeout") : reason) + ".");
+             "No frame for the snapshot: " +
+                 (reason.empty() ? "none arrived within " + secondsText(seconds) + " s" : reason) + ".");
     }
     // A snapshot is no acquisition of the user's: no callbacks for it.
     input.takeNotifications();

@@ -66,7 +66,15 @@ classdef videoinputarray
       cellfun (@stop, vid_distinct_members (obj.Members));
     endfunction
     function trigger (obj)
-      cellfun (@trigger, vid_distinct_members (obj.Members));
+      ## All or none as far as the objects' own state tells: a member that is
+      ## not running or not manual raises its own error before any is triggered.
+      members = vid_distinct_members (obj.Members);
+      for m = members
+        if (! strcmp (get (m{1}, "TriggerType"), "manual") || ! isrunning (m{1}))
+          trigger (m{1});
+        endif
+      endfor
+      cellfun (@trigger, members);
     endfunction
     function flushdata (obj, varargin)
       cellfun (@(m) flushdata (m, varargin{:}), vid_distinct_members (obj.Members));
