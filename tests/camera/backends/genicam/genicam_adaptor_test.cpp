@@ -2,9 +2,7 @@
 // camera: the region of interest and the camera's features as the host sees
 // them, each checked on the camera itself. Runs only inside
 // a network namespace that has no interface but loopback (`unshare -n`).
-#include "support/adaptor_session.h"
-#include "support/network_namespace.h"
-#include "vexcam/genicam.h"
+#include "genicam_session_test.h"
 
 #include <gtest/gtest.h>
 
@@ -15,28 +13,7 @@ namespace {
 
 constexpr const char* kDevice = "Aravis Fake 1";
 
-class GenicamAdaptorTest : public orx::test::AdaptorSessionTest {
-protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(orx::test::onlyLoopback()) << "run under unshare -n"; }
-
-    void SetUp() override
-    {
-        AdaptorSessionTest::SetUp();
-        ASSERT_TRUE(vexcam::hasGenicamSupport());
-        objectsBefore_ = vexcam::genicamLiveObjects();
-        vexcam::Rig rig;
-        rig.genicam = vexcam::GenicamSpec{{"Fake"}};
-        vexcam::installRig(rig);
-    }
-
-    void TearDown() override
-    {
-        AdaptorSessionTest::TearDown();
-        EXPECT_EQ(vexcam::genicamLiveObjects(), objectsBefore_);
-    }
-
-    std::int64_t objectsBefore_ = 0;
-};
+using GenicamAdaptorTest = orx::test::GenicamSessionTest;
 
 TEST_F(GenicamAdaptorTest, RegionOfInterestSetsTheCamerasWindowAndOffsets)
 {

@@ -9,9 +9,7 @@
 // stream makes frames at the frame rate whatever the mode. The frame check
 // therefore runs only when the fake stream holds back untriggered frames; the
 // features' way to the camera is checked always.
-#include "support/adaptor_session.h"
-#include "support/network_namespace.h"
-#include "vexcam/genicam.h"
+#include "genicam_session_test.h"
 
 #include <gtest/gtest.h>
 
@@ -25,26 +23,8 @@ using namespace std::chrono_literals;
 
 constexpr const char* kFakeCamera = "Aravis Fake 1";
 
-class GenicamTriggerTest : public orx::test::AdaptorSessionTest {
+class GenicamTriggerTest : public orx::test::GenicamSessionTest {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(orx::test::onlyLoopback()) << "run under unshare -n"; }
-
-    void SetUp() override
-    {
-        AdaptorSessionTest::SetUp();
-        ASSERT_TRUE(vexcam::hasGenicamSupport());
-        objectsBefore_ = vexcam::genicamLiveObjects();
-        vexcam::Rig rig;
-        rig.genicam = vexcam::GenicamSpec{{"Fake"}};
-        vexcam::installRig(rig);
-    }
-
-    void TearDown() override
-    {
-        AdaptorSessionTest::TearDown();
-        EXPECT_EQ(vexcam::genicamLiveObjects(), objectsBefore_);
-    }
-
     static bool acquiredWithin(imaqhost::VideoInput& input, std::int64_t frames)
     {
         const auto until = std::chrono::steady_clock::now() + 5s;
@@ -75,7 +55,6 @@ protected:
         input.setTriggerSettings(settings);
     }
 
-    std::int64_t objectsBefore_ = 0;
 };
 
 // The trigger features are properties of their own names; writes reach the
