@@ -104,7 +104,7 @@ classdef videosource < handle
       if (! strcmp (s(1).type, "."))
         error ("imaq:videosource:invalidAssignment", "a source takes only src.Name = value");
       elseif (numel (s) > 1 && strcmp (s(1).subs, "UserData"))
-        vid_handle_of_source (obj);
+        check_source_open (obj);
         obj.General.UserData = subsasgn (obj.General.UserData, s(2:end), value);
       elseif (numel (s) == 1)
         obj = set_one (obj, s(1).subs, value);
@@ -136,13 +136,13 @@ classdef videosource < handle
         case {"Parent", "Selected", "SourceName", "Type"}
           error ("imaq:orximaq:readOnly", "%s is read-only: it belongs to the device's source", name);
         case "Tag"
-          vid_handle_of_source (obj);
+          check_source_open (obj);
           if (! (ischar (value) && (isempty (value) || isrow (value))))
             error ("imaq:orximaq:invalidValue", "Tag must be text, not a %s", class (value));
           endif
           obj.General.Tag = value;
         case "UserData"
-          vid_handle_of_source (obj);
+          check_source_open (obj);
           obj.General.UserData = value;
         otherwise
           __orximaq__ ("set", obj.GatewayHandle, name, value);
@@ -155,7 +155,7 @@ function names = general_names ()
   names = {"Parent", "Selected", "SourceName", "Tag", "Type", "UserData"};
 endfunction
 
-function vid_handle_of_source (obj)
+function check_source_open (obj)
   if (! __orximaq__ ("isopen", obj.GatewayHandle))
     error ("imaq:videoinput:invalidObject",
            "the video source is invalid: its video input was deleted (or imaqreset ran)");
@@ -163,7 +163,7 @@ function vid_handle_of_source (obj)
 endfunction
 
 function value = general_value (obj, name)
-  vid_handle_of_source (obj);
+  check_source_open (obj);
   switch (name)
     case "Parent"
       value = parent_of (obj.GatewayHandle);
