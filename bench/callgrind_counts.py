@@ -31,7 +31,7 @@ from collections import defaultdict
 
 ALLOCATORS = {"malloc", "calloc", "realloc", "aligned_alloc", "posix_memalign", "memalign", "valloc"}
 CONSUMER = "FrameDumper"
-COPY_CALLERS = ("imaqhost::Frame::copyData", "copyInPieces", "copyRowBlock")
+COPY_CALLERS = ("imaqhost::Frame::copyData", "imaqhost::Frame::copyWindow", "copyInPieces", "copyRowBlock")
 ADAPTOR = ("orx::", "win32seam::")
 HOST = ("imaqhost::", "imaqkit::")
 CAMERA = ("vexcam::", "Vexlib::")

@@ -23,9 +23,10 @@ constexpr std::int64_t kReservedTimestamps = 1 << 20;
 // and is woken early only when this many are waiting, not for every frame.
 constexpr std::chrono::microseconds kPollInterval{250};
 constexpr std::size_t kWakeBatch = 16;
-// Frames flow when they come closer together than this; slower streams wake
-// the consumer for every frame, which costs less than polling between them.
-constexpr std::chrono::milliseconds kFlowingGap{2};
+// Frames flow when their stamps are closer together than this (seconds);
+// slower streams wake the consumer for every frame, which costs less than
+// polling between them.
+constexpr double kFlowingGap = 0.002;
 
 // A halt the adaptor follows with a restart (a source change) is not the end
 // of capture; a halt not followed by a restart within this time is.
@@ -136,7 +137,9 @@ bool AcquisitionControl::deliver(Frame& frame)
             ++stats_.excess;
             return false;
         }
-        lastFrameAt_ = Clock::now();
+        // For the idle timeout: the control thread reads no clock per frame.
+        ++arrivals_;
+        lastArrivalStamp_ = frame.time();
         if (verdict == TriggerSchedule::Verdict::Skip) {
             ++stats_.skipped;
             return false;
@@ -155,7 +158,7 @@ bool AcquisitionControl::deliver(Frame& frame)
         // An immediate acquisition goes straight on with its next trigger.
         if (triggerDone && schedule_.settings().type == TriggerType::Immediate && schedule_.canFire())
             fireLocked();
-        completed = schedule_.finished();
+        completed = triggerDone && schedule_.finished();
         wake = (waitingFor_ > 0 && buffer_.size() >= waitingFor_) || completed || triggerDone;
     }
     // Woken after the unlock, a waiting thread finds the mutex free.
@@ -164,10 +167,10 @@ bool AcquisitionControl::deliver(Frame& frame)
     return true;
 }
 
-bool AcquisitionControl::keepLocked(Frame& frame)
+inline bool AcquisitionControl::keepLocked(Frame& frame)
 {
-    const bool toMemory = mode_ != LoggingMode::Disk || !disk_;
-    const bool toDisk = mode_ != LoggingMode::Memory && disk_;
+    const bool toDisk = !memoryOnly_;
+    const bool toMemory = memoryOnly_ || mode_ != LoggingMode::Disk;
     if (toMemory && bufferFullLocked(frame)) {
         recordOverrunLocked(frame, "the frame buffer is full");
         return false;
@@ -177,35 +180,39 @@ bool AcquisitionControl::keepLocked(Frame& frame)
         recordOverrunLocked(frame, "the frame-memory limit is reached");
         return false;
     }
-    // The frame being logged is the next one of its trigger.
-    FrameMetadata meta = metadataLocked(frame, toDisk);
-    if (toDisk) {
-        Frame* copy = &frame;
-        if (toMemory) {
-            copy = pool_.take(frame.frameType(), frame.width(), frame.height());
-            if (!copy) {
-                if (budget_) budget_->giveBack(bytes);
-                recordOverrunLocked(frame, "no frame was left for the disk logger");
-                return false;
-            }
-            copy->copyData(frame.pixels(), frame.width(), frame.height(), 0, 0);
-            copy->setTime(frame.time());
-            copy->state = Frame::State::Received;
-        }
-        disk_->push(*copy, meta);
-    }
+    if (toDisk && !logToDiskLocked(frame, toMemory, bytes)) return false;
     if (toMemory) {
-        buffer_.push_back({&frame, meta.frameNumber - 1, meta.relativeFrame, meta.triggerIndex});
+        buffer_.push_back({&frame, stats_.received, schedule_.framesInTrigger() + 1, schedule_.triggersExecuted()});
         bufferBytes_ += frame.bytes();
     }
     return true;
 }
 
-FrameMetadata AcquisitionControl::metadataLocked(const Frame& frame, bool withClock)
+bool AcquisitionControl::logToDiskLocked(Frame& frame, bool alsoToMemory, std::size_t budgeted)
+{
+    // The frame being logged is the next one of its trigger.
+    const FrameMetadata meta = metadataLocked(frame);
+    Frame* copy = &frame;
+    if (alsoToMemory) {
+        copy = pool_.take(frame.frameType(), frame.width(), frame.height());
+        if (!copy) {
+            if (budget_) budget_->giveBack(budgeted);
+            recordOverrunLocked(frame, "no frame was left for the disk logger");
+            return false;
+        }
+        copy->copyData(frame.pixels(), frame.width(), frame.height(), 0, 0);
+        copy->setTime(frame.time());
+        copy->state = Frame::State::Received;
+    }
+    disk_->push(*copy, meta);
+    return true;
+}
+
+FrameMetadata AcquisitionControl::metadataLocked(const Frame& frame)
 {
     FrameMetadata meta;
     meta.time = frame.time() - firstTriggerTime_;
-    if (withClock) meta.absTime = deliveryClock_.at(firstTriggerWall_ + meta.time);
+    meta.absTime = deliveryClock_.at(firstTriggerWall_ + meta.time);
     meta.frameNumber = stats_.received + 1;
     meta.relativeFrame = schedule_.framesInTrigger() + 1;
     meta.triggerIndex = schedule_.triggersExecuted();
@@ -454,6 +461,7 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, const TriggerSettings
         stats_ = AcquisitionStats{};
         counted_.store(0);
         disk_ = std::move(disk);
+        memoryOnly_ = !disk_ || mode_ == LoggingMode::Memory;
         diskFailed_ = false;
         schedule_ = TriggerSchedule(settings);
         const std::int64_t frames = schedule_.framesWanted();
@@ -473,7 +481,8 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, const TriggerSettings
         deviceLost_ = false;
         stopAsked_ = false;
         stopFailure_ = nullptr;
-        lastFrameAt_ = Clock::now();
+        lastFrameAt_ = lastLook_ = Clock::now();
+        arrivalsSeen_ = arrivals_;
         stage_ = Stage::Running;
         running_.store(false);
         active_.store(true);
@@ -540,7 +549,7 @@ void AcquisitionControl::control(imaqkit::IAdaptor& adaptor,
     endCapture(adaptor, end);
 }
 
-AcquisitionEnd AcquisitionControl::awaitEnd(std::unique_lock<std::mutex>& lock,
+AcquisitionEnd AcquisitionControl::awaitEnd(std::unique_lock<LightMutex>& lock,
                                             std::optional<std::chrono::milliseconds> idleTimeout)
 {
     for (;;) {
@@ -558,8 +567,10 @@ AcquisitionEnd AcquisitionControl::awaitEnd(std::unique_lock<std::mutex>& lock,
         // Only a trigger that waits for frames can time out.
         std::optional<Clock::time_point> deadline;
         if (idleTimeout && schedule_.logging()) {
+            const auto now = Clock::now();
+            noteArrivalsLocked(now);
             deadline = lastFrameAt_ + *idleTimeout;
-            if (Clock::now() >= *deadline) return AcquisitionEnd::Timeout;
+            if (now >= *deadline) return AcquisitionEnd::Timeout;
         }
         if (timer && (!deadline || *timer < *deadline)) deadline = timer;
         if (deadline)
@@ -567,6 +578,19 @@ AcquisitionEnd AcquisitionControl::awaitEnd(std::unique_lock<std::mutex>& lock,
         else
             changed_.wait(lock);
     }
+}
+
+void AcquisitionControl::noteArrivalsLocked(Clock::time_point now)
+{
+    if (arrivals_ != arrivalsSeen_) {
+        arrivalsSeen_ = arrivals_;
+        // The newest frame's stamp (the host's clock, in seconds); a stamp
+        // outside the time since the last look cannot be when it came.
+        const auto stamped = Clock::time_point(
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(lastArrivalStamp_)));
+        lastFrameAt_ = std::max(lastFrameAt_, std::clamp(stamped, std::min(lastLook_, now), now));
+    }
+    lastLook_ = now;
 }
 
 std::optional<AcquisitionControl::Clock::time_point> AcquisitionControl::timerDueLocked()
@@ -689,28 +713,41 @@ void AcquisitionControl::takeLocked(std::size_t frames, std::vector<Logged>& bat
     stats_.consumed += static_cast<std::int64_t>(batch.size());
 }
 
+inline AcquisitionControl::Logged AcquisitionControl::takeOneLocked()
+{
+    const Logged logged = buffer_.front();
+    buffer_.pop_front();
+    bufferBytes_ -= logged.frame->bytes();
+    if (budget_) budget_->giveBack(logged.frame->bytes());
+    ++stats_.consumed;
+    return logged;
+}
+
 AcquisitionControl::Presentation AcquisitionControl::presentationLocked() const
 {
     return {colorSpace_, alignment_, crop_, firstTriggerTime_, firstTriggerWall_};
 }
 
-FrameView AcquisitionControl::viewOf(const Logged& logged, const Presentation& presentation)
+inline FrameView AcquisitionControl::viewOf(const Logged& logged, const Presentation& presentation)
 {
     const Frame& frame = *logged.frame;
-    FrameView view{logged.index,         frame.frameType(), frame.width(), frame.height(),
-                   frame.bytesPerPixel(), frame.time(),      frame.pixels(), frame.bytes()};
-    view.bands = bandsIn(frame.frameType(), ColorSpace::Native);
-    if (view.bands == 0) view.bands = 1;
-    view.meta.time = frame.time() - presentation.firstTriggerTime;
-    view.meta.absTime = consumerClock_.at(presentation.firstTriggerWall + view.meta.time);
-    view.meta.frameNumber = logged.index + 1;
-    view.meta.relativeFrame = logged.relativeFrame;
-    view.meta.triggerIndex = logged.triggerIndex;
-    return view;
+    const double time = frame.time() - presentation.firstTriggerTime;
+    return FrameView{logged.index,
+                     frame.frameType(),
+                     frame.width(),
+                     frame.height(),
+                     frame.bytesPerPixel(),
+                     frame.time(),
+                     frame.pixels(),
+                     frame.bytes(),
+                     frame.bands(),
+                     FrameMetadata{time, consumerClock_.at(presentation.firstTriggerWall + time), logged.index + 1,
+                                   logged.relativeFrame, logged.triggerIndex}};
 }
 
 FrameView AcquisitionControl::present(const Logged& logged, const Presentation& presentation)
 {
+    // One named result, built in place: a frame in its own colour space is not copied.
     FrameView view = viewOf(logged, presentation);
     BayerAlignment alignment = presentation.alignment;
     if (presentation.crop) {
@@ -719,8 +756,9 @@ FrameView AcquisitionControl::present(const Logged& logged, const Presentation& 
         if (view.pixels != whole.pixels)
             alignment = shiftedAlignment(alignment, presentation.crop->region.x, presentation.crop->region.y);
     }
-    if (presentation.space == ColorSpace::Native) return view;
-    return convertColor(view, presentation.space, alignment, colorScratch_);
+    if (presentation.space != ColorSpace::Native)
+        view = convertColor(view, presentation.space, alignment, colorScratch_);
+    return view;
 }
 
 void AcquisitionControl::pass(const std::vector<Logged>& batch, const FrameConsumer& consumer,
@@ -738,8 +776,19 @@ void AcquisitionControl::pass(const std::vector<Logged>& batch, const FrameConsu
     for (const Logged& logged : batch) consumer(present(logged, presentation));
 }
 
+inline void AcquisitionControl::passOne(const Logged& logged, const FrameConsumer& consumer,
+                                 const Presentation& presentation)
+{
+    struct Recycle {
+        FramePool& pool;
+        Frame* frame;
+        ~Recycle() { pool.recycle(frame); }
+    } recycle{pool_, logged.frame};
+    if (consumer) consumer(present(logged, presentation));
+}
+
 template <typename Ready>
-bool AcquisitionControl::awaitLogged(std::unique_lock<std::mutex>& lock,
+bool AcquisitionControl::awaitLogged(std::unique_lock<LightMutex>& lock,
                                      std::optional<Clock::time_point> deadline, Ready ready)
 {
     while (!ready()) {
@@ -857,34 +906,44 @@ AcquisitionStats AcquisitionControl::run(imaqkit::IAdaptor& adaptor, std::int64_
 
 void AcquisitionControl::drain(const FrameConsumer& consumer)
 {
-    bool flowing = false;
-    auto lastTake = Clock::now() - kFlowingGap;
-    std::vector<Logged>& batch = drainBatch_;
     Presentation presentation;
-    // Room for a few wake-ups' worth up front: a batch that grows mid-stream allocates.
-    batch.reserve(4 * kWakeBatch);
-    drainRecycled_.reserve(4 * kWakeBatch);
+    {
+        // Fixed while the acquisition runs: the settings refuse changes and
+        // its first trigger fired before capture started.
+        std::lock_guard lock(mutex_);
+        presentation = presentationLocked();
+    }
+    double lastStamp = 0.0;
+    double gap = 0.0; // between the stamps of the last two frames taken
     for (;;) {
+        Logged logged{};
+        std::uint32_t seen = 0;
+        bool flowing = false;
         {
-            std::unique_lock lock(mutex_);
-            // While frames flow, look again after a short while instead of
-            // being woken for every frame; once they stop, wait to be woken.
-            waitingFor_ = flowing ? kWakeBatch : 1;
-            const auto ready = [&] { return !buffer_.empty() || stage_ != Stage::Running; };
-            awaitLogged(lock, flowing ? std::optional(Clock::now() + kPollInterval) : std::nullopt, ready);
+            std::lock_guard lock(mutex_);
             waitingFor_ = 0;
-            if (buffer_.empty() && stage_ != Stage::Running) return;
-            takeLocked(buffer_.size(), batch);
-            presentation = presentationLocked();
+            if (!buffer_.empty()) {
+                logged = takeOneLocked();
+            } else {
+                if (stage_ != Stage::Running) return;
+                // While frames flow, look again after a short while instead
+                // of being woken for every frame; slower, wait to be woken.
+                flowing = gap > 0.0 && gap < kFlowingGap;
+                waitingFor_ = flowing ? kWakeBatch : 1;
+                // Read under the lock: a frame logged after the unlock changes it.
+                seen = logged_.sequence();
+            }
         }
-        if (!batch.empty()) {
-            const auto now = Clock::now();
-            flowing = now - lastTake < kFlowingGap;
-            lastTake = now;
-        } else {
-            flowing = false;
+        if (!logged.frame) {
+            if (flowing)
+                logged_.waitUntil(seen, Clock::now() + kPollInterval);
+            else
+                logged_.wait(seen);
+            continue;
         }
-        pass(batch, consumer, presentation, drainRecycled_);
+        gap = logged.frame->time() - lastStamp;
+        lastStamp = logged.frame->time();
+        passOne(logged, consumer, presentation);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "frame_pool.h"
 #include "frame_signal.h"
 #include "host_crop.h"
+#include "light_mutex.h"
 #include "memory_budget.h"
 #include "ring_buffer.h"
 #include "trigger_schedule.h"
@@ -139,9 +140,12 @@ private:
     // Keeps a wanted frame in the buffer and/or hands it to the disk
     // logger; false when it could not be kept (an overrun).
     bool keepLocked(Frame& frame);
-    // The metadata of a frame about to be logged; its clock vector only
-    // when `withClock` (the memory buffer keeps no clock vector).
-    FrameMetadata metadataLocked(const Frame& frame, bool withClock);
+    // Hands a kept frame to the disk logger (a copy when the memory buffer
+    // keeps it too); false, giving the budgeted bytes back, when no frame
+    // was left for the copy.
+    bool logToDiskLocked(Frame& frame, bool alsoToMemory, std::size_t budgeted);
+    // The metadata of a frame about to be written to disk.
+    FrameMetadata metadataLocked(const Frame& frame);
     // Opens the log file of an acquisition about to start; null in memory mode.
     std::unique_ptr<DiskLogger> openDiskLog(imaqkit::IAdaptor& adaptor, const TriggerSettings& settings);
     void diskFailed(const std::string& message);
@@ -152,8 +156,10 @@ private:
     void control(imaqkit::IAdaptor& adaptor, std::optional<std::chrono::milliseconds> idleTimeout);
     // Queues a Timer notification when one is due; the next deadline to wake for.
     std::optional<Clock::time_point> timerDueLocked();
+    // Moves lastFrameAt_ to the newest frame's arrival, if frames came.
+    void noteArrivalsLocked(Clock::time_point now);
     // Waits, with mutex_ held, for a reason to end capture.
-    AcquisitionEnd awaitEnd(std::unique_lock<std::mutex>& lock,
+    AcquisitionEnd awaitEnd(std::unique_lock<LightMutex>& lock,
                             std::optional<std::chrono::milliseconds> idleTimeout);
     void endCapture(imaqkit::IAdaptor& adaptor, AcquisitionEnd end);
     void joinControl();
@@ -162,16 +168,20 @@ private:
     // Moves up to `frames` logged frames out of the buffer into `batch`
     // (replacing its contents), oldest first.
     void takeLocked(std::size_t frames, std::vector<Logged>& batch);
+    // The oldest logged frame, out of the buffer (which is not empty).
+    Logged takeOneLocked();
     // Hands the frames to the consumer, then returns them to the pool;
     // `recycled` is scratch space, kept by the caller so that a steady
     // stream of batches allocates nothing.
     void pass(const std::vector<Logged>& batch, const FrameConsumer& consumer,
               const Presentation& presentation, std::vector<Frame*>& recycled);
+    // The same for one frame.
+    void passOne(const Logged& logged, const FrameConsumer& consumer, const Presentation& presentation);
     bool bufferFullLocked(const Frame& frame) const;
     // Waits, with mutex_ held (released meanwhile), until `ready` or the
     // deadline (none: no limit); the last answer of `ready`.
     template <typename Ready>
-    bool awaitLogged(std::unique_lock<std::mutex>& lock, std::optional<Clock::time_point> deadline,
+    bool awaitLogged(std::unique_lock<LightMutex>& lock, std::optional<Clock::time_point> deadline,
                      Ready ready);
     FrameView viewOf(const Logged& logged, const Presentation& presentation);
     // The view as the consumer gets it: cropped and in the colour space.
@@ -187,15 +197,12 @@ private:
     // incrementFrameCount calls of this acquisition, counted without the lock.
     std::atomic<std::int64_t> counted_{0};
 
-    mutable std::mutex mutex_;
-    std::condition_variable changed_; // capture started or ended, stop asked, device lost
+    mutable LightMutex mutex_;
+    std::condition_variable_any changed_; // capture started or ended, stop asked, device lost
     // Consumers wait on this one, so that a frame wakes only them and not
     // the control thread, which needs no news of single frames.
     FrameSignal logged_;
     RingBuffer<Logged> buffer_;
-    // The draining thread's batch and recycling list, reused from batch to batch.
-    std::vector<Logged> drainBatch_;
-    std::vector<Frame*> drainRecycled_;
     std::size_t bufferBytes_ = 0;
     std::size_t limitFrames_;
     std::size_t limitBytes_;
@@ -221,12 +228,20 @@ private:
     LoggingMode mode_ = LoggingMode::Memory;
     std::optional<DiskLogSettings> diskSettings_;
     std::unique_ptr<DiskLogger> disk_;
+    bool memoryOnly_ = true; // this acquisition logs to memory alone (no disk_)
     bool diskFailed_ = false;
     Stage stage_ = Stage::Idle;
     bool stopAsked_ = false;
     bool deviceLost_ = false;
     std::size_t waitingFor_ = 0; // a consumer waits for this many frames (0: none)
+    // When the last frame came, as the control thread last looked
+    // (noteArrivalsLocked): the delivery thread counts frames and keeps
+    // the newest one's stamp.
     Clock::time_point lastFrameAt_;
+    Clock::time_point lastLook_;
+    std::uint64_t arrivals_ = 0;
+    std::uint64_t arrivalsSeen_ = 0;
+    double lastArrivalStamp_ = 0.0;
     std::exception_ptr stopFailure_;
     std::int64_t outside_ = 0;
     AcquisitionStats stats_;

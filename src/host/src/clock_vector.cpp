@@ -27,15 +27,12 @@ ClockVector clockVectorAt(double wallSeconds)
             double(local.tm_sec) + (wallSeconds - whole)};
 }
 
-ClockVector LocalClock::at(double wallSeconds)
+ClockVector LocalClock::atNewSecond(double wallSeconds)
 {
-    const double whole = std::floor(wallSeconds);
-    if (whole != second_) {
-        secondStart_ = clockVectorAt(whole);
-        second_ = whole;
-    }
+    second_ = std::floor(wallSeconds);
+    secondStart_ = clockVectorAt(second_);
     ClockVector vector = secondStart_;
-    vector[5] += wallSeconds - whole;
+    vector[5] += wallSeconds - second_;
     return vector;
 }
 

@@ -17,9 +17,19 @@ ClockVector clockVectorAt(double wallSeconds);
 // one second cost no time-zone lookup. One thread at a time.
 class LocalClock {
 public:
-    ClockVector at(double wallSeconds);
+    ClockVector at(double wallSeconds)
+    {
+        // Inline for a moment of the same second as the last, the usual case.
+        const double sinceSecond = wallSeconds - second_;
+        if (!(sinceSecond >= 0.0 && sinceSecond < 1.0)) return atNewSecond(wallSeconds);
+        ClockVector vector = secondStart_;
+        vector[5] += sinceSecond;
+        return vector;
+    }
 
 private:
+    ClockVector atNewSecond(double wallSeconds);
+
     double second_ = std::numeric_limits<double>::quiet_NaN(); // none yet
     ClockVector secondStart_{};
 };

@@ -1,5 +1,6 @@
 #include "frame.h"
 
+#include "color_conversion.h"
 #include "frame_counters.h"
 #include "imaqhost/frame_types.h"
 
@@ -52,13 +53,13 @@ Frame::~Frame()
     frameCounters().destroyed();
 }
 
-void Frame::configure(std::uint32_t frameType, std::int32_t width, std::int32_t height)
+void Frame::reshape(std::uint32_t frameType, std::int32_t width, std::int32_t height)
 {
     frameType_ = frameType;
     width_ = width;
     height_ = height;
     bytesPerPixel_ = bytesPerPixelOf(frameType);
-    time_ = 0.0;
+    bands_ = std::max(bandsIn(frameType, ColorSpace::Native), 1);
     pixels_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
                    static_cast<std::size_t>(bytesPerPixel_));
 }
@@ -66,14 +67,24 @@ void Frame::configure(std::uint32_t frameType, std::int32_t width, std::int32_t 
 void Frame::copyData(const void* pixels, std::int32_t sourceWidth, std::int32_t sourceHeight,
                      std::int32_t x, std::int32_t y)
 {
+    // The whole image, the usual case (a frame always has a positive size).
+    if (pixels && x == 0 && y == 0 && sourceWidth == width_ && sourceHeight == height_) {
+        copyInPieces(pixels_.data(), static_cast<const std::uint8_t*>(pixels), pixels_.size());
+        return;
+    }
+    copyWindow(static_cast<const std::uint8_t*>(pixels), sourceWidth, sourceHeight, x, y);
+}
+
+void Frame::copyWindow(const std::uint8_t* source, std::int32_t sourceWidth, std::int32_t sourceHeight,
+                       std::int32_t x, std::int32_t y)
+{
+    std::uint8_t* destination = pixels_.data();
     const std::int64_t bpp = bytesPerPixel_;
     const std::int64_t rowBytes = std::int64_t{width_} * bpp;
-    std::uint8_t* destination = pixels_.data();
-    if (!pixels || sourceWidth <= 0 || sourceHeight <= 0 || rowBytes == 0) {
+    if (!source || sourceWidth <= 0 || sourceHeight <= 0 || rowBytes == 0) {
         std::fill(pixels_.begin(), pixels_.end(), std::uint8_t{0});
         return;
     }
-    const auto* source = static_cast<const std::uint8_t*>(pixels);
     const std::int64_t sourceStride = std::int64_t{sourceWidth} * bpp;
     // Columns of the frame that fall inside the source, in frame coordinates.
     const std::int64_t first = std::clamp<std::int64_t>(-std::int64_t{x}, 0, width_);

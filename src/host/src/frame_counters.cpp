@@ -4,11 +4,9 @@
 
 namespace imaqhost {
 
-FrameCounters& frameCounters() noexcept
-{
-    static FrameCounters counters;
-    return counters;
-}
+namespace detail {
+constinit FrameCounters frameCounterStore;
+} // namespace detail
 
 std::int64_t liveFrames()
 {

@@ -22,6 +22,14 @@ struct FrameCounters {
     void destroyed() noexcept { --live; }
 };
 
-FrameCounters& frameCounters() noexcept;
+namespace detail {
+extern constinit FrameCounters frameCounterStore;
+} // namespace detail
+
+// Inline: the pool counts every frame it takes and returns.
+inline FrameCounters& frameCounters() noexcept
+{
+    return detail::frameCounterStore;
+}
 
 } // namespace imaqhost

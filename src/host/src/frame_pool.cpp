@@ -27,14 +27,14 @@ FramePool::~FramePool()
     frameCounters().pooled -= static_cast<std::int64_t>(pooled_.size() + (spare_.load() ? 1 : 0));
 }
 
-Frame* FramePool::take(std::uint32_t frameType, std::int32_t width, std::int32_t height)
+Frame* FramePool::takeOther(Frame* spare, std::uint32_t frameType, std::int32_t width, std::int32_t height)
 {
     const std::int64_t bpp = bytesPerPixelOf(frameType);
-    if (bpp == 0 || width <= 0 || height <= 0) return nullptr;
     const std::int64_t bytes = std::int64_t{width} * height * bpp;
-    if (bytes > kMaxFrameBytes) return nullptr;
-
-    Frame* spare = spare_.exchange(nullptr);
+    if (bpp == 0 || width <= 0 || height <= 0 || bytes > kMaxFrameBytes) {
+        if (spare && !parkSpare(spare)) parkInList(spare); // still pooled: back where it was
+        return nullptr;
+    }
     if (spare && spare->capacity() >= static_cast<std::size_t>(bytes)) {
         --frameCounters().pooled;
         return handOut(spare, frameType, width, height);
@@ -59,14 +59,6 @@ Frame* FramePool::take(std::uint32_t frameType, std::int32_t width, std::int32_t
     return handOut(frame, frameType, width, height);
 }
 
-Frame* FramePool::handOut(Frame* frame, std::uint32_t frameType, std::int32_t width, std::int32_t height)
-{
-    frame->configure(frameType, width, height);
-    frame->state = Frame::State::HandedOut;
-    lastHandedOut_.store(frame);
-    return frame;
-}
-
 Frame* FramePool::findOwn(const imaqkit::IFrame* frame) const
 {
     for (const auto& own : frames_)
@@ -74,13 +66,8 @@ Frame* FramePool::findOwn(const imaqkit::IFrame* frame) const
     return nullptr;
 }
 
-Frame* FramePool::receive(imaqkit::IFrame* frame)
+Frame* FramePool::receiveOther(imaqkit::IFrame* frame)
 {
-    Frame* last = lastHandedOut_.load();
-    if (frame && frame == static_cast<imaqkit::IFrame*>(last)) {
-        auto handedOut = Frame::State::HandedOut;
-        return last->state.compare_exchange_strong(handedOut, Frame::State::Received) ? last : nullptr;
-    }
     std::lock_guard lock(mutex_);
     Frame* own = findOwn(frame);
     if (!own || own->state != Frame::State::HandedOut) return nullptr;
@@ -88,27 +75,20 @@ Frame* FramePool::receive(imaqkit::IFrame* frame)
     return own;
 }
 
-void FramePool::recycle(Frame* frame)
+void FramePool::parkInList(Frame* frame)
 {
-    std::unique_lock lock(mutex_, std::defer_lock);
-    recycleOne(frame, lock);
+    std::lock_guard lock(mutex_);
+    pooled_.push_back(frame);
 }
 
 void FramePool::recycle(const std::vector<Frame*>& frames)
 {
     std::unique_lock lock(mutex_, std::defer_lock);
-    for (Frame* frame : frames) recycleOne(frame, lock);
-}
-
-void FramePool::recycleOne(Frame* frame, std::unique_lock<std::mutex>& lock)
-{
-    // A frame returned twice counts once.
-    if (!frame || frame->state.exchange(Frame::State::Pooled) == Frame::State::Pooled) return;
-    ++frameCounters().pooled;
-    Frame* empty = nullptr;
-    if (spare_.compare_exchange_strong(empty, frame)) return;
-    if (!lock.owns_lock()) lock.lock();
-    pooled_.push_back(frame);
+    for (Frame* frame : frames) {
+        if (!markPooled(frame) || parkSpare(frame)) continue;
+        if (!lock.owns_lock()) lock.lock();
+        pooled_.push_back(frame);
+    }
 }
 
 std::size_t FramePool::frameCount() const

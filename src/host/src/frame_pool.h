@@ -5,6 +5,7 @@
 #pragma once
 
 #include "frame.h"
+#include "frame_counters.h"
 
 #include <atomic>
 #include <memory>
@@ -22,10 +23,29 @@ public:
 
     // A frame of that type and size, marked handed out; null for an unknown
     // type, a size that is not positive or too large.
-    Frame* take(std::uint32_t frameType, std::int32_t width, std::int32_t height);
+    Frame* take(std::uint32_t frameType, std::int32_t width, std::int32_t height)
+    {
+        Frame* spare = spare_.exchange(nullptr);
+        // A stream asks for the shape it asked for last: that frame was checked then.
+        if (spare && spare->hasShape(frameType, width, height)) {
+            --frameCounters().pooled;
+            return handOut(spare, frameType, width, height);
+        }
+        return takeOther(spare, frameType, width, height);
+    }
     // The pool's frame behind `frame` if it is handed out; it becomes Received.
-    Frame* receive(imaqkit::IFrame* frame);
-    void recycle(Frame* frame);
+    Frame* receive(imaqkit::IFrame* frame)
+    {
+        // Usually the frame handed out last, known to be this pool's.
+        Frame* last = lastHandedOut_.load(std::memory_order_acquire);
+        if (!frame || frame != static_cast<imaqkit::IFrame*>(last)) return receiveOther(frame);
+        auto handedOut = Frame::State::HandedOut;
+        return last->state.compare_exchange_strong(handedOut, Frame::State::Received) ? last : nullptr;
+    }
+    void recycle(Frame* frame)
+    {
+        if (markPooled(frame) && !parkSpare(frame)) parkInList(frame);
+    }
     // The same for every frame of the list, under one lock at most.
     void recycle(const std::vector<Frame*>& frames);
 
@@ -34,10 +54,31 @@ public:
 
 private:
     Frame* findOwn(const imaqkit::IFrame* frame) const;
-    Frame* handOut(Frame* frame, std::uint32_t frameType, std::int32_t width, std::int32_t height);
-    // Parks the frame in the spare slot, or in the list under `lock`
-    // (taken here when needed).
-    void recycleOne(Frame* frame, std::unique_lock<std::mutex>& lock);
+    Frame* handOut(Frame* frame, std::uint32_t frameType, std::int32_t width, std::int32_t height)
+    {
+        frame->configure(frameType, width, height);
+        frame->state.store(Frame::State::HandedOut, std::memory_order_release);
+        lastHandedOut_.store(frame, std::memory_order_release);
+        return frame;
+    }
+    // take for any other request; `spare` is the spare slot's frame, if any.
+    Frame* takeOther(Frame* spare, std::uint32_t frameType, std::int32_t width, std::int32_t height);
+    Frame* receiveOther(imaqkit::IFrame* frame);
+    // Marks a returning frame pooled; false when it already was (a frame
+    // returned twice counts once).
+    static bool markPooled(Frame* frame) noexcept
+    {
+        if (!frame || frame->state.exchange(Frame::State::Pooled) == Frame::State::Pooled) return false;
+        ++frameCounters().pooled;
+        return true;
+    }
+    // Parks a pooled frame in the spare slot if it is free.
+    bool parkSpare(Frame* frame) noexcept
+    {
+        Frame* empty = nullptr;
+        return spare_.compare_exchange_strong(empty, frame);
+    }
+    void parkInList(Frame* frame);
 
     mutable std::mutex mutex_;
     std::vector<std::unique_ptr<Frame>> frames_;

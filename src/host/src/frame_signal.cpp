@@ -63,12 +63,9 @@ bool FrameSignal::waitUntil(std::uint32_t seen, Clock::time_point deadline)
     return sequence_.load() != seen || Clock::now() < deadline;
 }
 
-void FrameSignal::notifyAll() noexcept
+void FrameSignal::wakeAll() noexcept
 {
-    ++sequence_;
-    if (waiters_.load() > 0)
-        syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&sequence_), FUTEX_WAKE_PRIVATE, INT_MAX,
-                nullptr, nullptr, 0);
+    syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&sequence_), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
 }
 
 #else
@@ -87,12 +84,10 @@ bool FrameSignal::waitUntil(std::uint32_t seen, Clock::time_point deadline)
     return changed_.wait_until(lock, deadline, [&] { return sequence_.load() != seen; });
 }
 
-void FrameSignal::notifyAll() noexcept
+void FrameSignal::wakeAll() noexcept
 {
-    {
-        std::lock_guard lock(mutex_);
-        ++sequence_;
-    }
+    // Taking the mutex orders the wake-up after a waiter's check of the sequence.
+    { std::lock_guard lock(mutex_); }
     changed_.notify_all();
 }
 

@@ -10,15 +10,6 @@
 
 namespace imaqhost {
 
-bool MemoryBudget::tryTake(std::size_t bytes) noexcept
-{
-    std::size_t used = used_.load();
-    do {
-        if (bytes > limit_.load() || used > limit_.load() - bytes) return false;
-    } while (!used_.compare_exchange_weak(used, used + bytes));
-    return true;
-}
-
 std::size_t physicalMemory()
 {
 #if defined(_WIN32)

@@ -12,7 +12,14 @@ public:
     explicit MemoryBudget(std::size_t limit) : limit_(limit) {}
 
     // Takes `bytes` from the budget; false, taking nothing, when they do not fit.
-    bool tryTake(std::size_t bytes) noexcept;
+    bool tryTake(std::size_t bytes) noexcept
+    {
+        std::size_t used = used_.load();
+        do {
+            if (bytes > limit_.load() || used > limit_.load() - bytes) return false;
+        } while (!used_.compare_exchange_weak(used, used + bytes));
+        return true;
+    }
     void giveBack(std::size_t bytes) noexcept { used_.fetch_sub(bytes); }
 
     std::size_t limit() const noexcept { return limit_.load(); }

@@ -23,6 +23,8 @@ public:
         ++size_;
     }
 
+    const T& front() const noexcept { return slots_[head_]; }
+
     void pop_front() noexcept
     {
         if (size_ == 0) return;

@@ -21,36 +21,12 @@ void validate(const TriggerSettings& settings)
     if (settings.grabInterval < 1) throw HostError("FrameGrabInterval must be 1 or more.");
 }
 
-bool TriggerSchedule::finished() const noexcept
-{
-    if (logging_ || settings_.triggerRepeat == kInfinite) return false;
-    return executed_ >= settings_.triggerRepeat + 1;
-}
-
 void TriggerSchedule::fire()
 {
     logging_ = true;
     ++executed_;
     seen_ = 0;
     inTrigger_ = 0;
-}
-
-TriggerSchedule::Verdict TriggerSchedule::offer()
-{
-    if (!logging_) return Verdict::Idle;
-    const std::int64_t position = seen_++;
-    if (position < settings_.frameDelay) return Verdict::Skip;
-    if ((position - settings_.frameDelay) % settings_.grabInterval != 0) return Verdict::Skip;
-    return Verdict::Log;
-}
-
-bool TriggerSchedule::logged()
-{
-    ++inTrigger_;
-    if (settings_.framesPerTrigger == kInfinite || inTrigger_ < settings_.framesPerTrigger)
-        return false;
-    logging_ = false;
-    return true;
 }
 
 std::int64_t TriggerSchedule::framesWanted() const noexcept

@@ -19,16 +19,35 @@ public:
     // A trigger is logging frames.
     bool logging() const noexcept { return logging_; }
     // Every trigger has executed and logged its frames.
-    bool finished() const noexcept;
+    bool finished() const noexcept
+    {
+        if (logging_ || settings_.triggerRepeat == kInfinite) return false;
+        return executed_ >= settings_.triggerRepeat + 1;
+    }
     // Another trigger may fire (none is logging, not all have executed).
     bool canFire() const noexcept { return !logging_ && !finished(); }
     void fire();
 
     // A camera frame arrived: log it, skip it (delay, interval) or ignore it
     // (no trigger is logging).
-    Verdict offer();
+    // Inline, as logged: both run for every frame of a stream.
+    Verdict offer() noexcept
+    {
+        if (!logging_) return Verdict::Idle;
+        const std::int64_t position = seen_++;
+        if (position < settings_.frameDelay) return Verdict::Skip;
+        if (settings_.grabInterval > 1 && (position - settings_.frameDelay) % settings_.grabInterval != 0)
+            return Verdict::Skip;
+        return Verdict::Log;
+    }
     // The frame offered last was logged. True when that ended its trigger.
-    bool logged();
+    bool logged() noexcept
+    {
+        ++inTrigger_;
+        if (settings_.framesPerTrigger == kInfinite || inTrigger_ < settings_.framesPerTrigger) return false;
+        logging_ = false;
+        return true;
+    }
 
     std::int64_t triggersExecuted() const noexcept { return executed_; }
     std::int64_t framesInTrigger() const noexcept { return inTrigger_; }
