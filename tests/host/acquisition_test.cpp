@@ -121,6 +121,48 @@ TEST_F(AcquisitionTest, StreamingBurstBeforeSilenceIsPassedOnPromptly)
     for (double delay : delays) EXPECT_LT(delay, 0.1);
 }
 
+// The idle timeout counts from the last frame's arrival. An adaptor's stamp
+// that cannot be that moment (none, or far in the future) neither ends the
+// acquisition early nor keeps it from ending once the camera falls silent.
+TEST_F(AcquisitionTest, StreamingTimeoutFollowsTheLastFrameWhateverItsStamp)
+{
+    for (const double badStamp : {-1.0, 0.0, 1.0e12}) {
+        SCOPED_TRACE(badStamp);
+        reset();
+        config().framePeriod = 20ms;
+        config().stamp = [badStamp] { return badStamp; };
+        imaqhost::Session session(fakeEntryPoints());
+        auto input = openFake(session);
+        // Frames keep coming for longer than the timeout: only their
+        // arrivals can keep the acquisition alive that long.
+        int taken = 0;
+        const auto started = imaqkit::getCurrentTime();
+        const auto stats = input->acquire(12, [&](const imaqhost::FrameView&) { ++taken; }, 150ms);
+        const double took = imaqkit::getCurrentTime() - started;
+        EXPECT_EQ(stats.end, AcquisitionEnd::Completed);
+        EXPECT_EQ(taken, 12);
+        EXPECT_GE(took, 0.2);
+    }
+}
+
+TEST_F(AcquisitionTest, StreamingSilenceAfterBadlyStampedFramesEndsWithinTwoTimeouts)
+{
+    config().framePeriod = 0us;
+    config().lockstep = true;
+    config().stamp = [] { return 0.0; };
+    imaqhost::Session session(fakeEntryPoints());
+    auto input = openFake(session);
+    double lastArrival = 0.0;
+    const auto stats = input->acquire(10, [&](const imaqhost::FrameView& frame) {
+        lastArrival = imaqkit::getCurrentTime();
+        if (frame.index < 2) grantFrame();
+    }, 100ms);
+    EXPECT_EQ(stats.end, AcquisitionEnd::Timeout);
+    EXPECT_EQ(stats.received, 3);
+    EXPECT_GE(stats.endedAt - lastArrival, 0.1 - 0.01);
+    EXPECT_LT(stats.endedAt - lastArrival, 0.2 + 0.1);
+}
+
 // The adaptor reports a lost device only by a warning; the host ends the
 // acquisition and stops capture from its own thread.
 TEST_F(AcquisitionTest, StreamingLostDeviceWarningEndsTheAcquisition)

@@ -302,7 +302,7 @@ void FakeAdaptor::deliveryLoop()
                         source_[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(number >> (8 * i));
                 }
                 frame->copyData(source_.data(), sourceWidth, sourceHeight, settings.x, settings.y);
-                frame->setTime(imaqkit::getCurrentTime());
+                frame->setTime(settings.stamp ? settings.stamp() : imaqkit::getCurrentTime());
                 engine()->receiveFrame(frame);
                 adaptorManager->incrementFrameCount();
                 ++log().framesSent;

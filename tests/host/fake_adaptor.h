@@ -45,6 +45,9 @@ struct FakeConfig {
     // bytes, little-endian, so a test sees which camera frames were logged.
     bool stampFrameNumber = false;
 
+    // The time each frame is stamped with; empty: the host's clock.
+    std::function<double()> stamp;
+
     bool refuseStart = false;
     bool deliver = true;             // false: capture runs but sends nothing
     int loseDeviceAfter = -1;        // frames sent before "The device is lost."

@@ -65,6 +65,34 @@ TEST_F(FramePoolTest, TooSmallPooledFrameStaysForLaterRequests)
     EXPECT_EQ(imaqhost::pooledFrames(), 2);
 }
 
+// The pool's spare frame survives requests it cannot serve: a bad request
+// is refused without losing it, and a request of another shape leaves it
+// pooled for the next request of its shape.
+TEST_F(FramePoolTest, SpareFrameSurvivesRequestsItCannotServe)
+{
+    imaqhost::Session session(fakeEntryPoints());
+    auto input = openFake(session);
+    imaqkit::IEngine* engine = fakeOf(*input).engine();
+    imaqkit::IFrame* frame = engine->makeFrame(imaqkit::kMono8, 4, 4);
+    ASSERT_NE(frame, nullptr);
+    engine->receiveFrame(frame); // outside an acquisition: back to the pool
+    EXPECT_EQ(imaqhost::pooledFrames(), 1);
+    struct Request {
+        std::uint32_t type;
+        std::int32_t width;
+        std::int32_t height;
+    };
+    for (const auto& [type, width, height] : {Request{0x12345u, 4, 4}, Request{imaqkit::kMono8, 0, 4},
+                                              Request{imaqkit::kMono8, 4, -1},
+                                              Request{imaqkit::kRgb32Packed, 1 << 15, 1 << 15}}) {
+        EXPECT_EQ(engine->makeFrame(type, width, height), nullptr);
+        EXPECT_EQ(imaqhost::pooledFrames(), 1);
+    }
+    imaqkit::IFrame* again = engine->makeFrame(imaqkit::kMono8, 4, 4);
+    EXPECT_EQ(again, frame);
+    engine->receiveFrame(again);
+}
+
 // Whatever the adaptor did with its frames, they die with the video input:
 // handed out and never returned, or resting in the pool.
 TEST_F(FramePoolTest, FramesDieWithTheVideoInput)

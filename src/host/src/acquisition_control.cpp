@@ -584,11 +584,19 @@ void AcquisitionControl::noteArrivalsLocked(Clock::time_point now)
 {
     if (arrivals_ != arrivalsSeen_) {
         arrivalsSeen_ = arrivals_;
-        // The newest frame's stamp (the host's clock, in seconds); a stamp
-        // outside the time since the last look cannot be when it came.
-        const auto stamped = Clock::time_point(
-            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(lastArrivalStamp_)));
-        lastFrameAt_ = std::max(lastFrameAt_, std::clamp(stamped, std::min(lastLook_, now), now));
+        // The newest frame's stamp is on the host's clock, in seconds. A
+        // stamp outside the time since the last look (none, or another
+        // clock's) cannot be when it came: it counts as now, which ends the
+        // acquisition at most one timeout late and never early.
+        const auto seconds = [](Clock::time_point at) {
+            return std::chrono::duration<double>(at.time_since_epoch()).count();
+        };
+        const double stamp = lastArrivalStamp_;
+        Clock::time_point arrival = now;
+        if (stamp >= seconds(std::min(lastLook_, now)) && stamp <= seconds(now))
+            arrival = std::min(now, Clock::time_point(std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(stamp))));
+        lastFrameAt_ = std::max(lastFrameAt_, arrival);
     }
     lastLook_ = now;
 }
