@@ -51,6 +51,28 @@ vid.UserData = struct ("count", 1);
 vid.UserData.count += 1;
 assert (vid.UserData.count, 2);
 assert (isstruct (set (vid)));
+
+## Name is the user's to change, and imaqfind finds the new one; a name must
+## be one line of text, and a refused write leaves the old one. get takes a
+## name or a cell array of names, nothing else.
+vid.Name = "left camera";
+assert (get (vid, "Name"), "left camera");
+assert (numel (imaqfind ("Name", "left camera")), 1);
+orx_assert_error (@() set (vid, "Name", 5), "imaq:orximaq:invalidValue");
+orx_assert_error (@() set (vid, "Name", ["ab"; "cd"]), "imaq:orximaq:invalidValue");
+assert (vid.Name, "left camera");
+orx_assert_error (@() get (vid, 5), "imaq:get:invalidName");
+orx_assert_error (@() get (vid, {"Tag", 5}), "imaq:get:invalidName");
+## The source's name belongs to the device: read-only in every form of write.
+src = getselectedsource (vid);
+orx_assert_error (@() set (src, "SourceName", "other"), "imaq:orximaq:readOnly");
+try
+  src.SourceName = "other";
+  error ("orx:test", "assigning SourceName was not refused");
+catch err
+  assert (err.identifier, "imaq:orximaq:readOnly");
+end_try_catch
+assert (get (src, "SourceName"), vid.SelectedSourceName);
 assert (set (vid, "FramesPerTrigger"), [1 Inf]);
 
 ## getdata's types and the cell format.
