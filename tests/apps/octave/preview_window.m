@@ -125,6 +125,22 @@ delete (other);
 assert (! ishghandle (fig));
 pump (vid, 0.2);
 orx_assert_error (@() preview (other), "imaq:videoinput:invalidObject");
+
+## closepreview (vid) closes that object's window alone; an array previews
+## every member in a window of its own and closes them all.
+third = videoinput ("orximaq", 1, "RGB24 (640x480)");
+pair = [vid, third];
+preview (pair);
+pump (vid, 0.2);
+figs = [__orximaq_preview__("figure", vid.GatewayHandle), __orximaq_preview__("figure", third.GatewayHandle)];
+assert (all (ishghandle (figs)) && figs(1) != figs(2));
+closepreview (vid);
+assert (ishghandle (figs), [false true]);
+assert ({vid.Previewing, third.Previewing}, {"off", "on"});
+closepreview (pair);
+assert (! any (ishghandle (figs)));
+assert (third.Previewing, "off");
+delete (third);
 delete (vid);
 
 ## In child processes: clear all, delete and exit while previewing, with
