@@ -785,7 +785,7 @@ void AcquisitionControl::pass(const std::vector<Logged>& batch, const FrameConsu
 }
 
 inline void AcquisitionControl::passOne(const Logged& logged, const FrameConsumer& consumer,
-                                 const Presentation& presentation)
+                                        const Presentation& presentation)
 {
     struct Recycle {
         FramePool& pool;
