@@ -85,10 +85,8 @@ void AcquisitionControl::publishLocked() noexcept
     sending_.store(active_.load() && schedule_.logging());
 }
 
-bool AcquisitionControl::isSendFrame()
+bool AcquisitionControl::isSendFrameOtherwise()
 {
-    // A trigger is logging: the frame is wanted, nothing to count.
-    if (sending_.load()) return true;
     std::lock_guard lock(mutex_);
     if (!active_.load()) return false;
     if (schedule_.logging()) return true;
@@ -97,11 +95,6 @@ bool AcquisitionControl::isSendFrame()
     else
         ++stats_.awaitingTrigger;
     return false;
-}
-
-void AcquisitionControl::frameCounted()
-{
-    if (active_.load()) counted_.fetch_add(1, std::memory_order_relaxed);
 }
 
 void AcquisitionControl::frameRefused()
@@ -115,10 +108,10 @@ void AcquisitionControl::frameRefused()
     inRefusal_ = true;
 }
 
-bool AcquisitionControl::bufferFullLocked(const Frame& frame) const
+bool AcquisitionControl::bufferFullLocked(std::size_t frameBytes) const
 {
     if (buffer_.empty()) return false; // one frame always fits
-    return buffer_.size() >= limitFrames_ || bufferBytes_ + frame.bytes() > limitBytes_;
+    return buffer_.size() >= limitFrames_ || bufferBytes_ + frameBytes > limitBytes_;
 }
 
 bool AcquisitionControl::deliver(Frame& frame)
@@ -171,11 +164,12 @@ inline bool AcquisitionControl::keepLocked(Frame& frame)
 {
     const bool toDisk = !memoryOnly_;
     const bool toMemory = memoryOnly_ || mode_ != LoggingMode::Disk;
-    if (toMemory && bufferFullLocked(frame)) {
+    const std::size_t frameBytes = frame.bytes();
+    if (toMemory && bufferFullLocked(frameBytes)) {
         recordOverrunLocked(frame, "the frame buffer is full");
         return false;
     }
-    const std::size_t bytes = frame.bytes() * (toMemory && toDisk ? 2 : 1);
+    const std::size_t bytes = frameBytes * (toMemory && toDisk ? 2 : 1);
     if (budget_ && !budget_->tryTake(bytes)) {
         recordOverrunLocked(frame, "the frame-memory limit is reached");
         return false;
@@ -183,7 +177,7 @@ inline bool AcquisitionControl::keepLocked(Frame& frame)
     if (toDisk && !logToDiskLocked(frame, toMemory, bytes)) return false;
     if (toMemory) {
         buffer_.push_back({&frame, stats_.received, schedule_.framesInTrigger() + 1, schedule_.triggersExecuted()});
-        bufferBytes_ += frame.bytes();
+        bufferBytes_ += frameBytes;
     }
     return true;
 }
@@ -725,8 +719,9 @@ inline AcquisitionControl::Logged AcquisitionControl::takeOneLocked()
 {
     const Logged logged = buffer_.front();
     buffer_.pop_front();
-    bufferBytes_ -= logged.frame->bytes();
-    if (budget_) budget_->giveBack(logged.frame->bytes());
+    const std::size_t bytes = logged.frame->bytes();
+    bufferBytes_ -= bytes;
+    if (budget_) budget_->giveBack(bytes);
     ++stats_.consumed;
     return logged;
 }

@@ -44,8 +44,12 @@ public:
     bool isActive() const noexcept { return active_.load(); }
     bool isRunning() const noexcept { return running_.load(); }
     void setRunning(bool running);
-    bool isSendFrame();
-    void frameCounted();
+    // Inline for a trigger that is logging, the answer for every frame of a stream.
+    bool isSendFrame() { return sending_.load() || isSendFrameOtherwise(); }
+    void frameCounted() noexcept
+    {
+        if (active_.load()) counted_.fetch_add(1, std::memory_order_relaxed);
+    }
     void frameRefused();
     // Takes a received frame; false when it is not logged (the caller recycles it).
     bool deliver(Frame& frame);
@@ -130,6 +134,8 @@ private:
     };
 
     static TriggerSettings immediate(std::int64_t frames);
+    // isSendFrame while no trigger is logging: counts why the frame is not wanted.
+    bool isSendFrameOtherwise();
     // Resets the counts and starts capture; false when the adaptor refused.
     bool begin(imaqkit::IAdaptor& adaptor, const TriggerSettings& settings,
                std::optional<std::chrono::milliseconds> idleTimeout);
@@ -177,7 +183,7 @@ private:
               const Presentation& presentation, std::vector<Frame*>& recycled);
     // The same for one frame.
     void passOne(const Logged& logged, const FrameConsumer& consumer, const Presentation& presentation);
-    bool bufferFullLocked(const Frame& frame) const;
+    bool bufferFullLocked(std::size_t frameBytes) const;
     // Waits, with mutex_ held (released meanwhile), until `ready` or the
     // deadline (none: no limit); the last answer of `ready`.
     template <typename Ready>

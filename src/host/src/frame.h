@@ -39,9 +39,10 @@ public:
     // storage only ever grows.
     void configure(std::uint32_t frameType, std::int32_t width, std::int32_t height)
     {
-        time_ = 0.0;
+        clearTime();
         if (!hasShape(frameType, width, height)) reshape(frameType, width, height);
     }
+    void clearTime() noexcept { time_ = 0.0; }
     std::size_t capacity() const noexcept { return pixels_.capacity(); }
     bool hasShape(std::uint32_t frameType, std::int32_t width, std::int32_t height) const noexcept
     {

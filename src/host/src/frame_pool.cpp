@@ -37,7 +37,8 @@ Frame* FramePool::takeOther(Frame* spare, std::uint32_t frameType, std::int32_t 
     }
     if (spare && spare->capacity() >= static_cast<std::size_t>(bytes)) {
         --frameCounters().pooled;
-        return handOut(spare, frameType, width, height);
+        spare->configure(frameType, width, height);
+        return handOut(spare);
     }
     std::lock_guard lock(mutex_);
     if (spare) pooled_.push_back(spare); // too small: among the others
@@ -56,7 +57,8 @@ Frame* FramePool::takeOther(Frame* spare, std::uint32_t frameType, std::int32_t 
         // Keep room for every frame in the pool list.
         if (pooled_.capacity() < frames_.size()) pooled_.reserve(frames_.capacity());
     }
-    return handOut(frame, frameType, width, height);
+    frame->configure(frameType, width, height);
+    return handOut(frame);
 }
 
 Frame* FramePool::findOwn(const imaqkit::IFrame* frame) const

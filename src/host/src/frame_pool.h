@@ -29,7 +29,8 @@ public:
         // A stream asks for the shape it asked for last: that frame was checked then.
         if (spare && spare->hasShape(frameType, width, height)) {
             --frameCounters().pooled;
-            return handOut(spare, frameType, width, height);
+            spare->clearTime();
+            return handOut(spare);
         }
         return takeOther(spare, frameType, width, height);
     }
@@ -54,9 +55,9 @@ public:
 
 private:
     Frame* findOwn(const imaqkit::IFrame* frame) const;
-    Frame* handOut(Frame* frame, std::uint32_t frameType, std::int32_t width, std::int32_t height)
+    // Marks a frame of the right shape handed out.
+    Frame* handOut(Frame* frame)
     {
-        frame->configure(frameType, width, height);
         frame->state.store(Frame::State::HandedOut, std::memory_order_release);
         lastHandedOut_.store(frame, std::memory_order_release);
         return frame;
