@@ -707,12 +707,8 @@ std::int64_t AcquisitionControl::framesAvailable() const
 
 void AcquisitionControl::takeLocked(std::size_t frames, std::vector<Logged>& batch)
 {
-    buffer_.takeFront(frames, batch);
-    for (const Logged& logged : batch) {
-        bufferBytes_ -= logged.frame->bytes();
-        if (budget_) budget_->giveBack(logged.frame->bytes());
-    }
-    stats_.consumed += static_cast<std::int64_t>(batch.size());
+    batch.clear();
+    while (batch.size() < frames && !buffer_.empty()) batch.push_back(takeOneLocked());
 }
 
 inline AcquisitionControl::Logged AcquisitionControl::takeOneLocked()
