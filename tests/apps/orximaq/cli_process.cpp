@@ -29,4 +29,20 @@ std::vector<std::string> cliCommandLine(const std::vector<std::string>& argument
     return argvTexts;
 }
 
+void collectOutput(CliRun& run, const std::filesystem::path& outPath, const std::filesystem::path& errPath,
+                   const CliOptions& options)
+{
+    run.err = readProgramOutput(errPath);
+    std::filesystem::remove(errPath);
+    if (options.standardOutput.empty()) {
+        run.out = readProgramOutput(outPath);
+        std::filesystem::remove(outPath);
+    }
+}
+
+std::string RunningCli::errorSoFar() const
+{
+    return readProgramOutput(errPath_);
+}
+
 } // namespace orx::cli_test

@@ -36,6 +36,14 @@ inline constexpr int kLeakExitCode = 3;
 // leak check (when asked for), then `arguments`.
 std::vector<std::string> cliCommandLine(const std::vector<std::string>& arguments, const CliOptions& options);
 
+// What the program wrote to the file, as text (per platform: Windows' text
+// mode ends lines with CR LF).
+std::string readProgramOutput(const std::filesystem::path& path);
+// Reads what a finished run wrote into `run` and removes the scratch files
+// (standard output only when it went to one).
+void collectOutput(CliRun& run, const std::filesystem::path& outPath, const std::filesystem::path& errPath,
+                   const CliOptions& options);
+
 // Runs orximaq with `arguments` in `workingFolder`, with the rig variable
 // ORX_SIM_RIG removed from its environment.
 CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder,

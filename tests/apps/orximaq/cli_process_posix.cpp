@@ -20,13 +20,6 @@ extern char** environ;
 namespace orx::cli_test {
 namespace {
 
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> environmentWithoutRig()
 {
@@ -74,6 +67,14 @@ int waitForExit(pid_t child)
 
 } // namespace
 
+std::string readProgramOutput(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
 CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder,
               const CliOptions& options)
 {
@@ -93,12 +94,7 @@ CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::
 
     CliRun run;
     run.exitCode = waitForExit(child);
-    run.err = readFile(errPath);
-    std::filesystem::remove(errPath);
-    if (options.standardOutput.empty()) {
-        run.out = readFile(outPath);
-        std::filesystem::remove(outPath);
-    }
+    collectOutput(run, outPath, errPath, options);
     return run;
 }
 
@@ -188,14 +184,9 @@ CliRun RunningCli::finish(double seconds)
         run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         pid_ = -1;
     }
-    run.out = readFile(outPath_);
-    run.err = readFile(errPath_);
+    run.out = readProgramOutput(outPath_);
+    run.err = readProgramOutput(errPath_);
     return run;
-}
-
-std::string RunningCli::errorSoFar() const
-{
-    return readFile(errPath_);
 }
 
 } // namespace orx::cli_test

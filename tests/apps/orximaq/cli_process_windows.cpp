@@ -21,22 +21,6 @@ struct HandleCloser {
 };
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
-// The program writes its text in the C runtime's text mode: each line ends
-// with CR LF, read back as LF (a lone CR stays).
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    std::string text = bytes.str();
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-            text[kept++] = text[i];
-    text.resize(kept);
-    return text;
-}
-
 std::wstring wide(const std::string& text)
 {
     return std::filesystem::path(std::u8string(text.begin(), text.end())).wstring();
@@ -140,6 +124,22 @@ int waitForExit(void* process, DWORD milliseconds)
 
 } // namespace
 
+// The program writes its text in the C runtime's text mode: each line ends
+// with CR LF, read back as LF (a lone CR stays).
+std::string readProgramOutput(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    std::string text = bytes.str();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            text[kept++] = text[i];
+    text.resize(kept);
+    return text;
+}
+
 CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::path& workingFolder,
               const CliOptions& options)
 {
@@ -147,12 +147,7 @@ CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::
     const auto errPath = workingFolder / ".cli-stderr";
     CliRun run;
     run.exitCode = waitForExit(start(arguments, workingFolder, options, outPath, errPath).get(), INFINITE);
-    run.err = readFile(errPath);
-    std::filesystem::remove(errPath);
-    if (options.standardOutput.empty()) {
-        run.out = readFile(outPath);
-        std::filesystem::remove(outPath);
-    }
+    collectOutput(run, outPath, errPath, options);
     return run;
 }
 
@@ -192,14 +187,9 @@ CliRun RunningCli::finish(double seconds)
             process_ = nullptr;
         }
     }
-    run.out = readFile(outPath_);
-    run.err = readFile(errPath_);
+    run.out = readProgramOutput(outPath_);
+    run.err = readProgramOutput(errPath_);
     return run;
-}
-
-std::string RunningCli::errorSoFar() const
-{
-    return readFile(errPath_);
 }
 
 } // namespace orx::cli_test
