@@ -160,6 +160,9 @@ bool AcquisitionControl::deliver(Frame& frame)
     return true;
 }
 
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
 inline bool AcquisitionControl::keepLocked(Frame& frame)
 {
     const bool toDisk = !memoryOnly_;
@@ -916,33 +919,37 @@ void AcquisitionControl::drain(const FrameConsumer& consumer)
     double gap = 0.0; // between the stamps of the last two frames taken
     for (;;) {
         Logged logged{};
-        std::uint32_t seen = 0;
+        bool waits = false;
         bool flowing = false;
+        std::uint32_t seen = 0;
         {
+            // One look per frame: it takes the oldest frame and, when that
+            // empties the buffer, prepares the wait for the next.
             std::lock_guard lock(mutex_);
-            waitingFor_ = 0;
             if (!buffer_.empty()) {
                 logged = takeOneLocked();
-            } else {
-                if (stage_ != Stage::Running) return;
+                gap = logged.frame->time() - lastStamp;
+                lastStamp = logged.frame->time();
+            } else if (stage_ != Stage::Running) {
+                return;
+            }
+            waitingFor_ = 0;
+            if (buffer_.empty() && stage_ == Stage::Running) {
                 // While frames flow, look again after a short while instead
                 // of being woken for every frame; slower, wait to be woken.
                 flowing = gap > 0.0 && gap < kFlowingGap;
                 waitingFor_ = flowing ? kWakeBatch : 1;
                 // Read under the lock: a frame logged after the unlock changes it.
                 seen = logged_.sequence();
+                waits = true;
             }
         }
-        if (!logged.frame) {
-            if (flowing)
-                logged_.waitUntil(seen, Clock::now() + kPollInterval);
-            else
-                logged_.wait(seen);
-            continue;
-        }
-        gap = logged.frame->time() - lastStamp;
-        lastStamp = logged.frame->time();
-        passOne(logged, consumer, presentation);
+        if (logged.frame) passOne(logged, consumer, presentation);
+        if (!waits) continue;
+        if (flowing)
+            logged_.waitUntil(seen, Clock::now() + kPollInterval);
+        else
+            logged_.wait(seen);
     }
 }
 

@@ -1,7 +1,8 @@
 // A first-in first-out queue in one block that grows by doubling and never
 // shrinks: once it has held the most frames an acquisition keeps waiting,
 // pushing and taking allocate nothing (a deque allocates and frees a block
-// every few dozen elements as it moves through memory).
+// every few dozen elements as it moves through memory). Its capacity is a
+// power of two, so that a position wraps with a mask.
 #pragma once
 
 #include <algorithm>
@@ -19,7 +20,7 @@ public:
     void push_back(const T& value)
     {
         if (size_ == slots_.size()) grow();
-        slots_[(head_ + size_) % slots_.size()] = value;
+        slots_[(head_ + size_) & mask_] = value;
         ++size_;
     }
 
@@ -28,7 +29,7 @@ public:
     void pop_front() noexcept
     {
         if (size_ == 0) return;
-        head_ = (head_ + 1) % slots_.size();
+        head_ = (head_ + 1) & mask_;
         --size_;
     }
 
@@ -37,7 +38,7 @@ public:
     void takeFront(std::size_t count, std::vector<T>& out)
     {
         copyRange(0, std::min(count, size_), out);
-        head_ = size_ == out.size() ? 0 : (head_ + out.size()) % slots_.size();
+        head_ = size_ == out.size() ? 0 : (head_ + out.size()) & mask_;
         size_ -= out.size();
     }
 
@@ -52,20 +53,23 @@ private:
     void copyRange(std::size_t first, std::size_t count, std::vector<T>& out) const
     {
         out.clear();
-        for (std::size_t i = 0; i < count; ++i) out.push_back(slots_[(head_ + first + i) % slots_.size()]);
+        for (std::size_t i = 0; i < count; ++i) out.push_back(slots_[(head_ + first + i) & mask_]);
     }
 
     void grow()
     {
         std::vector<T> larger;
-        larger.reserve(std::max<std::size_t>(16, slots_.size() * 2));
+        const std::size_t capacity = std::max<std::size_t>(16, slots_.size() * 2);
+        larger.reserve(capacity);
         copyRange(0, size_, larger);
-        larger.resize(larger.capacity());
+        larger.resize(capacity);
         slots_.swap(larger);
+        mask_ = slots_.size() - 1;
         head_ = 0;
     }
 
     std::vector<T> slots_;
+    std::size_t mask_ = 0;
     std::size_t head_ = 0;
     std::size_t size_ = 0;
 };
