@@ -291,8 +291,10 @@ TEST_F(TriggerTest, StreamingMetadataCountsFromTheFirstTrigger)
         EXPECT_GT(frames[i].meta.time, frames[i - 1].meta.time);
         EXPECT_DOUBLE_EQ(frames[i].meta.time - frames[0].meta.time, frames[i].stamp - frames[0].stamp);
         // Same minute (almost always): the clock vector's seconds move with the time.
-        if (frames[i].meta.absTime[4] == frames[0].meta.absTime[4]) {
-            EXPECT_NEAR(frames[i].meta.absTime[5] - frames[0].meta.absTime[5],
+        const auto first = frames[0].meta.absTime();
+        const auto clock = frames[i].meta.absTime();
+        if (clock[4] == first[4]) {
+            EXPECT_NEAR(clock[5] - first[5],
                         frames[i].meta.time - frames[0].meta.time, 1e-6);
         }
     }

@@ -359,7 +359,7 @@ Json metadataJson(const std::vector<imaqhost::FrameMetadata>& metadata)
                         {"FrameNumber", meta.frameNumber},
                         {"RelativeFrame", meta.relativeFrame},
                         {"Time", meta.time},
-                        {"AbsTime", clockJson(meta.absTime)}});
+                        {"AbsTime", clockJson(meta.absTime())}});
     return list;
 }
 

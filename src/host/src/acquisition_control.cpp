@@ -209,7 +209,7 @@ FrameMetadata AcquisitionControl::metadataLocked(const Frame& frame)
 {
     FrameMetadata meta;
     meta.time = frame.time() - firstTriggerTime_;
-    meta.absTime = deliveryClock_.at(firstTriggerWall_ + meta.time);
+    meta.wallTime = firstTriggerWall_ + meta.time;
     meta.frameNumber = stats_.received + 1;
     meta.relativeFrame = schedule_.framesInTrigger() + 1;
     meta.triggerIndex = schedule_.triggersExecuted();
@@ -743,7 +743,7 @@ inline FrameView AcquisitionControl::viewOf(const Logged& logged, const Presenta
                      frame.pixels(),
                      frame.bytes(),
                      frame.bands(),
-                     FrameMetadata{time, consumerClock_.at(presentation.firstTriggerWall + time), logged.index + 1,
+                     FrameMetadata{time, presentation.firstTriggerWall + time, logged.index + 1,
                                    logged.relativeFrame, logged.triggerIndex}};
 }
 

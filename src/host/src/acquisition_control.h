@@ -220,10 +220,6 @@ private:
     ColorSpace colorSpace_ = ColorSpace::Native;
     BayerAlignment alignment_ = BayerAlignment::Grbg;
     std::optional<HostCrop> crop_;
-    // Local time of the frames' stamps: for the disk log (under mutex_) and
-    // for the consumer's views (on its thread, as the scratch buffers are).
-    LocalClock deliveryClock_;
-    LocalClock consumerClock_;
     std::vector<std::uint8_t> cropScratch_;
     std::vector<std::uint8_t> colorScratch_;
     double firstTriggerTime_ = 0.0;

@@ -27,6 +27,12 @@ ClockVector clockVectorAt(double wallSeconds)
             double(local.tm_sec) + (wallSeconds - whole)};
 }
 
+ClockVector localClockVector(double wallSeconds)
+{
+    thread_local LocalClock clock;
+    return clock.at(wallSeconds);
+}
+
 ClockVector LocalClock::atNewSecond(double wallSeconds)
 {
     second_ = std::floor(wallSeconds);

@@ -7,8 +7,6 @@
 
 namespace imaqhost {
 
-// Seconds since the Unix epoch, now.
-double wallSecondsNow();
 // Local time of a moment given in seconds since the Unix epoch.
 ClockVector clockVectorAt(double wallSeconds);
 

@@ -98,6 +98,7 @@ std::string dateTimeOf(const ClockVector& clock)
 // The page's own line of metadata, parseable as key=value pairs.
 std::string descriptionOf(const FrameView& frame)
 {
+    const ClockVector when = frame.meta.absTime();
     char text[256];
     std::snprintf(text, sizeof text,
                   "FrameNumber=%lld RelativeFrame=%lld TriggerIndex=%lld Time=%.6f "
@@ -105,8 +106,7 @@ std::string descriptionOf(const FrameView& frame)
                   static_cast<long long>(frame.meta.frameNumber),
                   static_cast<long long>(frame.meta.relativeFrame),
                   static_cast<long long>(frame.meta.triggerIndex), frame.meta.time,
-                  int(frame.meta.absTime[0]), int(frame.meta.absTime[1]), int(frame.meta.absTime[2]),
-                  int(frame.meta.absTime[3]), int(frame.meta.absTime[4]), frame.meta.absTime[5]);
+                  int(when[0]), int(when[1]), int(when[2]), int(when[3]), int(when[4]), when[5]);
     return text;
 }
 
@@ -134,7 +134,7 @@ public:
         const bool colour = frame.frameType == imaqkit::kRgb24Packed || frame.frameType == imaqkit::kRgb32Packed;
         const int bits = frame.frameType == imaqkit::kMono16 ? 16 : 8;
 
-        const std::string when = dateTimeOf(frame.meta.absTime);
+        const std::string when = dateTimeOf(frame.meta.absTime());
         const std::string description = descriptionOf(frame);
         const bool tagged =
             TIFFSetField(tiff_, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE) &&

@@ -8,9 +8,6 @@
 #include "imaqhost/host_error.h"
 #include "platform/imaqkit.h"
 
-#include <chrono>
-#include <cmath>
-#include <ctime>
 #include <vector>
 
 namespace orxoct {
@@ -27,17 +24,6 @@ imaqhost::DiskLogSettings diskSettingsArgs(const octave_value_list& args, int fi
     if (settings.path.empty())
         fail("imaq:orximaq:invalidArgument", "The file name must not be empty.");
     return settings;
-}
-
-imaqhost::ClockVector clockNow()
-{
-    using namespace std::chrono;
-    const double wall = duration<double>(system_clock::now().time_since_epoch()).count();
-    const auto whole = static_cast<std::time_t>(std::floor(wall));
-    std::tm local{};
-    localtime_r(&whole, &local);
-    return {double(local.tm_year + 1900), double(local.tm_mon + 1), double(local.tm_mday),
-            double(local.tm_hour),        double(local.tm_min),     local.tm_sec + (wall - std::floor(wall))};
 }
 
 // Frame `index` of an H x W x B x N array as the host's top-down packed
@@ -104,7 +90,7 @@ octave_value_list writeLogCommand(const Call& call)
         view.pixels = pixels.data();
         view.bytes = pixels.size();
         view.bands = static_cast<std::int32_t>(bands);
-        view.meta.absTime = clockNow();
+        view.meta.wallTime = imaqhost::wallSecondsNow();
         view.meta.frameNumber = i + 1;
         view.meta.relativeFrame = i + 1;
         view.meta.triggerIndex = 1;

@@ -52,7 +52,7 @@ public:
             for (std::int64_t i = 0; i < count_; ++i) {
                 const imaqhost::FrameMetadata& m = metas_[static_cast<std::size_t>(i)];
                 number(i) = static_cast<double>(m.frameNumber);
-                time(i) = clockRow(m.absTime);
+                time(i) = clockRow(m.absTime());
                 relative(i) = static_cast<double>(m.relativeFrame);
                 trigger(i) = static_cast<double>(m.triggerIndex);
             }

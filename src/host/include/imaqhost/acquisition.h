@@ -23,13 +23,24 @@ inline constexpr std::int64_t kInfinite = -1;
 // their fraction (the toolbox's clock vector).
 using ClockVector = std::array<double, 6>;
 
+// Seconds since 1970-01-01 UTC, now.
+IMAQHOST_API double wallSecondsNow();
+// The local clock vector of a moment in seconds since 1970. Each thread keeps
+// the last whole second it converted, so that a stream's frames cost no
+// time-zone lookup.
+IMAQHOST_API ClockVector localClockVector(double wallSeconds);
+
 // What the host knows of one logged frame.
 struct FrameMetadata {
     double time = 0.0;             // seconds since the first trigger
-    ClockVector absTime{};         // when the frame was stamped
+    double wallTime = 0.0;         // when the frame was stamped: seconds since 1970
     std::int64_t frameNumber = 0;  // 1-based within the acquisition
     std::int64_t relativeFrame = 0; // 1-based within its trigger
     std::int64_t triggerIndex = 0; // 1-based
+
+    // When the frame was stamped, as local time; made on request, since
+    // most consumers of a stream never ask.
+    ClockVector absTime() const { return localClockVector(wallTime); }
 };
 
 // A received frame, valid only during the consumer call. Rows are top-down
