@@ -1,6 +1,7 @@
 #include "acquisition_control.h"
 
 #include "adaptor_call.h"
+#include "always_inline.h"
 #include "clock_vector.h"
 #include "color_conversion.h"
 #include "host_crop.h"
@@ -114,7 +115,14 @@ bool AcquisitionControl::bufferFullLocked(std::size_t frameBytes) const
     return buffer_.size() >= limitFrames_ || bufferBytes_ + frameBytes > limitBytes_;
 }
 
-bool AcquisitionControl::deliver(Frame& frame)
+void AcquisitionControl::receive(imaqkit::IFrame* handed)
+{
+    // A frame the pool did not hand out, or one handed back twice, is ignored.
+    Frame* frame = pool_.receive(handed);
+    if (frame && !deliver(*frame)) pool_.recycle(frame);
+}
+
+IMAQHOST_ALWAYS_INLINE bool AcquisitionControl::deliver(Frame& frame)
 {
     bool wake = false;
     bool completed = false;
@@ -160,10 +168,7 @@ bool AcquisitionControl::deliver(Frame& frame)
     return true;
 }
 
-#if defined(__GNUC__)
-__attribute__((always_inline))
-#endif
-inline bool AcquisitionControl::keepLocked(Frame& frame)
+IMAQHOST_ALWAYS_INLINE bool AcquisitionControl::keepLocked(Frame& frame)
 {
     const bool toDisk = !memoryOnly_;
     const bool toMemory = memoryOnly_ || mode_ != LoggingMode::Disk;
@@ -747,7 +752,7 @@ inline FrameView AcquisitionControl::viewOf(const Logged& logged, const Presenta
                                    logged.relativeFrame, logged.triggerIndex}};
 }
 
-FrameView AcquisitionControl::present(const Logged& logged, const Presentation& presentation)
+IMAQHOST_ALWAYS_INLINE FrameView AcquisitionControl::present(const Logged& logged, const Presentation& presentation)
 {
     // One named result, built in place: a frame in its own colour space is not copied.
     FrameView view = viewOf(logged, presentation);

@@ -51,8 +51,8 @@ public:
         if (active_.load()) counted_.fetch_add(1, std::memory_order_relaxed);
     }
     void frameRefused();
-    // Takes a received frame; false when it is not logged (the caller recycles it).
-    bool deliver(Frame& frame);
+    // Takes a frame the adaptor hands back: logs it, or returns it to the pool.
+    void receive(imaqkit::IFrame* frame);
 
     // Serialises the host's calls into the adaptor (start, stop, halt,
     // restart and property traffic) across the user's and the control thread.
@@ -136,6 +136,8 @@ private:
     static TriggerSettings immediate(std::int64_t frames);
     // isSendFrame while no trigger is logging: counts why the frame is not wanted.
     bool isSendFrameOtherwise();
+    // Takes a received frame; false when it is not logged.
+    bool deliver(Frame& frame);
     // Resets the counts and starts capture; false when the adaptor refused.
     bool begin(imaqkit::IAdaptor& adaptor, const TriggerSettings& settings,
                std::optional<std::chrono::milliseconds> idleTimeout);

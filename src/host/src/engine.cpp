@@ -33,9 +33,7 @@ imaqkit::IFrame* Engine::makeFrame(std::uint32_t frameType, std::int32_t width,
 
 void Engine::receiveFrame(imaqkit::IFrame* frame)
 {
-    // A frame this engine did not hand out, or one handed back twice, is ignored.
-    Frame* own = pool_.receive(frame);
-    if (own && !acquisition_.deliver(*own)) pool_.recycle(own);
+    acquisition_.receive(frame);
 }
 
 void Engine::attach(AdaptorManager* manager)

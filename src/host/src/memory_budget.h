@@ -14,9 +14,10 @@ public:
     // Takes `bytes` from the budget; false, taking nothing, when they do not fit.
     bool tryTake(std::size_t bytes) noexcept
     {
+        const std::size_t limit = limit_.load();
         std::size_t used = used_.load();
         do {
-            if (bytes > limit_.load() || used > limit_.load() - bytes) return false;
+            if (bytes > limit || used > limit - bytes) return false;
         } while (!used_.compare_exchange_weak(used, used + bytes));
         return true;
     }
