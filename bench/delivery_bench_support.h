@@ -98,14 +98,25 @@ struct DeliveryTiming {
 
 inline DeliveryTiming acquireTimed(imaqhost::VideoInput& input, std::int64_t frames)
 {
-    auto stats = input.acquire(frames);
     DeliveryTiming timing;
-    timing.completed = stats.end == imaqhost::AcquisitionEnd::Completed && stats.received == frames;
+    timing.stamps.reserve(static_cast<std::size_t>(frames));
+    const auto stats = input.acquire(frames, [&](const imaqhost::FrameView& frame) { timing.stamps.push_back(frame.time); });
+    timing.completed = stats.end == imaqhost::AcquisitionEnd::Completed && stats.received == frames &&
+                       timing.stamps.size() == static_cast<std::size_t>(frames);
     timing.seconds = stats.lastTime - stats.firstTime;
     timing.frames = stats.received - 1;
     timing.startSeconds = stats.firstTime - stats.startedAt;
-    timing.stamps = std::move(stats.timestamps);
     return timing;
+}
+
+// Frames per second of an acquisition of `warmUp + frames`, from the stamp of
+// the first frame after the warm-up to the last; 0 when frames were missing.
+inline double rateAfterWarmUp(imaqhost::VideoInput& input, std::int64_t frames, std::int64_t warmUp)
+{
+    const auto timing = acquireTimed(input, frames + warmUp);
+    if (!timing.completed || frames < 2) return 0.0;
+    const auto& stamps = timing.stamps;
+    return static_cast<double>(frames - 1) / (stamps.back() - stamps[static_cast<std::size_t>(warmUp)]);
 }
 
 // Nanoseconds per frame in each run of `window` frame intervals of a stamp list.

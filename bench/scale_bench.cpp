@@ -136,9 +136,15 @@ json measureCameras(const Options& options)
                 threads.emplace_back([&, i] {
                     auto& rotation = rotations[static_cast<std::size_t>(i)];
                     rotation.clear();
-                    auto stats = inputs[static_cast<std::size_t>(i)]->acquire(frames, rotation.recorder());
+                    auto& own = stamps[static_cast<std::size_t>(i)];
+                    own.reserve(static_cast<std::size_t>(frames));
+                    const auto record = rotation.recorder();
+                    const auto stats = inputs[static_cast<std::size_t>(i)]->acquire(
+                        frames, [&](const imaqhost::FrameView& frame) {
+                            own.push_back(frame.time);
+                            record(frame);
+                        });
                     if (stats.received != frames) complete = false;
-                    stamps[static_cast<std::size_t>(i)] = std::move(stats.timestamps);
                 });
             for (auto& t : threads) t.join();
             threads.clear();

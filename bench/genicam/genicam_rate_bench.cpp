@@ -129,10 +129,7 @@ double median(std::vector<double> values)
 double adaptorRate(imaqhost::Session& session, const RateCase& c)
 {
     const auto input = session.open(kAdaptorDevice, c.format);
-    const auto stats = input->acquire(c.frames + kWarmUpFrames);
-    if (stats.received != c.frames + kWarmUpFrames) return 0.0;
-    const auto& stamps = stats.timestamps;
-    return static_cast<double>(c.frames - 1) / (stamps.back() - stamps[kWarmUpFrames]);
+    return orx::bench::rateAfterWarmUp(*input, c.frames, kWarmUpFrames);
 }
 
 } // namespace

@@ -87,10 +87,7 @@ double directRate(const char* source, const RateCase& c)
 double adaptorRate(imaqhost::Session& session, const char* source, const RateCase& c)
 {
     const auto input = session.open(source, c.format);
-    const auto stats = input->acquire(c.frames + kWarmUpFrames);
-    if (stats.received != c.frames + kWarmUpFrames) return 0.0;
-    const auto& stamps = stats.timestamps;
-    return static_cast<double>(c.frames - 1) / (stamps.back() - stamps[kWarmUpFrames]);
+    return orx::bench::rateAfterWarmUp(*input, c.frames, kWarmUpFrames);
 }
 
 } // namespace

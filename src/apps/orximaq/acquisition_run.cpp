@@ -87,6 +87,15 @@ std::string droppedText(const imaqhost::AcquisitionStats& stats, std::int64_t sk
     return std::to_string(droppedFrames(stats, skippedByCamera)) + " dropped";
 }
 
+// The times of the frames taken, in order: the run's rate figures.
+std::vector<double> frameTimes(const std::vector<imaqhost::FrameMetadata>& metadata)
+{
+    std::vector<double> times;
+    times.reserve(metadata.size());
+    for (const auto& meta : metadata) times.push_back(meta.time);
+    return times;
+}
+
 // The live part of the progress line: frames received, the rate over the
 // last second and the losses so far.
 class LiveDetail {
@@ -272,7 +281,7 @@ AcquisitionResult acquireInto(imaqhost::VideoInput& input, const std::filesystem
     result.events = input.eventLog();
     result.skippedByCamera = vexcam::framesSkipped() - skippedBefore;
     result.interrupt = outcome.interrupt;
-    result.statistics = runStatistics(result.stats.timestamps);
+    result.statistics = runStatistics(frameTimes(result.metadata));
     progress.finish();
     recorder.finish();
     result.sidecar = recorder.sidecar();

@@ -18,7 +18,6 @@ namespace {
 constexpr const char* kDeviceLostWarning = "The device is lost.";
 
 // Time stamps reserved up front; beyond this the log grows as needed.
-constexpr std::int64_t kReservedTimestamps = 1 << 20;
 
 // While frames flow, a consumer waiting in acquire looks for them this often
 // and is woken early only when this many are waiting, not for every frame.
@@ -149,7 +148,6 @@ IMAQHOST_ALWAYS_INLINE bool AcquisitionControl::deliver(Frame& frame)
         inOverrun_ = false;
         if (stats_.received == 0) stats_.firstTime = frame.time();
         stats_.lastTime = frame.time();
-        stats_.timestamps.push_back(frame.time());
         const bool triggerDone = schedule_.logged();
         if (triggerDone) publishLocked();
         ++stats_.received;
@@ -469,8 +467,6 @@ bool AcquisitionControl::begin(imaqkit::IAdaptor& adaptor, const TriggerSettings
         const std::int64_t frames = schedule_.framesWanted();
         stats_.requested = frames;
         stats_.startedAt = imaqkit::getCurrentTime();
-        if (frames != kInfinite)
-            stats_.timestamps.reserve(static_cast<std::size_t>(std::min(frames, kReservedTimestamps)));
         firstTriggerTime_ = firstTriggerWall_ = 0.0;
         inOverrun_ = inRefusal_ = false;
         events_.clearLog();

@@ -17,8 +17,9 @@ constexpr std::size_t kCopyPiece = std::size_t{256} << 10;
 
 void copyInPieces(std::uint8_t* out, const std::uint8_t* in, std::size_t bytes)
 {
-    for (std::size_t done = 0; done < bytes; done += kCopyPiece)
-        std::memcpy(out + done, in + done, std::min(kCopyPiece, bytes - done));
+    for (; bytes > kCopyPiece; bytes -= kCopyPiece, out += kCopyPiece, in += kCopyPiece)
+        std::memcpy(out, in, kCopyPiece);
+    std::memcpy(out, in, bytes);
 }
 
 // Frame and source rows of the same length: the frame's rows that lie within

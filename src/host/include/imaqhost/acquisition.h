@@ -93,7 +93,6 @@ struct AcquisitionStats {
     double measuredRate = 0.0;  // frames per second between first and last stamp
     double startedAt = 0.0;     // getCurrentTime when the acquisition began
     double endedAt = 0.0;       // getCurrentTime once capture was stopped
-    std::vector<double> timestamps; // one per received frame, in order
     AcquisitionEnd end = AcquisitionEnd::Completed;
 
     std::int64_t skipped = 0;          // frames left out by the frame delay or grab interval
