@@ -123,6 +123,29 @@ TEST_F(AcquisitionTest, StreamingBurstBeforeSilenceIsPassedOnPromptly)
     for (double delay : delays) EXPECT_LT(delay, 0.1);
 }
 
+// The consumer takes a frame and readies its wait for the next one before it
+// handles the frame: frames, and the end of capture, that come while it is
+// busy wake that wait at once. A hang here would last the 10 s timeout.
+TEST_F(AcquisitionTest, StreamingSlowConsumerSeesTheEndWithoutWaitingForMore)
+{
+    for (const std::int64_t frames : {1, 3}) {
+        SCOPED_TRACE(frames);
+        reset();
+        config().framePeriod = 5ms;
+        imaqhost::Session session(fakeEntryPoints());
+        auto input = openFake(session);
+        int taken = 0;
+        const auto started = imaqkit::getCurrentTime();
+        const auto stats = input->acquire(frames, [&](const imaqhost::FrameView&) {
+            ++taken;
+            std::this_thread::sleep_for(100ms); // capture ends meanwhile
+        }, 10s);
+        EXPECT_EQ(stats.end, AcquisitionEnd::Completed);
+        EXPECT_EQ(taken, frames);
+        EXPECT_LT(imaqkit::getCurrentTime() - started, 5.0);
+    }
+}
+
 // The idle timeout counts from the last frame's arrival. An adaptor's stamp
 // that cannot be that moment (none, or far in the future) neither ends the
 // acquisition early nor keeps it from ending once the camera falls silent.

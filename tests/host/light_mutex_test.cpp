@@ -1,6 +1,4 @@
-// The host's light mutex under contention, and the local clock of frame
-// stamps across second boundaries.
-#include "clock_vector.h"
+// The host's light mutex under contention.
 #include "light_mutex.h"
 
 #include <gtest/gtest.h>
@@ -52,20 +50,6 @@ TEST(LightMutex, TryLockFailsWhileHeldAndWaitsWorkThroughItsLock)
     }
     waker.join();
     EXPECT_TRUE(ready);
-}
-
-// Moments within a second share its local time; the next second, an
-// earlier one and one before 1970 are looked up afresh.
-TEST(LocalClock, AgreesWithTheFullLookUpAcrossSeconds)
-{
-    imaqhost::LocalClock clock;
-    for (const double moment : {1.7e9 + 0.25, 1.7e9 + 0.75, 1.7e9 + 1.0, 1.7e9 + 1.5, 1.7e9 - 3.5, -0.5, 0.0}) {
-        SCOPED_TRACE(moment);
-        const auto expected = imaqhost::clockVectorAt(moment);
-        const auto got = clock.at(moment);
-        for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(got[i], expected[i]);
-        EXPECT_DOUBLE_EQ(got[5], expected[5]);
-    }
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <numeric>
+#include <random>
 
 namespace {
 
@@ -65,6 +67,41 @@ TEST(RingBuffer, PopFrontDropsTheOldestAcrossTheWrap)
     EXPECT_EQ(takeAll(ring), (std::vector<int>{16, 17}));
     ring.push_back(18);
     EXPECT_EQ(takeAll(ring), std::vector<int>{18});
+}
+
+// Any run of pushes and takes, across many wraps and growths, keeps the
+// order a plain queue keeps.
+TEST(RingBuffer, AgreesWithAPlainQueueOverLongRuns)
+{
+    imaqhost::RingBuffer<int> ring;
+    std::deque<int> model;
+    std::mt19937 random(7);
+    std::vector<int> out;
+    int next = 0;
+    for (int step = 0; step < 20000; ++step) {
+        const auto choice = random() % 8;
+        if (choice < 4) { // pushes outnumber takes: the queue grows through several sizes
+            ring.push_back(next);
+            model.push_back(next++);
+        } else if (choice < 6) {
+            ring.pop_front();
+            if (!model.empty()) model.pop_front();
+        } else if (choice == 6) {
+            const std::size_t count = random() % 5;
+            ring.takeFront(count, out);
+            ASSERT_EQ(out.size(), std::min(count, model.size()));
+            for (int value : out) {
+                ASSERT_EQ(value, model.front());
+                model.pop_front();
+            }
+        } else {
+            ASSERT_EQ(ring.size(), model.size());
+            if (!model.empty()) {
+                ASSERT_EQ(ring.front(), model.front());
+            }
+        }
+    }
+    EXPECT_EQ(takeAll(ring), std::vector<int>(model.begin(), model.end()));
 }
 
 } // namespace

@@ -1,16 +1,9 @@
 #include "clock_vector.h"
 
-#include <chrono>
 #include <cmath>
 #include <ctime>
 
 namespace imaqhost {
-
-double wallSecondsNow()
-{
-    using Clock = std::chrono::system_clock;
-    return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
-}
 
 ClockVector clockVectorAt(double wallSeconds)
 {
@@ -25,12 +18,6 @@ ClockVector clockVectorAt(double wallSeconds)
     return {double(local.tm_year + 1900), double(local.tm_mon + 1), double(local.tm_mday),
             double(local.tm_hour),        double(local.tm_min),
             double(local.tm_sec) + (wallSeconds - whole)};
-}
-
-ClockVector localClockVector(double wallSeconds)
-{
-    thread_local LocalClock clock;
-    return clock.at(wallSeconds);
 }
 
 ClockVector LocalClock::atNewSecond(double wallSeconds)
