@@ -17,8 +17,6 @@ namespace {
 // The text an adaptor warns with when its camera is gone.
 constexpr const char* kDeviceLostWarning = "The device is lost.";
 
-// Time stamps reserved up front; beyond this the log grows as needed.
-
 // While frames flow, a consumer waiting in acquire looks for them this often
 // and is woken early only when this many are waiting, not for every frame.
 constexpr std::chrono::microseconds kPollInterval{250};

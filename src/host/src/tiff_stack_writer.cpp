@@ -96,9 +96,8 @@ std::string dateTimeOf(const ClockVector& clock)
 }
 
 // The page's own line of metadata, parseable as key=value pairs.
-std::string descriptionOf(const FrameView& frame)
+std::string descriptionOf(const FrameView& frame, const ClockVector& when)
 {
-    const ClockVector when = frame.meta.absTime();
     char text[256];
     std::snprintf(text, sizeof text,
                   "FrameNumber=%lld RelativeFrame=%lld TriggerIndex=%lld Time=%.6f "
@@ -134,8 +133,9 @@ public:
         const bool colour = frame.frameType == imaqkit::kRgb24Packed || frame.frameType == imaqkit::kRgb32Packed;
         const int bits = frame.frameType == imaqkit::kMono16 ? 16 : 8;
 
-        const std::string when = dateTimeOf(frame.meta.absTime());
-        const std::string description = descriptionOf(frame);
+        const ClockVector clock = frame.meta.absTime();
+        const std::string when = dateTimeOf(clock);
+        const std::string description = descriptionOf(frame, clock);
         const bool tagged =
             TIFFSetField(tiff_, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE) &&
             TIFFSetField(tiff_, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(frame.width)) &&
